@@ -2,6 +2,7 @@
 # Installs what is missing, builds, and runs every test.
 #   scripts/test.sh             plain build in build/
 #   scripts/test.sh --sanitize  AddressSanitizer + UndefinedBehaviorSanitizer build in build-asan/
+#   scripts/test.sh --tsan      ThreadSanitizer build in build-tsan/
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -10,6 +11,7 @@ cmake_args=()
 for arg in "$@"; do
     case "$arg" in
         --sanitize) build_dir=build-asan; cmake_args+=(-DR58_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug) ;;
+        --tsan) build_dir=build-tsan; cmake_args+=(-DR58_TSAN=ON -DCMAKE_BUILD_TYPE=Debug) ;;
         *) echo "unknown option: $arg" >&2; exit 2 ;;
     esac
 done
@@ -23,5 +25,6 @@ cmake --build "$build_dir" --parallel "$(nproc)"
 
 export QT_QPA_PLATFORM=offscreen
 export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1:${ASAN_OPTIONS:-}"
+export TSAN_OPTIONS="halt_on_error=1:second_deadlock_stack=1:${TSAN_OPTIONS:-}"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1:${UBSAN_OPTIONS:-}"
 ctest --test-dir "$build_dir" --output-on-failure --timeout 300 --parallel "$(nproc)"
