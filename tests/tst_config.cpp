@@ -149,13 +149,11 @@ void TestConfig::readRules_data()
     QTest::newRow("paths not strings")
         << QByteArray(R"({"SoftwareUpdateDir": 5, "SettingsDir": null})") << oldUpdate
         << oldSettings << oldUsers;
-    QTest::newRow("empty paths") << QByteArray(R"({"SoftwareUpdateDir": "", "SettingsDir": ""})")
-                                 << QString() << QString() << oldUsers;
+
     QTest::newRow("UserAccounts an object")
         << QByteArray(R"({"UserAccounts": {"User": 2, "Password": "bb"}})") << oldUpdate
         << oldSettings << oldUsers;
-    QTest::newRow("UserAccounts a string")
-        << QByteArray(R"({"UserAccounts": "2:bb"})") << oldUpdate << oldSettings << oldUsers;
+
     QTest::newRow("UserAccounts empty")
         << QByteArray(R"({"UserAccounts": []})") << oldUpdate << oldSettings << QStringList();
     QTest::newRow("User 2.5") << QByteArray(R"({"UserAccounts": [{"User": 2.5, "Password": "p"}]})")
