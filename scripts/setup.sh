@@ -7,7 +7,7 @@ packages=(
     build-essential cmake ninja-build pkg-config
     qtbase5-dev libqt5serialport5-dev qttools5-dev qttools5-dev-tools
     qttranslations5-l10n
-    zlib1g-dev tar
+    zlib1g-dev tar openssl
 )
 
 missing=()
