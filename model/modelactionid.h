@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+class QString;
+
 namespace Model::Interfaces {
 
 // Numbers of the device's model actions; they travel on the wire.
@@ -21,5 +23,8 @@ enum class ModelActionID : std::uint16_t {
     StopDisplayUpdate = 12,
     MaxCount = 13,
 };
+
+// The enumerator name for 0 to 12; "Unknown" for any other number.
+[[nodiscard]] QString modelActionName(ModelActionID id);
 
 } // namespace Model::Interfaces

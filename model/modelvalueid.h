@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+class QString;
+
 namespace Model::Interfaces {
 
 // Numbers of the device's model values; they travel on the wire.
@@ -63,5 +65,8 @@ enum class ModelValueID : std::uint16_t {
     LoadAsymmetryFaultType = 54,
     MaxCount = 55,
 };
+
+// The enumerator name; "Unknown" for a number without one.
+[[nodiscard]] QString modelValueName(ModelValueID id);
 
 } // namespace Model::Interfaces
