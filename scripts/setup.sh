@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
     build-essential cmake ninja-build pkg-config
-    qtbase5-dev libqt5serialport5-dev qttools5-dev qttools5-dev-tools
+    qtbase5-dev libqt5serialport5-dev libqt5svg5-dev qttools5-dev qttools5-dev-tools
     qttranslations5-l10n
     zlib1g-dev tar openssl
 )
