@@ -52,7 +52,11 @@ public:
     // Called by a port whose device went away; the next poll reports it closed.
     void lostDevice(const QString& portName);
 
-    // Stops or restarts the periodic poll; tests drive poll() themselves.
+    // One poll: open the devices that appeared (and those that failed to open
+    // before), close the ones that vanished or were lost. The timer calls it;
+    // tests and the simulator may call it directly instead of waiting.
+    void poll();
+    // Stops or restarts the periodic poll.
     void setPolling(bool enabled);
 
 signals:
@@ -60,9 +64,6 @@ signals:
     void portClosed(const QString& portName);
 
 public slots:
-    // One poll: open the devices that appeared (and those that failed to open
-    // before), close the ones that vanished or were lost.
-    void poll();
     void handleTimeout();
 
 private:

@@ -82,6 +82,7 @@ private slots:
     void lostDeviceReopensSameObject();
     void returningDeviceAfterHangUp();
     void unknownNameGivesNullEntry();
+    void timerPolls();
 };
 
 void TestSerialPort::allByteValuesBothWays_data()
@@ -455,6 +456,24 @@ void TestSerialPort::unknownNameGivesNullEntry()
     QCOMPARE(manager->getPorts().size(), 1);
     QVERIFY(manager->getPorts().first().isNull());
     QVERIFY(manager->portsAvailable());
+}
+
+void TestSerialPort::timerPolls()
+{
+    PtyPair pty;
+    QVERIFY(pty.isValid());
+    QTemporaryDir dir;
+    const QString name = dir.filePath(QStringLiteral("ttyR58sim0"));
+    QVERIFY(linkDevice(pty.slavePath(), name));
+    auto source = QSharedPointer<ListSerialPortSource>::create();
+    const auto manager = QSharedPointer<SerialPortManager>::create(source);
+    QSignalSpy opened(manager.data(), &SerialPortManager::portOpened);
+    QSignalSpy closed(manager.data(), &SerialPortManager::portClosed);
+
+    source->addPort(r58Port(name));
+    QVERIFY(opened.wait(Timeout));
+    source->removePort(name);
+    QVERIFY(closed.wait(Timeout));
 }
 
 QTEST_GUILESS_MAIN(TestSerialPort)
