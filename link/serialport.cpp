@@ -1,0 +1,123 @@
+#include "link/serialport.h"
+
+#include "link/serialportmanager.h"
+
+namespace Application::R58 {
+
+SerialPort::SerialPort(
+    QSharedPointer<SerialPortManager> manager, const QString& portName, QObject* parent)
+    : QObject(parent), m_manager(manager), m_portName(portName), m_port(new QSerialPort(this))
+{
+    // A full path (the simulator's pseudo-terminals) is opened as it is; a bare
+    // name is looked up under /dev.
+    m_port->setPortName(portName);
+    connect(m_port, &QSerialPort::readyRead, this, &SerialPort::handleReadyRead);
+    connect(m_port, &QSerialPort::bytesWritten, this, &SerialPort::handleBytesWritten);
+    connect(m_port, &QSerialPort::errorOccurred, this, &SerialPort::handleError);
+    open();
+}
+
+SerialPort::~SerialPort()
+{
+    close();
+}
+
+bool SerialPort::open()
+{
+    if (m_port->isOpen())
+        return true;
+    m_port->setBaudRate(BaudRate, QSerialPort::AllDirections);
+    m_port->setDataBits(QSerialPort::Data8);
+    m_port->setParity(QSerialPort::NoParity);
+    m_port->setStopBits(QSerialPort::OneStop);
+    // Frames are binary: with XON/XOFF the line would swallow every 0x11 and
+    // 0x13 in checksums, floats and firmware blocks, and a received 0x13 could
+    // stall our own output.
+    m_port->setFlowControl(QSerialPort::NoFlowControl);
+    if (!m_port->open(QIODevice::ReadWrite))
+        return false;
+    // Pseudo-terminals have no modem lines; the failure is harmless and ignored.
+    m_port->setDataTerminalReady(true);
+    m_port->clearError();
+    return true;
+}
+
+void SerialPort::close()
+{
+    if (m_port->isOpen())
+        m_port->close();
+}
+
+bool SerialPort::isOpen() const
+{
+    return m_port->isOpen();
+}
+
+QString SerialPort::getPortName() const
+{
+    return m_portName;
+}
+
+bool SerialPort::write(const QByteArray& data)
+{
+    if (!m_port->isOpen())
+        return false;
+    const qint64 written = m_port->write(data);
+    if (written != qint64(data.size()))
+        return false;
+    emit dataTransmitted(data);
+    return true;
+}
+
+bool SerialPort::write(const QString& data)
+{
+    return write(data.toUtf8());
+}
+
+bool SerialPort::writeLine(const QByteArray& data)
+{
+    return write(data + QByteArrayLiteral("\r\n"));
+}
+
+bool SerialPort::writeLine(const QString& data)
+{
+    return writeLine(data.toUtf8());
+}
+
+void SerialPort::handleReadyRead()
+{
+    const QByteArray data = m_port->readAll();
+    if (data.isEmpty()) {
+        // Readable but nothing to read: the far end has hung up.
+        handleHangUp();
+        return;
+    }
+    emit dataReceived(data);
+}
+
+void SerialPort::handleBytesWritten(qint64 bytes)
+{
+    Q_UNUSED(bytes)
+}
+
+void SerialPort::handleError(QSerialPort::SerialPortError error)
+{
+    // A hung-up line reports ResourceError or, through a stale errno after a
+    // zero-length read, ReadError, and keeps reporting it for as long as the
+    // descriptor is open. Either way the device is gone.
+    if (error == QSerialPort::ResourceError || error == QSerialPort::ReadError)
+        handleHangUp();
+}
+
+void SerialPort::handleHangUp()
+{
+    if (!m_port->isOpen())
+        return;
+    // Close at once: while the old descriptor stays open the kernel gives the
+    // returning device a new name, and the read notifier would keep firing.
+    m_port->close();
+    if (const auto manager = m_manager.toStrongRef())
+        manager->lostDevice(m_portName);
+}
+
+} // namespace Application::R58
