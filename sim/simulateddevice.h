@@ -1,0 +1,164 @@
+#pragma once
+
+#include "link/serialportsource.h"
+#include "link/talolinkpacket.h"
+#include "link/talolinkreassembler.h"
+#include "sim/ptypair.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QMap>
+#include <QObject>
+#include <QRandomGenerator>
+#include <QSharedPointer>
+#include <QString>
+
+#include <memory>
+
+class QSocketNotifier;
+class QTimer;
+
+namespace Application::R58 {
+class ListSerialPortSource;
+}
+
+namespace Simulator {
+
+// A simulated VELOR R58 on the far side of a pseudo-terminal. It answers the
+// tool's frames as the device does: names, model values, actions, measurement
+// streams, service commands and firmware transfers, and it can be unplugged,
+// slowed to a real line's rate and made to damage or drop what it sends.
+//
+// A test image may start with "R58V" and a little-endian 32-bit version: after
+// a successful platform update the device reports that platform version.
+class SimulatedDevice : public QObject
+{
+    Q_OBJECT
+
+public:
+    using Terminal = Component::Interfaces::TaloLinkPacket::Terminal;
+
+    static constexpr quint16 VendorIdentifier = 0x03EB;
+    static constexpr quint16 ProductIdentifier = 0x2404;
+    static constexpr int LineBytesPerSecond = 11520; // 115200 baud, 8N1
+
+    // Knobs for fault injection; all off by default.
+    struct Faults
+    {
+        double dropRate = 0.0; // share of outgoing frames not sent
+        double corruptRate = 0.0; // share of outgoing frames with one byte flipped
+        double garbageRate = 0.0; // share of outgoing frames preceded by random bytes
+        bool silent = false; // send nothing at all
+        bool rateLimited = false; // both directions at LineBytesPerSecond
+    };
+
+    // `linkDirectory` receives the symlink the tool opens ("tty..." in its name).
+    // With a source, the device lists itself there while plugged in.
+    explicit SimulatedDevice(const QString& linkDirectory,
+        QSharedPointer<Application::R58::ListSerialPortSource> source = {},
+        QObject* parent = nullptr);
+    ~SimulatedDevice() override;
+
+    [[nodiscard]] QString portName() const { return m_linkPath; }
+    [[nodiscard]] Application::R58::SerialPortSource::Port portInfo() const;
+    [[nodiscard]] bool isPlugged() const { return m_pty.isOpen(); }
+
+    void setFaults(const Faults& faults);
+    [[nodiscard]] Faults faults() const { return m_faults; }
+    void setRandomSeed(quint32 seed) { m_random.seed(seed); }
+    // Milliseconds between two measurement rounds.
+    void setMeasurementInterval(int milliseconds);
+    // Milliseconds the platform stays away while it restarts after an update.
+    void setRestartDelay(int milliseconds) { m_restartDelay = milliseconds; }
+
+    // The device's model values as raw wire bytes, by identifier.
+    [[nodiscard]] QByteArray rawValue(quint16 id) const { return m_values.value(id); }
+    [[nodiscard]] quint32 uintValue(quint16 id) const;
+    [[nodiscard]] float floatValue(quint16 id) const;
+    void setUIntValue(quint16 id, quint32 value);
+    void setFloatValue(quint16 id, float value);
+    [[nodiscard]] QByteArray processorState(Terminal terminal) const;
+
+    // What the device has seen: every frame from the host, in order, and the
+    // images it accepted, by terminal.
+    [[nodiscard]] const QList<QByteArray>& receivedFrames() const { return m_receivedFrames; }
+    void clearReceivedFrames() { m_receivedFrames.clear(); }
+    [[nodiscard]] QList<QByteArray> receivedImages(Terminal terminal) const;
+    [[nodiscard]] int failedUpdates() const { return m_failedUpdates; }
+    [[nodiscard]] bool isMeasuring() const { return m_measurement != Measurement::None; }
+
+    // Sends raw bytes to the host as they are, past the fault knobs.
+    void sendRaw(const QByteArray& bytes);
+    // Sends one frame from a processor to the host, through the fault knobs.
+    void sendFrame(Terminal source, Component::Interfaces::TaloLinkCommandID command,
+        const QList<QByteArray>& args = {});
+    // Reports a model value as the platform does.
+    void reportValue(quint16 id);
+
+public slots:
+    bool plugIn();
+    void unplug();
+
+signals:
+    void pluggedIn();
+    void unplugged();
+    void frameReceived(const QByteArray& frame);
+    void imageReceived(Component::Interfaces::TaloLinkPacket::Terminal terminal);
+    void updateFailed(const QString& reason);
+
+private:
+    enum class Measurement { None, Voltage, Current, Power };
+
+    struct Transfer
+    {
+        bool active = false;
+        quint16 blockCount = 0;
+        quint32 crc = 0;
+        quint16 nextBlock = 0;
+        QByteArray image;
+    };
+
+    void factoryValues();
+    void restoreSettings();
+    void readFromHost();
+    void feed(const QByteArray& bytes);
+    void drainOutgoing();
+    void drainIncoming();
+    void writeNow(const QByteArray& bytes);
+    void handleFrame(const Component::Interfaces::TaloLinkPacket& packet);
+    void handleServiceCommand(const Component::Interfaces::TaloLinkPacket& packet);
+    void handleAction(quint16 action);
+    void handleMemblock(const Component::Interfaces::TaloLinkPacket& packet);
+    void requestBlock(Terminal terminal);
+    void finishTransfer(Terminal terminal);
+    void measure();
+    void setValueBytes(quint16 id, const QByteArray& bytes);
+    [[nodiscard]] Transfer& transfer(Terminal terminal);
+
+    QString m_linkPath;
+    QSharedPointer<Application::R58::ListSerialPortSource> m_source;
+    PtyPair m_pty;
+    QSocketNotifier* m_readNotifier = nullptr;
+    QTimer* m_lineTimer = nullptr;
+    QTimer* m_measurementTimer = nullptr;
+    Component::Interfaces::TaloLinkReassembler m_reassembler;
+    Faults m_faults;
+    QRandomGenerator m_random {0x52353858u};
+    QByteArray m_outgoing;
+    QByteArray m_incoming;
+    int m_restartDelay = 300;
+
+    QMap<quint16, QByteArray> m_values;
+    QByteArray m_platformState = "Application";
+    QByteArray m_displayState = "Application";
+    Measurement m_measurement = Measurement::None;
+    double m_time = 0.0;
+    Transfer m_platformTransfer;
+    Transfer m_displayTransfer;
+    QList<QByteArray> m_receivedFrames;
+    QList<QByteArray> m_platformImages;
+    QList<QByteArray> m_displayImages;
+    int m_failedUpdates = 0;
+};
+
+} // namespace Simulator

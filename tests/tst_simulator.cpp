@@ -1,0 +1,381 @@
+// The simulator talks to the tool's real serial code in the other tests; here
+// it is pinned to the wire format independently: frames are written as raw
+// bytes and answers are checked with zlib's CRC-32, not the project's.
+#include "sim/simulateddevice.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <cstring>
+#include <fcntl.h>
+#include <poll.h>
+#include <termios.h>
+#include <unistd.h>
+#include <zlib.h>
+
+using Simulator::SimulatedDevice;
+using Terminal = SimulatedDevice::Terminal;
+
+namespace {
+
+struct Frame
+{
+    quint16 command = 0;
+    quint8 source = 0;
+    quint8 destination = 0;
+    QList<QByteArray> args;
+};
+
+quint32 le32(const char* p)
+{
+    return quint32(quint8(p[0])) | quint32(quint8(p[1])) << 8 | quint32(quint8(p[2])) << 16
+        | quint32(quint8(p[3])) << 24;
+}
+
+quint16 le16(const char* p)
+{
+    return quint16(quint8(p[0]) | quint8(p[1]) << 8);
+}
+
+// The tool's end of the line, opened like a serial port but without Qt.
+class RawPort
+{
+public:
+    explicit RawPort(const QString& path)
+    {
+        m_fd = ::open(QFile::encodeName(path).constData(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+        if (m_fd >= 0) {
+            termios tio {};
+            ::tcgetattr(m_fd, &tio);
+            cfmakeraw(&tio);
+            ::tcsetattr(m_fd, TCSANOW, &tio);
+        }
+    }
+    ~RawPort()
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+    bool isOpen() const { return m_fd >= 0; }
+
+    void write(const QByteArray& bytes)
+    {
+        QVERIFY(::write(m_fd, bytes.constData(), size_t(bytes.size())) == bytes.size());
+    }
+
+    // Runs the event loop (the simulator lives there) until a whole, checked
+    // frame is buffered; returns false on time-out or a hang-up.
+    bool readFrame(Frame* frame, int timeout = 5000)
+    {
+        QElapsedTimer clock;
+        clock.start();
+        while (clock.elapsed() < timeout) {
+            if (takeFrame(frame))
+                return true;
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+            pollfd p {m_fd, POLLIN, 0};
+            if (::poll(&p, 1, 5) > 0) {
+                char buffer[4096];
+                const ssize_t n = ::read(m_fd, buffer, sizeof buffer);
+                if (n > 0)
+                    m_buffer.append(buffer, int(n));
+                else if (p.revents & POLLHUP)
+                    m_hungUp = true;
+            }
+            if (m_hungUp)
+                return false;
+        }
+        return false;
+    }
+
+    bool hungUp() const { return m_hungUp; }
+    int badFrames() const { return m_badFrames; }
+
+private:
+    bool takeFrame(Frame* frame)
+    {
+        for (;;) {
+            const int start = m_buffer.indexOf("702#");
+            if (start < 0 || m_buffer.size() - start < 15)
+                return false;
+            m_buffer.remove(0, start);
+            const int length = le16(m_buffer.constData() + 4);
+            if (length < 15) {
+                m_buffer.remove(0, 1);
+                continue;
+            }
+            if (m_buffer.size() < length)
+                return false;
+            const QByteArray bytes = m_buffer.left(length);
+            const quint32 crc = quint32(
+                ::crc32(0L, reinterpret_cast<const Bytef*>(bytes.constData()), uInt(length - 4)));
+            if (crc != le32(bytes.constData() + length - 4)) {
+                ++m_badFrames;
+                m_buffer.remove(0, 1);
+                continue;
+            }
+            m_buffer.remove(0, length);
+            frame->command = le16(bytes.constData() + 6);
+            frame->source = quint8(bytes[8]);
+            frame->destination = quint8(bytes[9]);
+            frame->args.clear();
+            int offset = 11;
+            for (int i = 0; i < quint8(bytes[10]); ++i) {
+                const int n = le16(bytes.constData() + offset);
+                frame->args.append(bytes.mid(offset + 2, n));
+                offset += 2 + n;
+            }
+            return true;
+        }
+    }
+
+    int m_fd = -1;
+    QByteArray m_buffer;
+    bool m_hungUp = false;
+    int m_badFrames = 0;
+};
+
+// Builds a host frame by hand: header, arguments, zlib CRC.
+QByteArray hostFrame(quint16 command, quint8 destination, const QList<QByteArray>& args = {})
+{
+    QByteArray body;
+    for (const QByteArray& a : args) {
+        body.append(char(a.size() & 0xFF)).append(char(a.size() >> 8));
+        body.append(a);
+    }
+    const int length = 15 + body.size();
+    QByteArray frame("702#");
+    frame.append(char(length & 0xFF)).append(char(length >> 8));
+    frame.append(char(command & 0xFF)).append(char(command >> 8));
+    frame.append(char(2)).append(char(destination)).append(char(args.size()));
+    frame.append(body);
+    const quint32 crc = quint32(
+        ::crc32(0L, reinterpret_cast<const Bytef*>(frame.constData()), uInt(frame.size())));
+    for (int i = 0; i < 4; ++i)
+        frame.append(char(crc >> (8 * i)));
+    return frame;
+}
+
+QByteArray u16(quint16 v)
+{
+    return QByteArray(reinterpret_cast<const char*>(&v), 2);
+}
+QByteArray u32(quint32 v)
+{
+    return QByteArray(reinterpret_cast<const char*>(&v), 4);
+}
+
+// Reads frames until one with the command arrives (others, such as streamed values, are skipped).
+bool expect(RawPort& port, quint16 command, Frame* frame)
+{
+    for (int i = 0; i < 50; ++i) {
+        if (!port.readFrame(frame))
+            return false;
+        if (frame->command == command)
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
+class TestSimulator : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+    void answersNameRequests_data();
+    void answersNameRequests();
+    void answersValueRequestByteExact();
+    void storesAndReportsSettings();
+    void streamsMeasurementsUntilStopped();
+    void acceptsFirmwareAndRestarts();
+    void corruptionIsVisibleOnTheWire();
+    void unplugHangsUpTheLine();
+
+private:
+    QTemporaryDir* m_dir = nullptr;
+    SimulatedDevice* m_device = nullptr;
+};
+
+void TestSimulator::init()
+{
+    m_dir = new QTemporaryDir;
+    QVERIFY(m_dir->isValid());
+    m_device = new SimulatedDevice(m_dir->path());
+    m_device->setRestartDelay(100);
+    m_device->setMeasurementInterval(20);
+    QVERIFY(m_device->plugIn());
+    QVERIFY(m_device->portName().contains(QStringLiteral("tty")));
+    QVERIFY(QFile::exists(m_device->portName()));
+}
+
+void TestSimulator::cleanup()
+{
+    delete m_device;
+    delete m_dir;
+}
+
+void TestSimulator::answersNameRequests_data()
+{
+    QTest::addColumn<QByteArray>("request");
+    QTest::addColumn<quint8>("terminal");
+    // The two name requests exactly as the tool sends them.
+    QTest::newRow("platform") << QByteArray::fromHex("373032230f000500020000"
+                                                     "5dcb3748")
+                              << quint8(0);
+    QTest::newRow("display") << QByteArray::fromHex("373032230f000500020100"
+                                                    "1cfa2c51")
+                             << quint8(1);
+}
+
+void TestSimulator::answersNameRequests()
+{
+    QFETCH(QByteArray, request);
+    QFETCH(quint8, terminal);
+    RawPort port(m_device->portName());
+    QVERIFY(port.isOpen());
+    port.write(request);
+    Frame answer;
+    QVERIFY(port.readFrame(&answer));
+    QCOMPARE(answer.command, quint16(5));
+    QCOMPARE(answer.source, terminal);
+    QCOMPARE(answer.destination, quint8(2));
+    QCOMPARE(answer.args.value(0), QByteArray("Application"));
+    QCOMPARE(m_device->receivedFrames().value(0), request);
+}
+
+void TestSimulator::answersValueRequestByteExact()
+{
+    RawPort port(m_device->portName());
+    port.write(QByteArray::fromHex("3730322313000700020001020027008035"
+                                   "6faa"));
+    Frame answer;
+    QVERIFY(port.readFrame(&answer));
+    QCOMPARE(answer.command, quint16(6));
+    QCOMPARE(answer.args.size(), 2);
+    QCOMPARE(answer.args[0], QByteArray::fromHex("2700"));
+    QCOMPARE(answer.args[1], QByteArray::fromHex("00020304")); // V4.3.2.0
+}
+
+void TestSimulator::storesAndReportsSettings()
+{
+    RawPort port(m_device->portName());
+    // Nominal current 2.5 A, as a float, then the trip class 5 as one byte.
+    port.write(hostFrame(6, 0, {u16(2), QByteArray::fromHex("00002040")}));
+    Frame report;
+    QVERIFY(expect(port, 6, &report));
+    QCOMPARE(report.args.value(0), u16(2));
+    QCOMPARE(report.args.value(1), QByteArray::fromHex("00002040"));
+    QCOMPARE(m_device->floatValue(2), 2.5f);
+
+    port.write(hostFrame(6, 0, {u16(0), QByteArray::fromHex("05")}));
+    QVERIFY(expect(port, 6, &report));
+    QCOMPARE(report.args.value(1), QByteArray::fromHex("05"));
+
+    // A factory reset reports the settings again, back at their defaults.
+    port.write(hostFrame(8, 0, {u16(5)}));
+    QVERIFY(expect(port, 6, &report));
+    QTRY_COMPARE(m_device->uintValue(0), 3u);
+}
+
+void TestSimulator::streamsMeasurementsUntilStopped()
+{
+    RawPort port(m_device->portName());
+    port.write(hostFrame(8, 0, {u16(1)})); // start voltage measurement
+    QList<int> phases;
+    Frame frame;
+    while (phases.size() < 3) {
+        QVERIFY(expect(port, 6, &frame));
+        const quint16 id = le16(frame.args.value(0).constData());
+        if (id == 20) {
+            phases << int(quint8(frame.args.value(1).at(0)));
+            QVERIFY(expect(port, 6, &frame));
+            QCOMPARE(le16(frame.args.value(0).constData()), quint16(34));
+            float volts;
+            std::memcpy(&volts, frame.args.value(1).constData(), 4);
+            QVERIFY2(volts > 380.0f && volts < 420.0f, qPrintable(QString::number(volts)));
+        }
+    }
+    QCOMPARE(phases, (QList<int> {0, 1, 2}));
+
+    port.write(hostFrame(8, 0, {u16(4)}));
+    QTRY_VERIFY(!m_device->isMeasuring());
+}
+
+void TestSimulator::acceptsFirmwareAndRestarts()
+{
+    QByteArray image("R58V");
+    image.append(u32(0x05000100u));
+    while (image.size() < 1300)
+        image.append(char(image.size() * 31));
+
+    auto port = std::make_unique<RawPort>(m_device->portName());
+    port->write(hostFrame(1, 0)); // jump to the boot loader
+    QTRY_COMPARE(m_device->processorState(Terminal::Platform), QByteArray("Bootloader"));
+
+    const quint32 crc = quint32(
+        ::crc32(0L, reinterpret_cast<const Bytef*>(image.constData()), uInt(image.size())));
+    port->write(hostFrame(9, 0, {u16(3), u32(crc)}));
+    QSignalSpy unplugged(m_device, &SimulatedDevice::unplugged);
+    QSignalSpy pluggedIn(m_device, &SimulatedDevice::pluggedIn);
+    for (quint16 expected = 0; expected < 3; ++expected) {
+        Frame request;
+        QVERIFY(expect(*port, 11, &request));
+        const quint16 block = le16(request.args.value(0).constData());
+        QCOMPARE(block, expected);
+        const QByteArray data = image.mid(block * 512, 512);
+        const quint32 blockCrc = quint32(
+            ::crc32(0L, reinterpret_cast<const Bytef*>(data.constData()), uInt(data.size())));
+        port->write(hostFrame(11, 0, {u16(block), data, u32(blockCrc)}));
+    }
+    QTRY_COMPARE(m_device->receivedImages(Terminal::Platform).size(), 1);
+    QCOMPARE(m_device->receivedImages(Terminal::Platform).first(), image);
+    QVERIFY(unplugged.wait(5000) || unplugged.count() == 1);
+    Frame none;
+    QVERIFY(!port->readFrame(&none, 2000));
+    QVERIFY(port->hungUp());
+
+    // The device comes back under the same name with the new version.
+    QVERIFY(pluggedIn.count() == 1 || pluggedIn.wait(5000));
+    port = std::make_unique<RawPort>(m_device->portName());
+    port->write(hostFrame(7, 0, {u16(39)}));
+    Frame version;
+    QVERIFY(expect(*port, 6, &version));
+    QCOMPARE(version.args.value(1), u32(0x05000100u));
+    QCOMPARE(m_device->failedUpdates(), 0);
+}
+
+void TestSimulator::corruptionIsVisibleOnTheWire()
+{
+    SimulatedDevice::Faults faults;
+    faults.corruptRate = 1.0;
+    m_device->setFaults(faults);
+    RawPort port(m_device->portName());
+    for (int i = 0; i < 5; ++i)
+        port.write(hostFrame(5, 0));
+    Frame frame;
+    QVERIFY(!port.readFrame(&frame, 1000));
+    QCOMPARE(m_device->receivedFrames().size(), 5);
+}
+
+void TestSimulator::unplugHangsUpTheLine()
+{
+    RawPort port(m_device->portName());
+    const QString name = m_device->portName();
+    m_device->unplug();
+    QVERIFY(!QFile::exists(name));
+    Frame frame;
+    QVERIFY(!port.readFrame(&frame, 2000));
+    QVERIFY(port.hungUp());
+    QVERIFY(m_device->plugIn());
+    QCOMPARE(m_device->portName(), name);
+    QVERIFY(QFile::exists(name));
+}
+
+QTEST_GUILESS_MAIN(TestSimulator)
+#include "tst_simulator.moc"
