@@ -3,11 +3,12 @@
 #include "link/serialport.h"
 #include "link/talolinkcomponent.h"
 #include "link/terminalresponseformatter.h"
+#include "link/threadannotations.h"
 #include "model/modelipcvalueobserver.h"
 #include "model/modelvalueevent.h"
 #include "model/modelvalueintf.h"
 
-#include <QMutexLocker>
+#include <climits>
 
 namespace Service::R58 {
 
@@ -17,6 +18,38 @@ using Model::Interfaces::ModelValueEvent;
 using Model::Interfaces::ModelValueID;
 
 namespace {
+
+namespace Annotate = Utilities::ThreadAnnotations;
+
+// QMutexLocker that also tells the thread sanitizer what the lock orders.
+class Lock
+{
+public:
+    explicit Lock(QMutex& mutex) : m_mutex(mutex)
+    {
+        m_mutex.lock();
+        Annotate::acquired(&m_mutex);
+    }
+    ~Lock()
+    {
+        Annotate::releasing(&m_mutex);
+        m_mutex.unlock();
+    }
+    Lock(const Lock&) = delete;
+    Lock& operator=(const Lock&) = delete;
+
+    // Waits on the condition, releasing the lock meanwhile.
+    bool wait(QWaitCondition& condition, unsigned long milliseconds = ULONG_MAX)
+    {
+        Annotate::releasing(&m_mutex);
+        const bool woken = condition.wait(&m_mutex, milliseconds);
+        Annotate::acquired(&m_mutex);
+        return woken;
+    }
+
+private:
+    QMutex& m_mutex;
+};
 
 // How long the GUI thread lets the receive thread make room for a burst before
 // the oldest bytes give way, as they would without a reader.
@@ -40,12 +73,13 @@ TaloLinkTerminalService::TaloLinkTerminalService(QSharedPointer<Application::R58
 TaloLinkTerminalService::~TaloLinkTerminalService()
 {
     {
-        QMutexLocker locker(&m_mutex);
+        Lock locker(m_mutex);
         m_quit = true;
         m_dataAvailable.wakeAll();
         m_spaceAvailable.wakeAll();
     }
     wait();
+    Annotate::acquired(this); // the thread has ended
     m_reassembler.setState(TaloLinkReassembler::State::Idle);
 }
 
@@ -99,7 +133,7 @@ void TaloLinkTerminalService::fillDispatchTable()
 void TaloLinkTerminalService::performStartup()
 {
     {
-        QMutexLocker locker(&m_mutex);
+        Lock locker(m_mutex);
         AbstractTaloLinkTerminal::performStartup();
     }
     QThread::start();
@@ -113,27 +147,29 @@ void TaloLinkTerminalService::performStartup()
 
 void TaloLinkTerminalService::performShutdown()
 {
-    QMutexLocker locker(&m_mutex);
+    Lock locker(m_mutex);
     AbstractTaloLinkTerminal::performShutdown();
 }
 
 void TaloLinkTerminalService::run()
 {
     for (;;) {
-        QMutexLocker locker(&m_mutex);
-        if (m_quit)
+        Lock locker(m_mutex);
+        if (m_quit) {
+            Annotate::releasing(this);
             return;
+        }
         // Sleep rather than spin while nothing can be parsed, a partial frame included.
         const bool progressed = m_reassembler.step();
         m_spaceAvailable.wakeAll();
         if (!progressed && !m_quit)
-            m_dataAvailable.wait(&m_mutex);
+            locker.wait(m_dataAvailable);
     }
 }
 
 void TaloLinkTerminalService::handleDataReceived(const QByteArray& data)
 {
-    QMutexLocker locker(&m_mutex);
+    Lock locker(m_mutex);
     const auto* bytes = reinterpret_cast<const std::uint8_t*>(data.constData());
     std::size_t remaining = std::size_t(data.size());
     while (remaining > 0) {
@@ -144,7 +180,7 @@ void TaloLinkTerminalService::handleDataReceived(const QByteArray& data)
         // cannot stall; it keeps a large burst from pushing out unread frames.
         if (room == 0 && consuming) {
             m_dataAvailable.wakeAll();
-            if (m_spaceAvailable.wait(&m_mutex, RoomWait))
+            if (locker.wait(m_spaceAvailable, RoomWait))
                 continue;
         }
         const std::size_t chunk = room == 0 ? remaining : std::min(room, remaining);
@@ -174,7 +210,7 @@ QList<Application::R58::TerminalCommandItem*> TaloLinkTerminalService::getComman
     QByteArray platform;
     QByteArray display;
     {
-        QMutexLocker locker(&m_mutex);
+        Lock locker(m_mutex);
         platform = m_platformName;
         display = m_displayName;
     }
@@ -183,13 +219,13 @@ QList<Application::R58::TerminalCommandItem*> TaloLinkTerminalService::getComman
 
 QByteArray TaloLinkTerminalService::getPlatformName() const
 {
-    QMutexLocker locker(&m_mutex);
+    Lock locker(m_mutex);
     return m_platformName;
 }
 
 QByteArray TaloLinkTerminalService::getDisplayName() const
 {
-    QMutexLocker locker(&m_mutex);
+    Lock locker(m_mutex);
     return m_displayName;
 }
 
