@@ -1,20 +1,27 @@
-#include <QCoreApplication>
-#include <QSerialPortInfo>
-#include <QTextStream>
+#include "config/config.h"
+#include "config/useraccount.h"
+#include "link/serialportmanager.h"
+#include "ui/startup.h"
+#include "ui/windowflow.h"
 
-// Console start-up until the windows exist: names the program and lists the
-// serial ports it can see.
+#include <QApplication>
+#include <QSharedPointer>
+
+// Starts the program against the system's serial ports. Everything made here lives for the
+// whole run; the locals go in reverse order: configuration, account, port manager, the
+// translators, the application.
 int main(int argc, char* argv[])
 {
-    QCoreApplication app(argc, argv);
-    QCoreApplication::setApplicationName(QStringLiteral("VizorevAvuv"));
-    QCoreApplication::setOrganizationName(QStringLiteral("VELOR"));
+    QApplication app(argc, argv);
+    Application::R58::StartUp startUp;
 
-    QTextStream out(stdout);
-    out << "VELOR R58 VizorevAvuv " << QStringLiteral(PROJECT_VERSION) << '\n';
-    const auto ports = QSerialPortInfo::availablePorts();
-    out << "Serial ports: " << ports.size() << '\n';
-    for (const QSerialPortInfo& info : ports)
-        out << "  " << info.portName() << '\n';
-    return 0;
+    // Its poll starts at once, so a device plugged in during login is known at the connect
+    // screen.
+    QSharedPointer<Application::R58::SerialPortManager> manager(
+        new Application::R58::SerialPortManager(nullptr));
+    auto account = QSharedPointer<Application::R58::UserAccount>::create();
+    auto config = QSharedPointer<Application::R58::Config>::create();
+    config->load();
+
+    return Application::R58::runWindowFlow(manager, account, config);
 }

@@ -1,0 +1,448 @@
+// The window flow against simulated devices on pseudo-terminals, listed through the injected
+// port source: when the connect screen goes on, which tabs the main window opens, how tabs
+// follow ports coming and going, and the exit codes of the whole flow.
+
+#include "config/config.h"
+#include "config/useraccount.h"
+#include "link/listserialportsource.h"
+#include "link/serialportmanager.h"
+#include "sim/simulateddevice.h"
+#include "ui/connectscreen.h"
+#include "ui/mainscreen.h"
+#include "ui/placeholdersubscreen.h"
+#include "ui/welcomescreen.h"
+#include "ui/windowflow.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QPointer>
+#include <QPushButton>
+#include <QStandardPaths>
+#include <QTabBar>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QtTest>
+
+#include <algorithm>
+#include <memory>
+#include <vector>
+
+using Application::R58::Config;
+using Application::R58::ListSerialPortSource;
+using Application::R58::PlaceholderSubScreenFactory;
+using Application::R58::SerialPortManager;
+using Application::R58::UserAccount;
+using Simulator::SimulatedDevice;
+
+namespace {
+
+// What happens to the ports while a window is open.
+enum Step {
+    PlugFirst, // plug the first device (back) in
+    UnplugFirst,
+    PlugNew, // a further device arrives
+    ReportFirstAgain, // portOpened repeated for a port that has a tab
+    CloseUnknown, // portClosed for a name nobody has
+    KeepFirst, // the first device's screen refuses to close, as during a package update
+};
+
+// How the connect screen is left.
+enum class ConnectAction { Wait, Offline, PlugLater, Close };
+
+constexpr int ConnectGuard = 3000; // milliseconds after which a waiting test gives up
+constexpr int ConnectCheck = 1000; // milliseconds: the connect screen's own check
+
+} // namespace
+
+Q_DECLARE_METATYPE(ConnectAction)
+
+class TestWindowFlow : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void connectScreen_data();
+    void connectScreen();
+    void initialTabs_data();
+    void initialTabs();
+    void portEvents_data();
+    void portEvents();
+    void flow_data();
+    void flow();
+
+private:
+    SimulatedDevice* addDevice(bool plugged = true);
+    void poll();
+    // The port names of the open devices, in the manager's order.
+    QStringList expectedNames(const QStringList& keys) const;
+
+    std::unique_ptr<QTemporaryDir> m_links;
+    std::unique_ptr<QTemporaryDir> m_home;
+    QSharedPointer<ListSerialPortSource> m_source;
+    QSharedPointer<SerialPortManager> m_manager;
+    QSharedPointer<UserAccount> m_account;
+    QSharedPointer<Config> m_config;
+    std::vector<std::unique_ptr<SimulatedDevice>> m_devices;
+};
+
+void TestWindowFlow::initTestCase()
+{
+    QStandardPaths::setTestModeEnabled(true);
+    QCoreApplication::setOrganizationName(QStringLiteral("Brenvik"));
+    QCoreApplication::setApplicationName(QStringLiteral("tst_windowflow"));
+}
+
+void TestWindowFlow::init()
+{
+    m_home = std::make_unique<QTemporaryDir>();
+    m_links = std::make_unique<QTemporaryDir>();
+    QVERIFY(m_home->isValid() && m_links->isValid());
+    qputenv("HOME", QFile::encodeName(m_home->path()));
+    m_source = QSharedPointer<ListSerialPortSource>::create();
+    m_manager = QSharedPointer<SerialPortManager>::create(m_source);
+    // The tests poll themselves, so that each step sees exactly the ports it made.
+    m_manager->setPolling(false);
+    m_account = QSharedPointer<UserAccount>::create();
+    m_config = QSharedPointer<Config>::create();
+}
+
+void TestWindowFlow::cleanup()
+{
+    m_manager.reset();
+    m_devices.clear();
+    m_source.reset();
+}
+
+SimulatedDevice* TestWindowFlow::addDevice(bool plugged)
+{
+    m_devices.push_back(std::make_unique<SimulatedDevice>(m_links->path(), m_source));
+    if (plugged && !m_devices.back()->plugIn())
+        return nullptr;
+    return m_devices.back().get();
+}
+
+void TestWindowFlow::poll()
+{
+    m_manager->poll();
+    QCoreApplication::processEvents();
+}
+
+QStringList TestWindowFlow::expectedNames(const QStringList& keys) const
+{
+    // "0", "1": devices by the order they were made; the manager lists them by name.
+    QStringList devices;
+    QStringList names;
+    for (const QString& key : keys) {
+        if (key == QLatin1String("Offline"))
+            names << key;
+        else
+            devices << m_devices.at(key.toInt())->portName();
+    }
+    std::sort(devices.begin(), devices.end());
+    return names + devices;
+}
+
+void TestWindowFlow::connectScreen_data()
+{
+    QTest::addColumn<int>("devices");
+    QTest::addColumn<bool>("unplugBefore");
+    QTest::addColumn<bool>("unopenablePort");
+    QTest::addColumn<ConnectAction>("action");
+    QTest::addColumn<bool>("accepted");
+
+    QTest::newRow("device present") << 1 << false << false << ConnectAction::Wait << true;
+    QTest::newRow("two devices present") << 2 << false << false << ConnectAction::Wait << true;
+    QTest::newRow("no device") << 0 << false << false << ConnectAction::Wait << false;
+    QTest::newRow("device arrives after the check")
+        << 0 << false << false << ConnectAction::PlugLater << true;
+    QTest::newRow("offline mode") << 0 << false << false << ConnectAction::Offline << true;
+    QTest::newRow("closed") << 1 << false << false << ConnectAction::Close << false;
+    // The manager still lists these ports, but there is no device to go on with.
+    QTest::newRow("device gone before the check")
+        << 1 << true << false << ConnectAction::Wait << false;
+    QTest::newRow("port that cannot be opened")
+        << 0 << false << true << ConnectAction::Wait << false;
+}
+
+void TestWindowFlow::connectScreen()
+{
+    QFETCH(int, devices);
+    QFETCH(bool, unplugBefore);
+    QFETCH(bool, unopenablePort);
+    QFETCH(ConnectAction, action);
+    QFETCH(bool, accepted);
+
+    for (int i = 0; i < devices; ++i)
+        QVERIFY(addDevice());
+    if (unopenablePort) {
+        m_source->addPort({QDir(m_links->path()).filePath(QStringLiteral("ttyR58missing")),
+            SerialPortManager::VendorIdentifier, SerialPortManager::ProductIdentifier});
+    }
+    poll();
+    if (unplugBefore) {
+        m_devices.front()->unplug();
+        poll();
+    }
+    if (unopenablePort)
+        QVERIFY(m_manager->portsAvailable());
+
+    ConnectScreen screen(m_manager);
+    QTimer::singleShot(ConnectGuard, &screen, &QDialog::reject);
+    switch (action) {
+    case ConnectAction::Wait:
+        break;
+    case ConnectAction::Offline:
+        QTimer::singleShot(100, &screen, [&screen] {
+            QTest::mouseClick(
+                screen.findChild<QPushButton*>("pushButtonOfflineModus"), Qt::LeftButton);
+        });
+        break;
+    case ConnectAction::PlugLater:
+        QTimer::singleShot(ConnectCheck + 500, &screen, [this] {
+            addDevice();
+            m_manager->poll();
+        });
+        break;
+    case ConnectAction::Close:
+        QTimer::singleShot(100, &screen, &QWidget::close);
+        break;
+    }
+
+    QElapsedTimer elapsed;
+    elapsed.start();
+    const int result = screen.exec();
+    QCOMPARE(result == QDialog::Accepted, accepted);
+    if (accepted && action == ConnectAction::Wait) {
+        // Not before its check: the first poll may still be on its way.
+        QVERIFY2(elapsed.elapsed() >= ConnectCheck - 100,
+            qPrintable(QString::number(elapsed.elapsed())));
+    }
+    if (accepted && action == ConnectAction::PlugLater)
+        QVERIFY(elapsed.elapsed() >= ConnectCheck + 400);
+}
+
+void TestWindowFlow::initialTabs_data()
+{
+    QTest::addColumn<int>("devices");
+    QTest::addColumn<bool>("unplugFirst");
+    QTest::addColumn<QStringList>("tabs");
+
+    QTest::newRow("offline") << 0 << false << QStringList {"Offline"};
+    QTest::newRow("one device") << 1 << false << QStringList {"0"};
+    QTest::newRow("two devices in port order") << 2 << false << QStringList {"0", "1"};
+    QTest::newRow("three devices") << 3 << false << QStringList {"0", "1", "2"};
+    QTest::newRow("only device gone before") << 1 << true << QStringList {"Offline"};
+    QTest::newRow("one of two gone before") << 2 << true << QStringList {"1"};
+}
+
+void TestWindowFlow::initialTabs()
+{
+    QFETCH(int, devices);
+    QFETCH(bool, unplugFirst);
+    QFETCH(QStringList, tabs);
+
+    for (int i = 0; i < devices; ++i)
+        QVERIFY(addDevice());
+    poll();
+    if (unplugFirst) {
+        m_devices.front()->unplug();
+        poll();
+    }
+
+    MainScreen window(m_manager, m_account, m_config);
+    const QStringList expected = expectedNames(tabs);
+    const auto subWindows = window.getMdiArea()->subWindowList(QMdiArea::CreationOrder);
+    QCOMPARE(subWindows.size(), expected.size());
+    auto* tabBar = window.getMdiArea()->findChild<QTabBar*>();
+    QVERIFY(tabBar);
+    QCOMPARE(tabBar->count(), expected.size());
+    for (int i = 0; i < expected.size(); ++i) {
+        QCOMPARE(window.findSubWindow(expected.at(i)), subWindows.at(i));
+        QCOMPARE(tabBar->tabText(i), subWindows.at(i)->windowTitle());
+        // Every tab carries the same reserved icon room.
+        QVERIFY(!tabBar->tabIcon(i).isNull());
+    }
+    if (expected == QStringList {"Offline"})
+        QCOMPARE(tabBar->tabText(0), QStringLiteral("Offline"));
+}
+
+void TestWindowFlow::portEvents_data()
+{
+    QTest::addColumn<int>("devices");
+    QTest::addColumn<QList<int>>("steps");
+    QTest::addColumn<QStringList>("tabs");
+    QTest::addColumn<bool>("firstTabKept");
+
+    QTest::newRow("unplugging closes the tab")
+        << 1 << QList<int> {UnplugFirst} << QStringList {} << false;
+    QTest::newRow("replugging opens a new tab")
+        << 1 << QList<int> {UnplugFirst, PlugFirst} << QStringList {"0"} << false;
+    QTest::newRow("a second device gets its own tab")
+        << 1 << QList<int> {PlugNew} << QStringList {"0", "1"} << true;
+    QTest::newRow("the other tab stays")
+        << 1 << QList<int> {PlugNew, UnplugFirst} << QStringList {"1"} << false;
+    QTest::newRow("port reported twice")
+        << 1 << QList<int> {ReportFirstAgain} << QStringList {"0"} << true;
+    QTest::newRow("unknown port closed")
+        << 1 << QList<int> {CloseUnknown} << QStringList {"0"} << true;
+    QTest::newRow("offline tab stays when a device arrives")
+        << 0 << QList<int> {PlugNew} << QStringList {"Offline", "0"} << true;
+    QTest::newRow("screen that must stay keeps its tab")
+        << 1 << QList<int> {KeepFirst, UnplugFirst} << QStringList {"0"} << true;
+    QTest::newRow("kept screen is found again on return")
+        << 1 << QList<int> {KeepFirst, UnplugFirst, PlugFirst} << QStringList {"0"} << true;
+}
+
+void TestWindowFlow::portEvents()
+{
+    QFETCH(int, devices);
+    QFETCH(QList<int>, steps);
+    QFETCH(QStringList, tabs);
+    QFETCH(bool, firstTabKept);
+
+    for (int i = 0; i < devices; ++i)
+        QVERIFY(addDevice());
+    poll();
+
+    // The placeholder screens can be told to refuse closing, as a device screen does while a
+    // package update runs on it.
+    auto factory = QSharedPointer<PlaceholderSubScreenFactory>::create(m_manager);
+    MainScreen window(m_manager, m_account, m_config, factory);
+    QMdiArea* area = window.getMdiArea();
+    QPointer<QMdiSubWindow> first = area->subWindowList(QMdiArea::CreationOrder).value(0);
+    QVERIFY(first);
+
+    for (int step : steps) {
+        switch (step) {
+        case PlugFirst:
+            QVERIFY(m_devices.front()->plugIn());
+            break;
+        case UnplugFirst:
+            m_devices.front()->unplug();
+            break;
+        case PlugNew:
+            QVERIFY(addDevice());
+            break;
+        case ReportFirstAgain:
+            emit m_manager->portOpened(m_devices.front()->portName());
+            break;
+        case CloseUnknown:
+            emit m_manager->portClosed(QStringLiteral("ttyUnknown"));
+            break;
+        case KeepFirst:
+            qobject_cast<PlaceholderSubScreen*>(first->widget())->setClosable(false);
+            break;
+        }
+        poll();
+    }
+
+    const QStringList expected = expectedNames(tabs);
+    QTRY_COMPARE(area->subWindowList().size(), expected.size());
+    const auto subWindows = area->subWindowList(QMdiArea::CreationOrder);
+    for (int i = 0; i < expected.size(); ++i)
+        QCOMPARE(window.findSubWindow(expected.at(i)), subWindows.at(i));
+    // A closed tab deletes its screen on a later turn of the event loop.
+    QTRY_COMPARE(!first.isNull(), firstTabKept);
+    if (auto* tabBar = area->findChild<QTabBar*>())
+        QCOMPARE(tabBar->count(), expected.size());
+}
+
+void TestWindowFlow::flow_data()
+{
+    QTest::addColumn<int>("devices");
+    QTest::addColumn<bool>("closeLogin");
+    QTest::addColumn<ConnectAction>("action");
+    QTest::addColumn<QStringList>("windows");
+    QTest::addColumn<QStringList>("tabs");
+    QTest::addColumn<int>("exitCode");
+
+    QTest::newRow("login closed") << 1 << true << ConnectAction::Wait
+                                  << QStringList {"WelcomeScreen"} << QStringList {} << 0;
+    QTest::newRow("connect screen closed")
+        << 0 << false << ConnectAction::Close << QStringList {"WelcomeScreen", "ConnectScreen"}
+        << QStringList {} << 0;
+    QTest::newRow("device found") << 1 << false << ConnectAction::Wait
+                                  << QStringList {"WelcomeScreen", "ConnectScreen", "MainScreen"}
+                                  << QStringList {"0"} << 7;
+    QTest::newRow("offline") << 0 << false << ConnectAction::Offline
+                             << QStringList {"WelcomeScreen", "ConnectScreen", "MainScreen"}
+                             << QStringList {"Offline"} << 7;
+}
+
+void TestWindowFlow::flow()
+{
+    QFETCH(int, devices);
+    QFETCH(bool, closeLogin);
+    QFETCH(ConnectAction, action);
+    QFETCH(QStringList, windows);
+    QFETCH(QStringList, tabs);
+    QFETCH(int, exitCode);
+
+    for (int i = 0; i < devices; ++i)
+        QVERIFY(addDevice());
+    poll();
+
+    // Plays the user: answers each window once, as it appears.
+    QStringList seen;
+    QStringList seenTabs;
+    QTimer user;
+    QObject::connect(&user, &QTimer::timeout, &user, [&] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (auto* login = qobject_cast<WelcomeScreen*>(modal)) {
+            if (seen.contains("WelcomeScreen"))
+                return;
+            seen << "WelcomeScreen";
+            if (closeLogin)
+                login->close();
+            else
+                login->findChild<QComboBox*>("comboBoxUser")
+                    ->setCurrentIndex(UserAccount::Customer);
+        } else if (auto* connectScreen = qobject_cast<ConnectScreen*>(modal)) {
+            if (seen.contains("ConnectScreen"))
+                return;
+            seen << "ConnectScreen";
+            if (action == ConnectAction::Close)
+                connectScreen->close();
+            else if (action == ConnectAction::Offline)
+                connectScreen->findChild<QPushButton*>("pushButtonOfflineModus")->click();
+        } else if (!modal) {
+            for (QWidget* widget : QApplication::topLevelWidgets()) {
+                auto* window = qobject_cast<MainScreen*>(widget);
+                if (!window || !window->isVisible() || seen.contains("MainScreen"))
+                    continue;
+                seen << "MainScreen";
+                const auto subWindows
+                    = window->getMdiArea()->subWindowList(QMdiArea::CreationOrder);
+                for (QMdiSubWindow* subWindow : subWindows)
+                    seenTabs << subWindow->widget()->windowTitle();
+                QCoreApplication::exit(7);
+            }
+        }
+    });
+    user.start(50);
+    // Ends a flow that hangs, with a code no row expects.
+    QTimer::singleShot(10000, &user, [] {
+        if (QWidget* modal = QApplication::activeModalWidget())
+            modal->close();
+        QCoreApplication::exit(99);
+    });
+
+    const int result = Application::R58::runWindowFlow(m_manager, m_account, m_config);
+    QCOMPARE(result, exitCode);
+    QCOMPARE(seen, windows);
+    QCOMPARE(seenTabs.size(), tabs.size());
+    if (tabs == QStringList {"Offline"})
+        QCOMPARE(seenTabs, tabs);
+    if (!closeLogin)
+        QCOMPARE(m_account->getUser(), UserAccount::Customer);
+}
+
+QTEST_MAIN(TestWindowFlow)
+#include "tst_windowflow.moc"

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QDialog>
+#include <QSharedPointer>
+
+namespace Ui {
+class ConnectScreen;
+}
+
+namespace Application::R58 {
+class SerialPortManager;
+}
+
+// Waits for a device after login. Accepted as soon as a device port is open (at the check one
+// second after opening, or when a port opens later) or when the user chooses to work offline.
+class ConnectScreen : public QDialog
+{
+    Q_OBJECT
+
+public:
+    explicit ConnectScreen(
+        QSharedPointer<Application::R58::SerialPortManager> manager, QWidget* parent = nullptr);
+    ~ConnectScreen() override;
+
+public slots:
+    void onScreenTimeout();
+    void handleOfflineMode();
+
+private:
+    Ui::ConnectScreen* m_ui = nullptr;
+    QSharedPointer<Application::R58::SerialPortManager> m_manager;
+};

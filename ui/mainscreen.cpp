@@ -1,0 +1,132 @@
+#include "ui/mainscreen.h"
+
+#include "link/serialport.h"
+#include "link/serialportmanager.h"
+#include "ui/stylesheet.h"
+#include "ui/subscreenfactory.h"
+#include "ui/uiconstants.h"
+#include "ui_mainscreen.h"
+
+#include <QBrush>
+#include <QIcon>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QPixmap>
+#include <QTabBar>
+
+using Application::R58::Config;
+using Application::R58::SerialPortManager;
+using Application::R58::SubScreenFactory;
+using Application::R58::UserAccount;
+
+MainScreen::MainScreen(QSharedPointer<SerialPortManager> manager,
+    QSharedPointer<UserAccount> account, QSharedPointer<Config> config, QWidget* parent)
+    : MainScreen(std::move(manager), std::move(account), std::move(config), nullptr, parent)
+{
+}
+
+MainScreen::MainScreen(QSharedPointer<SerialPortManager> manager,
+    QSharedPointer<UserAccount> account, QSharedPointer<Config> config,
+    QSharedPointer<SubScreenFactory> factory, QWidget* parent)
+    : QMainWindow(parent),
+      m_ui(new Ui::MainScreen),
+      m_manager(std::move(manager)),
+      m_account(std::move(account)),
+      m_config(std::move(config)),
+      m_factory(std::move(factory))
+{
+    if (!m_factory)
+        m_factory = Application::R58::createDefaultSubScreenFactory(m_manager, m_account, m_config);
+
+    m_ui->setupUi(this);
+    setStyleSheet(Application::R58::loadStyleSheet(QStringLiteral("mainscreen")));
+
+    connect(m_manager.data(), &SerialPortManager::portOpened, this, &MainScreen::handlePortOpened);
+    connect(m_manager.data(), &SerialPortManager::portClosed, this, &MainScreen::handlePortClosed);
+
+    m_ui->labelKeyVisualS->setPixmap(QPixmap(QStringLiteral(":/images/key_visual_s.png")));
+    m_ui->labelLogo->setPixmap(QPixmap(QStringLiteral(":/images/velor_logo.png")));
+    m_ui->mdiAreaMain->setBackground(QBrush(Qt::transparent, Qt::SolidPattern));
+
+    openSubScreens();
+}
+
+MainScreen::~MainScreen()
+{
+    delete m_ui;
+}
+
+QMdiArea* MainScreen::getMdiArea() const
+{
+    return m_ui->mdiAreaMain;
+}
+
+void MainScreen::openSubScreens()
+{
+    // Only open ports are devices: the manager also lists ports that failed to open (no
+    // permission) or have closed since, and a tab for those would show a device that is not
+    // there.
+    bool opened = false;
+    const auto ports = m_manager->getPorts();
+    for (const auto& port : ports) {
+        if (port && port->isOpen()) {
+            openSubScreen(port->getPortName());
+            opened = true;
+        }
+    }
+    if (!opened)
+        openSubScreen(tr("Offline"));
+}
+
+void MainScreen::openSubScreen(const QString& portName)
+{
+    if (findSubWindow(portName))
+        return;
+
+    QWidget* screen = m_factory->createSubScreen(portName);
+    QMdiSubWindow* subWindow = m_ui->mdiAreaMain->addSubWindow(screen, Qt::Window);
+    subWindow->setAttribute(Qt::WA_DeleteOnClose);
+    subWindow->showMaximized();
+
+    auto* tabBar = m_ui->mdiAreaMain->findChild<QTabBar*>();
+    if (!tabBar)
+        return;
+    // Tabs keep their fixed width at the left; long port names lose their middle, not the
+    // number at their end that tells two devices apart.
+    tabBar->setExpanding(false);
+    tabBar->setElideMode(Qt::ElideMiddle);
+    // An empty icon reserves the same icon room and height on every tab.
+    QPixmap empty(
+        Application::R58::UiConstants::TabIconSize, Application::R58::UiConstants::TabIconSize);
+    empty.fill(QColor(QStringLiteral("transparent")));
+    tabBar->setTabIcon(tabBar->count() - 1, QIcon(empty));
+}
+
+void MainScreen::closeSubScreen(const QString& portName)
+{
+    QMdiSubWindow* subWindow = findSubWindow(portName);
+    if (!subWindow || !m_factory->isClosable(subWindow->widget()))
+        return;
+    subWindow->close();
+}
+
+QMdiSubWindow* MainScreen::findSubWindow(const QString& portName) const
+{
+    const auto subWindows = m_ui->mdiAreaMain->subWindowList(QMdiArea::CreationOrder);
+    for (QMdiSubWindow* subWindow : subWindows) {
+        const QWidget* screen = subWindow->widget();
+        if (screen && m_factory->getPortName(screen) == portName)
+            return subWindow;
+    }
+    return nullptr;
+}
+
+void MainScreen::handlePortOpened(const QString& portName)
+{
+    openSubScreen(portName);
+}
+
+void MainScreen::handlePortClosed(const QString& portName)
+{
+    closeSubScreen(portName);
+}

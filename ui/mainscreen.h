@@ -1,0 +1,54 @@
+#pragma once
+
+#include <QMainWindow>
+#include <QSharedPointer>
+
+namespace Ui {
+class MainScreen;
+}
+
+class QMdiArea;
+class QMdiSubWindow;
+
+namespace Application::R58 {
+class Config;
+class SerialPortManager;
+class SubScreenFactory;
+class UserAccount;
+} // namespace Application::R58
+
+// The main window: one tab per connected device (or one offline tab), opened and closed as the
+// serial port manager reports ports coming and going.
+class MainScreen : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    // Device tabs show the program's default device screen.
+    MainScreen(QSharedPointer<Application::R58::SerialPortManager> manager,
+        QSharedPointer<Application::R58::UserAccount> account,
+        QSharedPointer<Application::R58::Config> config, QWidget* parent = nullptr);
+    // Device tabs show what the factory makes; null means the default.
+    MainScreen(QSharedPointer<Application::R58::SerialPortManager> manager,
+        QSharedPointer<Application::R58::UserAccount> account,
+        QSharedPointer<Application::R58::Config> config,
+        QSharedPointer<Application::R58::SubScreenFactory> factory, QWidget* parent = nullptr);
+    ~MainScreen() override;
+
+    void openSubScreens();
+    void openSubScreen(const QString& portName);
+    void closeSubScreen(const QString& portName);
+    [[nodiscard]] QMdiSubWindow* findSubWindow(const QString& portName) const;
+    [[nodiscard]] QMdiArea* getMdiArea() const;
+
+public slots:
+    void handlePortOpened(const QString& portName);
+    void handlePortClosed(const QString& portName);
+
+private:
+    Ui::MainScreen* m_ui = nullptr;
+    QSharedPointer<Application::R58::SerialPortManager> m_manager;
+    QSharedPointer<Application::R58::UserAccount> m_account;
+    QSharedPointer<Application::R58::Config> m_config;
+    QSharedPointer<Application::R58::SubScreenFactory> m_factory;
+};

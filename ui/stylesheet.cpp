@@ -1,0 +1,43 @@
+#include "ui/stylesheet.h"
+
+#include <QFile>
+#include <QFont>
+#include <QStringList>
+
+// The style sheets live in this static library; registering them here keeps the linker from
+// dropping them, whichever executable uses the windows.
+static void initStyleResources()
+{
+    Q_INIT_RESOURCE(styles);
+}
+
+namespace Application::R58 {
+
+QString loadStyleSheet(const QString& name)
+{
+    static const bool registered = [] {
+        initStyleResources();
+        return true;
+    }();
+    Q_UNUSED(registered)
+
+    QFile file(QStringLiteral(":/styles/%1.qss").arg(name));
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+        return {};
+    return QString::fromUtf8(file.readAll());
+}
+
+void installFontFallbacks()
+{
+    // Humanist faces close to the maker's first, the one every Linux has last.
+    const QStringList fallbacks {QStringLiteral("Source Sans 3"), QStringLiteral("Source Sans Pro"),
+        QStringLiteral("Open Sans"), QStringLiteral("Noto Sans"), QStringLiteral("Segoe UI"),
+        QStringLiteral("Helvetica Neue"), QStringLiteral("Liberation Sans"),
+        QStringLiteral("DejaVu Sans")};
+    for (const char* family :
+        {"TheSansBPlus W4 SemiLight", "TheSansBPlus W7 Bold", "TheSansBPlus"}) {
+        QFont::insertSubstitutions(QString::fromLatin1(family), fallbacks);
+    }
+}
+
+} // namespace Application::R58

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QSharedPointer>
+#include <QString>
+
+class QWidget;
+
+namespace Application::R58 {
+
+class Config;
+class SerialPortManager;
+class UserAccount;
+
+// How the main window makes the screen shown in a device's tab and what it asks of it: the one
+// place where the device screen plugs into the window flow.
+class SubScreenFactory
+{
+public:
+    virtual ~SubScreenFactory() = default;
+
+    // A new screen for the port (or for the offline name), initialised and without parent;
+    // the main window owns it from then on.
+    [[nodiscard]] virtual QWidget* createSubScreen(const QString& portName) = 0;
+    // The port name a screen made here was created for; empty for any other widget.
+    [[nodiscard]] virtual QString getPortName(const QWidget* screen) const = 0;
+    // False while the screen must outlive its port (a package update runs on it), and for any
+    // widget not made here.
+    [[nodiscard]] virtual bool isClosable(const QWidget* screen) const = 0;
+};
+
+// The device screens the program shows now.
+[[nodiscard]] QSharedPointer<SubScreenFactory> createDefaultSubScreenFactory(
+    QSharedPointer<SerialPortManager> manager, QSharedPointer<UserAccount> account,
+    QSharedPointer<Config> config);
+
+} // namespace Application::R58
