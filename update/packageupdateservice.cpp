@@ -241,8 +241,6 @@ void PackageUpdateService::handleProgressChanged(int percent)
 
 void PackageUpdateService::handleUpdateFinished()
 {
-    if (m_stepWaiting)
-        return;
     if (m_state == UpdatingPlatform && m_currentTerminal == Terminal::Platform) {
         // The device restarts now; the manager reports its port when it is back.
         m_state = WaitingForRestart;
@@ -250,11 +248,10 @@ void PackageUpdateService::handleUpdateFinished()
     }
     if (m_state != UpdatingDisplay || m_currentTerminal != Terminal::Display)
         return;
-    m_stepWaiting = true;
-    if (!msleep(m_waits.displayFinish))
-        return;
-    m_stepWaiting = false;
-    if (m_state != UpdatingDisplay)
+    // The state is checked again after each wait: a repeated event inside it
+    // (the last block asked for again, the port reopened twice) may have run
+    // the step already.
+    if (!msleep(m_waits.displayFinish) || m_state != UpdatingDisplay)
         return;
     m_component->fireModelAction(Model::Interfaces::ModelActionID::StopDisplayUpdate);
     finish();
@@ -262,13 +259,9 @@ void PackageUpdateService::handleUpdateFinished()
 
 void PackageUpdateService::handlePortOpened(const QString& portName)
 {
-    if (portName != m_portName || m_state != WaitingForRestart || m_stepWaiting)
+    if (portName != m_portName || m_state != WaitingForRestart)
         return;
-    m_stepWaiting = true;
-    if (!msleep(m_waits.settle))
-        return;
-    m_stepWaiting = false;
-    if (m_state != WaitingForRestart)
+    if (!msleep(m_waits.settle) || m_state != WaitingForRestart)
         return;
     if (holdsImage(displayImagePath())) {
         m_component->fireModelAction(Model::Interfaces::ModelActionID::StartDisplayUpdate);

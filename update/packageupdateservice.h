@@ -126,9 +126,6 @@ private:
     unsigned int m_imageCount = 0;
     QMap<Terminal, int> m_progressShares;
     Waits m_waits;
-    // Set while a step waits for its pause to end, so that a repeated event
-    // (a port reopened twice, a last block asked for twice) cannot start it again.
-    bool m_stepWaiting = false;
 };
 
 } // namespace Service::R58
