@@ -56,6 +56,7 @@ int main(int argc, char* argv[])
     faults.rateLimited = parser.isSet(rate);
     faults.corruptRate = corruptShare;
     device.setFaults(faults);
+    device.setRecording(false);
     if (!device.plugIn())
         return 1;
 

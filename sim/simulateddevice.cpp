@@ -370,12 +370,18 @@ void SimulatedDevice::sendFrame(
         list.append({reinterpret_cast<const std::uint8_t*>(arg.constData()), quint16(arg.size())});
     QByteArray frame = TaloLinkPacket::build(command, source, Terminal::Host, list);
 
-    if (m_faults.dropRate > 0 && m_random.generateDouble() < m_faults.dropRate)
+    if (m_faults.dropRate > 0 && m_random.generateDouble() < m_faults.dropRate) {
+        if (m_recording)
+            m_sentFrames.append({frame, false});
         return;
+    }
+    const QByteArray intact = frame;
     if (m_faults.corruptRate > 0 && m_random.generateDouble() < m_faults.corruptRate) {
-        const int at = int(m_random.bounded(quint32(frame.size())));
+        const int at = 6 + int(m_random.bounded(quint32(frame.size() - 6)));
         frame[at] = char(frame[at] ^ char(1 + m_random.bounded(255)));
     }
+    if (m_recording)
+        m_sentFrames.append({intact, frame == intact});
     if (m_faults.garbageRate > 0 && m_random.generateDouble() < m_faults.garbageRate) {
         QByteArray garbage(int(1 + m_random.bounded(40)), '\0');
         for (char& c : garbage)
@@ -400,7 +406,8 @@ SimulatedDevice::Transfer& SimulatedDevice::transfer(Terminal terminal)
 
 void SimulatedDevice::handleFrame(const TaloLinkPacket& packet)
 {
-    m_receivedFrames.append(packet.raw);
+    if (m_recording)
+        m_receivedFrames.append(packet.raw);
     emit frameReceived(packet.raw);
     if (packet.source != Terminal::Host)
         return;

@@ -46,7 +46,9 @@ public:
     struct Faults
     {
         double dropRate = 0.0; // share of outgoing frames not sent
-        double corruptRate = 0.0; // share of outgoing frames with one byte flipped
+        // Share of outgoing frames with one byte flipped; the flip lands behind
+        // the length field, so each damaged frame costs the receiver only itself.
+        double corruptRate = 0.0;
         double garbageRate = 0.0; // share of outgoing frames preceded by random bytes
         bool silent = false; // send nothing at all
         bool rateLimited = false; // both directions at LineBytesPerSecond
@@ -66,6 +68,9 @@ public:
     void setFaults(const Faults& faults);
     [[nodiscard]] Faults faults() const { return m_faults; }
     void setRandomSeed(quint32 seed) { m_random.seed(seed); }
+    // Tests read what the device saw and sent; a long-running device turns the
+    // records off so they do not grow without end.
+    void setRecording(bool enabled) { m_recording = enabled; }
     // Milliseconds between two measurement rounds.
     void setMeasurementInterval(int milliseconds);
     // Milliseconds the platform stays away while it restarts after an update.
@@ -84,6 +89,15 @@ public:
     [[nodiscard]] const QList<QByteArray>& receivedFrames() const { return m_receivedFrames; }
     void clearReceivedFrames() { m_receivedFrames.clear(); }
     [[nodiscard]] QList<QByteArray> receivedImages(Terminal terminal) const;
+    // Every frame the device meant to send, in order, and whether it left intact
+    // (dropped and damaged frames are marked false).
+    struct SentFrame
+    {
+        QByteArray bytes;
+        bool intact = true;
+    };
+    [[nodiscard]] const QList<SentFrame>& sentFrames() const { return m_sentFrames; }
+    void clearSentFrames() { m_sentFrames.clear(); }
     [[nodiscard]] int failedUpdates() const { return m_failedUpdates; }
     [[nodiscard]] bool isMeasuring() const { return m_measurement != Measurement::None; }
 
@@ -147,6 +161,7 @@ private:
     QByteArray m_outgoing;
     QByteArray m_incoming;
     int m_restartDelay = 300;
+    bool m_recording = true;
 
     QMap<quint16, QByteArray> m_values;
     QByteArray m_platformState = "Application";
@@ -156,6 +171,7 @@ private:
     Transfer m_platformTransfer;
     Transfer m_displayTransfer;
     QList<QByteArray> m_receivedFrames;
+    QList<SentFrame> m_sentFrames;
     QList<QByteArray> m_platformImages;
     QList<QByteArray> m_displayImages;
     int m_failedUpdates = 0;

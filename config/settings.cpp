@@ -1,0 +1,97 @@
+#include "config/settings.h"
+
+#include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QSaveFile>
+
+#include <cmath>
+#include <limits>
+
+namespace Application::R58 {
+
+namespace {
+
+const QString TripClassKey = QStringLiteral("TripClass");
+const QString NominalCurrentKey = QStringLiteral("NominalCurrent");
+const QString UndercurrentKey = QStringLiteral("Undercurrent");
+const QString UndervoltageKey = QStringLiteral("Undervoltage");
+const QString OvervoltageKey = QStringLiteral("Overvoltage");
+const QString OverloadResetKey = QStringLiteral("OverloadReset");
+
+} // namespace
+
+double Settings::cutToTwoDecimals(float value)
+{
+    const float scaled = value * 100.0f; // single precision, as the file format has it
+    // Outside the integer range (or NaN) the cut has no meaning; keep the value.
+    if (!std::isfinite(scaled) || std::fabs(scaled) >= float(std::numeric_limits<int>::max()))
+        return double(value);
+    return double(static_cast<int>(scaled)) / 100.0;
+}
+
+bool Settings::load(const QString& fileName)
+{
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    m_loadedCount = read(QJsonDocument::fromJson(file.readAll()).object());
+    return true;
+}
+
+bool Settings::save(const QString& fileName) const
+{
+    QJsonObject json;
+    write(json);
+    QSaveFile file(fileName);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    const QByteArray bytes = QJsonDocument(json).toJson(QJsonDocument::Indented);
+    if (file.write(bytes) != bytes.size()) {
+        file.cancelWriting();
+        return false;
+    }
+    return file.commit();
+}
+
+int Settings::read(const QJsonObject& json)
+{
+    int taken = 0;
+    if (json.value(TripClassKey).isDouble()) {
+        m_tripClass = TripClass(std::uint8_t(json.value(TripClassKey).toInt()));
+        ++taken;
+    }
+    if (json.value(NominalCurrentKey).isDouble()) {
+        m_nominalCurrent = float(json.value(NominalCurrentKey).toDouble());
+        ++taken;
+    }
+    if (json.value(UndercurrentKey).isObject())
+        taken += m_undercurrent.read(json.value(UndercurrentKey).toObject());
+    if (json.value(UndervoltageKey).isObject())
+        taken += m_undervoltage.read(json.value(UndervoltageKey).toObject());
+    if (json.value(OvervoltageKey).isObject())
+        taken += m_overvoltage.read(json.value(OvervoltageKey).toObject());
+    if (json.value(OverloadResetKey).isBool()) {
+        m_overloadReset = json.value(OverloadResetKey).toBool();
+        ++taken;
+    }
+    return taken;
+}
+
+void Settings::write(QJsonObject& json) const
+{
+    json[TripClassKey] = int(m_tripClass);
+    json[NominalCurrentKey] = cutToTwoDecimals(m_nominalCurrent);
+    QJsonObject undercurrent;
+    m_undercurrent.write(undercurrent);
+    json[UndercurrentKey] = undercurrent;
+    QJsonObject undervoltage;
+    m_undervoltage.write(undervoltage);
+    json[UndervoltageKey] = undervoltage;
+    QJsonObject overvoltage;
+    m_overvoltage.write(overvoltage);
+    json[OvervoltageKey] = overvoltage;
+    json[OverloadResetKey] = m_overloadReset;
+}
+
+} // namespace Application::R58

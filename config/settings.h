@@ -1,0 +1,58 @@
+#pragma once
+
+#include "config/thresholdsettings.h"
+#include "model/modeltypes.h"
+
+#include <QString>
+
+class QJsonObject;
+
+namespace Application::R58 {
+
+// The protection settings of one device as exported to and imported from a
+// JSON file. It only converts between its fields and the file.
+class Settings
+{
+public:
+    using TripClass = Model::Interfaces::ModelTypes::Settings::TripClass;
+
+    Settings() = default;
+    virtual ~Settings() = default;
+
+    [[nodiscard]] TripClass getTripClass() const { return m_tripClass; }
+    void setTripClass(TripClass tripClass) { m_tripClass = tripClass; }
+    [[nodiscard]] float getNominalCurrent() const { return m_nominalCurrent; }
+    void setNominalCurrent(float current) { m_nominalCurrent = current; }
+    [[nodiscard]] bool getOverloadReset() const { return m_overloadReset; }
+    void setOverloadReset(bool automatic) { m_overloadReset = automatic; }
+    UndercurrentSettings& getUndercurrentSettings() { return m_undercurrent; }
+    UndervoltageSettings& getUndervoltageSettings() { return m_undervoltage; }
+    OvervoltageSettings& getOvervoltageSettings() { return m_overvoltage; }
+
+    // False when the file cannot be opened; an unparsable file reads as empty.
+    bool load(const QString& fileName);
+    // Replaces the file atomically; false when it could not be written completely.
+    bool save(const QString& fileName) const;
+
+    // Returns how many settings the object held (twelve for a complete file).
+    int read(const QJsonObject& json);
+    void write(QJsonObject& json) const;
+
+    // How many settings the last load took from its file: 0 means the file held
+    // none, so an import must not send anything.
+    [[nodiscard]] int getLoadedCount() const { return m_loadedCount; }
+
+    // The cut to two decimals the file format uses: 0.129 is written as 0.12.
+    [[nodiscard]] static double cutToTwoDecimals(float value);
+
+private:
+    TripClass m_tripClass = TripClass(0);
+    float m_nominalCurrent = 0.0f;
+    UndercurrentSettings m_undercurrent;
+    UndervoltageSettings m_undervoltage;
+    OvervoltageSettings m_overvoltage;
+    bool m_overloadReset = false;
+    int m_loadedCount = 0;
+};
+
+} // namespace Application::R58

@@ -1,0 +1,44 @@
+#include "config/thresholdsettings.h"
+
+#include "config/settings.h"
+
+#include <QJsonObject>
+#include <QJsonValue>
+
+namespace Application::R58 {
+
+namespace {
+
+const QString EnableKey = QStringLiteral("Enable");
+const QString ThresholdKey = QStringLiteral("Threshold");
+const QString FaultTypeKey = QStringLiteral("FaultType");
+
+} // namespace
+
+int ThresholdSettings::read(const QJsonObject& json)
+{
+    int taken = 0;
+    if (json.value(EnableKey).isBool()) {
+        m_enable = json.value(EnableKey).toBool();
+        ++taken;
+    }
+    if (json.value(ThresholdKey).isDouble()) {
+        m_threshold = float(json.value(ThresholdKey).toDouble());
+        ++taken;
+    }
+    if (json.value(FaultTypeKey).isDouble()) {
+        // Not integral reads as 0; only the low eight bits are kept.
+        m_faultType = FaultType(std::uint8_t(json.value(FaultTypeKey).toInt()));
+        ++taken;
+    }
+    return taken;
+}
+
+void ThresholdSettings::write(QJsonObject& json) const
+{
+    json[EnableKey] = m_enable;
+    json[ThresholdKey] = Settings::cutToTwoDecimals(m_threshold);
+    json[FaultTypeKey] = int(m_faultType);
+}
+
+} // namespace Application::R58

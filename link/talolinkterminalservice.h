@@ -1,0 +1,151 @@
+#pragma once
+
+#include "link/abstracttalolinkterminal.h"
+#include "link/terminalcommandcatalogue.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QMutex>
+#include <QSharedPointer>
+#include <QThread>
+#include <QWaitCondition>
+
+#include <atomic>
+
+namespace Application::R58 {
+class SerialPort;
+class TerminalCommandItem;
+} // namespace Application::R58
+
+namespace Component::R58 {
+class TaloLinkComponent;
+}
+
+namespace Model::Interfaces {
+class ModelIPCValueObserver;
+}
+
+namespace Service::R58 {
+
+// The receiving half of one device's link. The GUI thread stores the bytes the
+// port delivers; a thread of its own cuts them into frames, writes reported
+// values into the model and announces them by signals named after the value.
+//
+// The receive thread holds the mutex for each whole receive step, handlers
+// included; every signal it emits reaches GUI-thread receivers as a queued call.
+class TaloLinkTerminalService : public QThread,
+                                public Component::Interfaces::AbstractTaloLinkTerminal
+{
+    Q_OBJECT
+
+public:
+    using Packet = Component::Interfaces::TaloLinkPacket;
+
+    TaloLinkTerminalService(QSharedPointer<Application::R58::SerialPort> port,
+        QSharedPointer<Model::Interfaces::ModelIPCValueObserver> observer,
+        QObject* parent = nullptr);
+    // Stops the receive thread and waits for it; a running step finishes first.
+    ~TaloLinkTerminalService() override;
+
+    // New copies, owned by the caller, of the service commands the processors'
+    // reported software states allow.
+    [[nodiscard]] QList<Application::R58::TerminalCommandItem*> getCommandItemList() const;
+    [[nodiscard]] QByteArray getPlatformName() const;
+    [[nodiscard]] QByteArray getDisplayName() const;
+
+    void handlePacketInternal(const Packet& packet) override;
+
+    void onGetName(const Packet& packet);
+    void onMemblock(const Packet& packet);
+    void onModelSetValue(const Packet& packet);
+    // Answers of service commands: each decodes its packet into one log line.
+    void onGetSWVersion(const Packet& packet) { emitAnswer(packet); }
+    void onGetHALVersion(const Packet& packet) { emitAnswer(packet); }
+    void onPhaseCtrlGetFailureStatus(const Packet& packet) { emitAnswer(packet); }
+    void onPhaseCtrlGetReadyStatus(const Packet& packet) { emitAnswer(packet); }
+    void onMeasurementGetStaticOffset(const Packet& packet) { emitAnswer(packet); }
+    void onMeasurementGetGainOffset(const Packet& packet) { emitAnswer(packet); }
+    void onMeasurementGetRMSValue(const Packet& packet) { emitAnswer(packet); }
+    void onMeasurementGetMovingAverageValue(const Packet& packet) { emitAnswer(packet); }
+    void onMeasurementGetWaveform(const Packet& packet) { emitAnswer(packet); }
+    void onStateMachineGetState(const Packet& packet) { emitAnswer(packet); }
+    void onTempMonitorGetTemperature(const Packet& packet) { emitAnswer(packet); }
+    void onVoltageMonitorGetAuxVoltage(const Packet& packet) { emitAnswer(packet); }
+    void onVoltageMonitorGetSupplyVoltage(const Packet& packet) { emitAnswer(packet); }
+    void onVoltageMonitorGetSupplyState(const Packet& packet) { emitAnswer(packet); }
+    void onMotorProtectionSetThermalCapacity(const Packet& packet) { emitAnswer(packet); }
+    void onExternalFlashGetDeviceID(const Packet& packet) { emitAnswer(packet); }
+    void onAnalogSignalsGetInputStatus(const Packet& packet) { emitAnswer(packet); }
+    void onMosfetMonitorGetState(const Packet& packet) { emitAnswer(packet); }
+    void onDeviceProtectionGetDCProtection(const Packet& packet) { emitAnswer(packet); }
+    void onGetButtonStatus(const Packet& packet) { emitAnswer(packet); }
+
+public slots:
+    void handleDataReceived(const QByteArray& data);
+    void handleDataTransmitted(const QByteArray& data);
+
+signals:
+    void terminalPlatformReady();
+    void terminalDisplayReady();
+    void commandTransmitted(const QByteArray& data);
+    void commandReceived(const QByteArray& data);
+    void requestMemblock(unsigned short blockNumber);
+
+    void articleNumberModelValue();
+    void serialNumberModelValue();
+    void platformVersionModelValue();
+    void hardwareRevisionModelValue();
+    void nominalCurrentModelValue();
+    void nominalCurrentMaxModelValue();
+    void tripClassModelValue();
+    void tripClassMaxModelValue();
+    void softstartEnableModelValue();
+    void overloadResetModelValue();
+    void undercurrentThresholdModelValue();
+    void undercurrentFaultTypeModelValue();
+    void undercurrentEnableModelValue();
+    void undervoltageThresholdModelValue();
+    void undervoltageFaultTypeModelValue();
+    void undervoltageEnableModelValue();
+    void overvoltageThresholdModelValue();
+    void overvoltageFaultTypeModelValue();
+    void overvoltageEnableModelValue();
+    void loadAsymmetryThresholdModelValue();
+    void loadAsymmetryFaultTypeModelValue();
+    void loadAsymmetryEnableModelValue();
+    void faultTypeModelValue();
+    void operatingModeModelValue();
+    void measurementPhaseModelValue();
+    void measurementCurrentModelValue(unsigned char phase);
+    void measurementVoltageModelValue(unsigned char phase);
+    void measurementActivePowerModelValue();
+    void measurementReactivePowerModelValue();
+    void measurementApparentPowerModelValue();
+
+protected:
+    void performStartup() override;
+    void performShutdown() override;
+    // The receive loop.
+    void run() override;
+
+private:
+    void fillDispatchTable();
+    void emitAnswer(const Packet& packet);
+    void emitValueSignal(Model::Interfaces::ModelValueID id);
+
+    Application::R58::TerminalCommandCatalogue m_catalogue;
+    QSharedPointer<Model::Interfaces::ModelIPCValueObserver> m_observer;
+    // Guards the reassembler (ring buffer, positions, state) and the names.
+    mutable QMutex m_mutex;
+    // The receive thread sleeps here until bytes arrive or it must quit.
+    QWaitCondition m_dataAvailable;
+    // The GUI thread sleeps here while a burst larger than the ring is consumed.
+    QWaitCondition m_spaceAvailable;
+    std::atomic<bool> m_quit {false};
+    QByteArray m_platformName;
+    QByteArray m_displayName;
+    unsigned char m_phase = 0; // receive thread only
+    Component::R58::TaloLinkComponent* m_component = nullptr;
+};
+
+} // namespace Service::R58

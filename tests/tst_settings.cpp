@@ -1,0 +1,197 @@
+#include "config/settings.h"
+
+#include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using Application::R58::Settings;
+using TripClass = Settings::TripClass;
+using FaultType = Application::R58::ThresholdSettings::FaultType;
+
+namespace {
+
+bool writeFile(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+QByteArray readFile(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// Every field away from its default, so a lost or swapped field shows.
+void fill(Settings& s)
+{
+    s.setTripClass(TripClass(5));
+    s.setNominalCurrent(2.6f);
+    s.setOverloadReset(true);
+    s.getUndercurrentSettings().setEnable(true);
+    s.getUndercurrentSettings().setThreshold(0.129f);
+    s.getUndercurrentSettings().setFaultType(FaultType(1));
+    s.getUndervoltageSettings().setEnable(false);
+    s.getUndervoltageSettings().setThreshold(195.0f);
+    s.getUndervoltageSettings().setFaultType(FaultType(1));
+    s.getOvervoltageSettings().setEnable(true);
+    s.getOvervoltageSettings().setThreshold(265.5f);
+    s.getOvervoltageSettings().setFaultType(FaultType(0));
+}
+
+QJsonObject asJson(Settings& s)
+{
+    QJsonObject json;
+    s.write(json);
+    return json;
+}
+
+} // namespace
+
+class TestSettings : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void roundTripThroughFile();
+    void cutToTwoDecimals_data();
+    void cutToTwoDecimals();
+    void wrongTypesLeaveFieldsAlone_data();
+    void wrongTypesLeaveFieldsAlone();
+    void savingReplacesTheWholeFile();
+    void unwritableLocationFails();
+    void missingFileChangesNothing();
+};
+
+void TestSettings::roundTripThroughFile()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("settings.json"));
+    Settings out;
+    fill(out);
+    QVERIFY(out.save(path));
+
+    Settings in;
+    QVERIFY(in.load(path));
+    QCOMPARE(in.getLoadedCount(), 12);
+    QCOMPARE(in.getTripClass(), TripClass(5));
+    QCOMPARE(in.getNominalCurrent(), 2.6f);
+    QCOMPARE(in.getOverloadReset(), true);
+    QCOMPARE(in.getUndercurrentSettings().getEnable(), true);
+    QCOMPARE(in.getUndercurrentSettings().getThreshold(), 0.12f);
+    QCOMPARE(in.getUndercurrentSettings().getFaultType(), FaultType(1));
+    QCOMPARE(in.getUndervoltageSettings().getThreshold(), 195.0f);
+    QCOMPARE(in.getUndervoltageSettings().getFaultType(), FaultType(1));
+    QCOMPARE(in.getOvervoltageSettings().getEnable(), true);
+    QCOMPARE(in.getOvervoltageSettings().getThreshold(), 265.5f);
+
+    const QJsonObject json = QJsonDocument::fromJson(readFile(path)).object();
+    QCOMPARE(json.keys(),
+        (QStringList {"NominalCurrent", "OverloadReset", "Overvoltage", "TripClass", "Undercurrent",
+            "Undervoltage"}));
+    QVERIFY(json.value(QStringLiteral("TripClass")).isDouble());
+    QVERIFY(readFile(path).contains("\n    ")); // indented
+}
+
+void TestSettings::cutToTwoDecimals_data()
+{
+    QTest::addColumn<float>("value");
+    QTest::addColumn<double>("written");
+    QTest::newRow("0.129 is cut, not rounded") << 0.129f << 0.12;
+    QTest::newRow("2.6 stays") << 2.6f << 2.6;
+    QTest::newRow("9.99") << 9.99f << 9.99;
+    QTest::newRow("207") << 207.0f << 207.0;
+    QTest::newRow("negative toward zero") << -1.257f << -1.25;
+    QTest::newRow("tiny") << 0.004f << 0.0;
+    QTest::newRow("too large keeps value") << 3e38f << double(3e38f);
+}
+
+void TestSettings::cutToTwoDecimals()
+{
+    QFETCH(float, value);
+    QFETCH(double, written);
+    QCOMPARE(Settings::cutToTwoDecimals(value), written);
+}
+
+void TestSettings::wrongTypesLeaveFieldsAlone_data()
+{
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<int>("taken");
+
+    QTest::newRow("empty file") << QByteArray() << 0;
+    QTest::newRow("empty object") << QByteArray("{}") << 0;
+    QTest::newRow("not json") << QByteArray("TripClass=3") << 0;
+    QTest::newRow("array document") << QByteArray("[1, 2]") << 0;
+    QTest::newRow("undercurrent as array")
+        << QByteArray(R"({"Undercurrent": [true, 1.5, 1]})") << 0;
+    QTest::newRow("enable as number") << QByteArray(R"({"Overvoltage": {"Enable": 1}})") << 0;
+    QTest::newRow("strings everywhere")
+        << QByteArray(R"({"TripClass": "3", "NominalCurrent": "2.5", "OverloadReset": "true"})")
+        << 0;
+    QTest::newRow("trip class 3.5 reads as 0") << QByteArray(R"({"TripClass": 3.5})") << 1;
+    QTest::newRow("trip class 259 keeps low byte") << QByteArray(R"({"TripClass": 259})") << 1;
+}
+
+void TestSettings::wrongTypesLeaveFieldsAlone()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(int, taken);
+
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("import.json"));
+    QVERIFY(writeFile(path, file));
+    Settings settings;
+    fill(settings);
+    const QJsonObject before = asJson(settings);
+    QVERIFY(settings.load(path));
+    QCOMPARE(settings.getLoadedCount(), taken);
+
+    QJsonObject after = asJson(settings);
+    if (taken == 1) {
+        const int expected = file.contains("3.5") ? 0 : 3;
+        QCOMPARE(after.value(QStringLiteral("TripClass")).toInt(), expected);
+        after[QStringLiteral("TripClass")] = before.value(QStringLiteral("TripClass"));
+    }
+    QCOMPARE(after, before);
+}
+
+void TestSettings::savingReplacesTheWholeFile()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("settings.json"));
+    QVERIFY(writeFile(path, QByteArray(20000, 'x')));
+    Settings settings;
+    QVERIFY(settings.save(path));
+    const QByteArray bytes = readFile(path);
+    QVERIFY(!bytes.contains('x'));
+    QVERIFY(QJsonDocument::fromJson(bytes).isObject());
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList {"settings.json"});
+}
+
+void TestSettings::unwritableLocationFails()
+{
+    // A regular file where the folder should be: no user, root included, can write there.
+    QTemporaryDir dir;
+    QVERIFY(writeFile(dir.filePath(QStringLiteral("blocker")), "old"));
+    Settings settings;
+    QVERIFY(!settings.save(dir.filePath(QStringLiteral("blocker/settings.json"))));
+    // Saving onto a folder fails and leaves it alone.
+    QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("folder.json")));
+    QVERIFY(!settings.save(dir.filePath(QStringLiteral("folder.json"))));
+    QVERIFY(QFileInfo(dir.filePath(QStringLiteral("folder.json"))).isDir());
+}
+
+void TestSettings::missingFileChangesNothing()
+{
+    QTemporaryDir dir;
+    Settings settings;
+    fill(settings);
+    const QJsonObject before = asJson(settings);
+    QVERIFY(!settings.load(dir.filePath(QStringLiteral("absent.json"))));
+    QCOMPARE(asJson(settings), before);
+}
+
+QTEST_GUILESS_MAIN(TestSettings)
+#include "tst_settings.moc"

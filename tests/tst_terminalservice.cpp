@@ -1,0 +1,398 @@
+#include "link/talolinkterminalservice.h"
+#include "link/terminalcommanditem.h"
+#include "model/modelactionobserver.h"
+#include "model/modeldatabase.h"
+#include "model/modelvalueobserver.h"
+#include "modeltestsupport.h"
+
+#include <QMetaMethod>
+#include <QRandomGenerator>
+#include <QtTest>
+
+#include <atomic>
+#include <cstring>
+#include <memory>
+
+using Component::Interfaces::ComponentID;
+using Component::Interfaces::TaloLinkCommandID;
+using Component::Interfaces::TaloLinkPacket;
+using Service::R58::TaloLinkTerminalService;
+using Terminal = TaloLinkPacket::Terminal;
+
+namespace {
+
+QByteArray frame(TaloLinkCommandID command, Terminal source, const QList<QByteArray>& args = {})
+{
+    TaloLinkPacket::ArgList list;
+    for (const QByteArray& a : args)
+        list.append(
+            {reinterpret_cast<const std::uint8_t*>(a.constData()), std::uint16_t(a.size())});
+    return TaloLinkPacket::build(command, source, Terminal::Host, list);
+}
+
+QByteArray u16(quint16 v)
+{
+    return QByteArray(reinterpret_cast<const char*>(&v), 2);
+}
+
+QByteArray f32(float v)
+{
+    return QByteArray(reinterpret_cast<const char*>(&v), 4);
+}
+
+QByteArray valueFrame(quint16 id, const QByteArray& bytes)
+{
+    return frame(TaloLinkCommandID::SetModelValue, Terminal::Platform, {u16(id), bytes});
+}
+
+// Lives on the GUI thread and records every signal of the service in arrival
+// order, with the thread it arrived on, as the device screen would see them.
+class Recorder : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit Recorder(TaloLinkTerminalService* service)
+    {
+        const QMetaObject* meta = service->metaObject();
+        const QMetaMethod record = metaObject()->method(metaObject()->indexOfSlot("record()"));
+        for (int i = meta->methodOffset(); i < meta->methodCount(); ++i) {
+            const QMetaMethod signal = meta->method(i);
+            if (signal.methodType() == QMetaMethod::Signal)
+                connect(service, signal, this, record);
+        }
+        connect(service, &TaloLinkTerminalService::commandReceived, this,
+            [this](const QByteArray& line) { lines << line; });
+        connect(service, &TaloLinkTerminalService::measurementCurrentModelValue, this,
+            [this](unsigned char phase) { phases << phase; });
+        connect(service, &TaloLinkTerminalService::measurementVoltageModelValue, this,
+            [this](unsigned char phase) { phases << phase; });
+        connect(service, &TaloLinkTerminalService::requestMemblock, this,
+            [this](unsigned short block) { blocks << block; });
+    }
+
+    QStringList signalNames;
+    QList<QByteArray> lines;
+    QList<int> phases;
+    QList<int> blocks;
+    bool allOnGuiThread = true;
+
+    QStringList valueSignals() const
+    {
+        QStringList result;
+        for (const QString& name : signalNames)
+            if (name.endsWith(QLatin1String("ModelValue")))
+                result << name;
+        return result;
+    }
+
+public slots:
+    void record()
+    {
+        allOnGuiThread = allOnGuiThread && QThread::currentThread() == qApp->thread();
+        signalNames << QString::fromLatin1(
+            sender()->metaObject()->method(senderSignalIndex()).name());
+    }
+};
+
+// One device link as the application object wires it, without a serial port:
+// bytes are handed to the service directly and written frames are captured.
+struct Link
+{
+    Link()
+        : values(QSharedPointer<Model::Observer::ModelValueObserver>::create()),
+          service(std::make_unique<TaloLinkTerminalService>(
+              QSharedPointer<Application::R58::SerialPort>(), values)),
+          capture(ComponentID::TaloLinkUSB, written)
+    {
+        service->addComponent(capture);
+        app.addService(*service);
+        app.addComponent(capture);
+        service->registerObserver(*values);
+        values->registerObserver(*service);
+        database = std::make_unique<Model::Database::ModelDatabase>(app, *values, actions);
+        recorder = std::make_unique<Recorder>(service.get());
+    }
+    ~Link()
+    {
+        service.reset(); // joins the receive thread before the model goes
+    }
+
+    std::vector<ModelTest::WrittenFrame> written;
+    ModelTest::TestApplication app;
+    QSharedPointer<Model::Observer::ModelValueObserver> values;
+    Model::Observer::ModelActionObserver actions;
+    std::unique_ptr<TaloLinkTerminalService> service;
+    ModelTest::CaptureLink capture;
+    std::unique_ptr<Model::Database::ModelDatabase> database;
+    std::unique_ptr<Recorder> recorder;
+};
+
+} // namespace
+
+class TestTerminalService : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void startupAsksForBothNames();
+    void dispatchInChunks_data();
+    void dispatchInChunks();
+    void modelValues_data();
+    void modelValues();
+    void memblockRequest();
+    void burstLargerThanRingLosesNothing();
+    void catalogueFollowsReportedStates();
+    void namesReadWhileAnswersArrive();
+    void shutdownStopsParsingButStoresBytes();
+    void transmittedFramesAreLogged();
+    void destroyWhileSleeping();
+    void destroyWhileBytesArrive();
+};
+
+void TestTerminalService::startupAsksForBothNames()
+{
+    Link link;
+    link.app.startup();
+    QVERIFY(link.service->QThread::isRunning());
+    QCOMPARE(int(link.written.size()), 2);
+    QCOMPARE(link.written[0].bytes, QByteArray::fromHex("373032230f0005000200005dcb3748"));
+    QCOMPARE(link.written[1].bytes, QByteArray::fromHex("373032230f0005000201001cfa2c51"));
+
+    link.service->handleDataReceived(
+        frame(TaloLinkCommandID::GetName, Terminal::Platform, {"Application"})
+        + frame(TaloLinkCommandID::GetName, Terminal::Display, {"Bootloader"}));
+    QTRY_COMPARE(link.recorder->signalNames.count(QStringLiteral("terminalDisplayReady")), 1);
+    QCOMPARE(link.recorder->signalNames.count(QStringLiteral("terminalPlatformReady")), 1);
+    QCOMPARE(link.service->getPlatformName(), QByteArray("Application"));
+    QCOMPARE(link.service->getDisplayName(), QByteArray("Bootloader"));
+    QVERIFY(link.recorder->allOnGuiThread);
+}
+
+void TestTerminalService::dispatchInChunks_data()
+{
+    QTest::addColumn<int>("chunk");
+    QTest::newRow("byte by byte") << 1;
+    QTest::newRow("3 bytes") << 3;
+    QTest::newRow("17 bytes") << 17;
+    QTest::newRow("one read") << 100000;
+}
+
+void TestTerminalService::dispatchInChunks()
+{
+    QFETCH(int, chunk);
+    Link link;
+    link.app.startup();
+    link.written.clear();
+
+    QList<QByteArray> frames;
+    QByteArray stream("\x01\x02garbage 702");
+    for (int i = 0; i < 20; ++i) {
+        frames << valueFrame(2, f32(0.5f + i));
+        frames << frame(
+            TaloLinkCommandID::GetSupplyState, Terminal::Platform, {QByteArray(1, char(i))});
+        frames << frame(TaloLinkCommandID::GetThermalCapacity, Terminal::Platform);
+    }
+    for (int i = 0; i < frames.size(); ++i)
+        stream += frames[i] + QByteArray(i % 3 == 0 ? "zz" : "");
+    for (int at = 0; at < stream.size(); at += chunk)
+        link.service->handleDataReceived(stream.mid(at, chunk));
+
+    // Each frame gives its text form, then the handler's own line, if any.
+    QList<QByteArray> expected;
+    for (int i = 0; i < 20; ++i) {
+        expected << TaloLinkPacket::decode(frames[3 * i]).toString().toUtf8();
+        expected << QStringLiteral("ID: NominalCurrent (2), Value: %1")
+                        .arg(QString::number(0.5 + i, 'f', 1))
+                        .toUtf8();
+        expected << TaloLinkPacket::decode(frames[3 * i + 1]).toString().toUtf8();
+        expected << QByteArray("Supply state: ") + QByteArray::number(i);
+        expected << TaloLinkPacket::decode(frames[3 * i + 2]).toString().toUtf8();
+    }
+    QTRY_COMPARE(link.recorder->lines.size(), expected.size());
+    QCOMPARE(link.recorder->lines, expected);
+    QCOMPARE(link.recorder->valueSignals().count(QStringLiteral("nominalCurrentModelValue")), 20);
+    QVERIFY(link.recorder->allOnGuiThread);
+}
+
+void TestTerminalService::modelValues_data()
+{
+    QTest::addColumn<QList<QByteArray>>("frames");
+    QTest::addColumn<QStringList>("signalNames");
+    QTest::addColumn<QList<int>>("phases");
+    QTest::addColumn<QByteArray>("lastLine");
+
+    QTest::newRow("current after phase 2")
+        << QList<QByteArray> {valueFrame(20, "\x02"), valueFrame(35, f32(2.25f))}
+        << QStringList {"measurementPhaseModelValue", "measurementCurrentModelValue"}
+        << QList<int> {2} << QByteArray("ID: MeasurementCurrent (35), Value: 2.2");
+    QTest::newRow("current before any phase")
+        << QList<QByteArray> {valueFrame(35, f32(1.0f))}
+        << QStringList {"measurementCurrentModelValue"} << QList<int> {0}
+        << QByteArray("ID: MeasurementCurrent (35), Value: 1.0");
+    QTest::newRow("warning and error")
+        << QList<QByteArray> {valueFrame(17, "\x05"), valueFrame(18, "\x02")}
+        << QStringList {"faultTypeModelValue", "faultTypeModelValue"} << QList<int> {}
+        << QByteArray("ID: Error (18), Value: Overload");
+    QTest::newRow("ramp-up time has no signal")
+        << QList<QByteArray> {valueFrame(5, f32(3.5f))} << QStringList {} << QList<int> {}
+        << QByteArray("ID: SoftstartRampUpTime (5), Value: 3.5");
+    QTest::newRow("unmirrored identifier")
+        << QList<QByteArray> {valueFrame(8, "\x01")} << QStringList {} << QList<int> {}
+        << QByteArray("ID: CapacityDevice (8), Value: ");
+    QTest::newRow("identifier only")
+        << QList<QByteArray> {frame(TaloLinkCommandID::SetModelValue, Terminal::Platform, {u16(0)})}
+        << QStringList {"tripClassModelValue"} << QList<int> {}
+        << QByteArray("ID: TripClass (0), Value: 2E");
+    QTest::newRow("article number and index")
+        << QList<QByteArray> {valueFrame(46, QByteArray::fromHex("7ac80000")), valueFrame(47, "B")}
+        << QStringList {"articleNumberModelValue", "articleNumberModelValue"} << QList<int> {}
+        << QByteArray("ID: ArticleIndex (47), Value: B");
+    QTest::newRow("voltage phases")
+        << QList<QByteArray> {valueFrame(20, "\x01"), valueFrame(34, f32(401.4f)),
+               valueFrame(20, "\x02"), valueFrame(34, f32(399.6f))}
+        << QStringList {"measurementPhaseModelValue", "measurementVoltageModelValue",
+               "measurementPhaseModelValue", "measurementVoltageModelValue"}
+        << QList<int> {1, 2} << QByteArray("ID: MeasurementVoltage (34), Value: 400");
+}
+
+void TestTerminalService::modelValues()
+{
+    QFETCH(QList<QByteArray>, frames);
+    QFETCH(QStringList, signalNames);
+    QFETCH(QList<int>, phases);
+    QFETCH(QByteArray, lastLine);
+
+    Link link;
+    link.app.startup();
+    for (const QByteArray& f : frames)
+        link.service->handleDataReceived(f);
+    QTRY_COMPARE(link.recorder->lines.size(), 2 * frames.size());
+    QCOMPARE(link.recorder->lines.last(), lastLine);
+    QCOMPARE(link.recorder->valueSignals(), signalNames);
+    QCOMPARE(link.recorder->phases, phases);
+}
+
+void TestTerminalService::memblockRequest()
+{
+    Link link;
+    link.app.startup();
+    link.service->handleDataReceived(
+        frame(TaloLinkCommandID::Memblock, Terminal::Platform, {QByteArray::fromHex("0700")})
+        + frame(TaloLinkCommandID::Memblock, Terminal::Display) // no block number: ignored
+        + frame(TaloLinkCommandID::Memblock, Terminal::Display, {QByteArray::fromHex("0201")}));
+    QTRY_COMPARE(link.recorder->lines.size(), 3);
+    QCOMPARE(link.recorder->blocks, (QList<int> {7, 0x0102}));
+}
+
+void TestTerminalService::burstLargerThanRingLosesNothing()
+{
+    Link link;
+    link.app.startup();
+    QByteArray burst;
+    for (int i = 0; i < 300; ++i)
+        burst += valueFrame(9, QByteArray(1, char(i % 100)));
+    QVERIFY(burst.size() > 4 * TaloLinkPacket::MaximumSize);
+    link.service->handleDataReceived(burst);
+    QTRY_COMPARE(link.recorder->lines.size(), 600);
+}
+
+void TestTerminalService::catalogueFollowsReportedStates()
+{
+    Link link;
+    link.app.startup();
+    auto count = [&link] {
+        const auto items = link.service->getCommandItemList();
+        const int n = items.size();
+        qDeleteAll(items);
+        return n;
+    };
+    QCOMPARE(count(), 0);
+    link.service->handleDataReceived(
+        frame(TaloLinkCommandID::GetName, Terminal::Platform, {"Bootloader"}));
+    QTRY_COMPARE(count(), 9);
+    link.service->handleDataReceived(
+        frame(TaloLinkCommandID::GetName, Terminal::Platform, {"Application"})
+        + frame(TaloLinkCommandID::GetName, Terminal::Display, {"Application"}));
+    QTRY_COMPARE(count(), 43);
+    const auto items = link.service->getCommandItemList();
+    for (const auto* item : items) {
+        QVERIFY(item->getCommand() != TaloLinkCommandID::ApplicationUpdate);
+        QVERIFY(item->getCommand() != TaloLinkCommandID::BootloaderUpdate);
+        QVERIFY(item->getCommand() != TaloLinkCommandID::EraseSW);
+    }
+    qDeleteAll(items);
+}
+
+void TestTerminalService::namesReadWhileAnswersArrive()
+{
+    // The names are written on the receive thread and read here; both go through
+    // the service's mutex (the sanitizer run of this test watches for races).
+    Link link;
+    link.app.startup();
+    const QByteArray app = frame(TaloLinkCommandID::GetName, Terminal::Platform, {"Application"});
+    const QByteArray boot = frame(TaloLinkCommandID::GetName, Terminal::Platform, {"Bootloader"});
+    for (int i = 0; i < 200; ++i) {
+        link.service->handleDataReceived(i % 2 ? app : boot);
+        const QByteArray name = link.service->getPlatformName();
+        QVERIFY(name.isEmpty() || name == "Application" || name == "Bootloader");
+        qDeleteAll(link.service->getCommandItemList());
+    }
+    QTRY_COMPARE(link.recorder->signalNames.count(QStringLiteral("terminalPlatformReady")), 200);
+    QCOMPARE(link.service->getPlatformName(), QByteArray("Application"));
+}
+
+void TestTerminalService::shutdownStopsParsingButStoresBytes()
+{
+    Link link;
+    link.app.startup();
+    link.app.shutdown();
+    link.service->handleDataReceived(valueFrame(0, "\x03"));
+    QTest::qWait(100);
+    QCOMPARE(link.recorder->lines.size(), 0);
+    link.app.startup(); // parsing resumes at the next marker
+    link.service->handleDataReceived(valueFrame(0, "\x04"));
+    QTRY_VERIFY(!link.recorder->lines.isEmpty());
+    QTRY_COMPARE(link.recorder->lines.last(), QByteArray("ID: TripClass (0), Value: 10"));
+}
+
+void TestTerminalService::transmittedFramesAreLogged()
+{
+    Link link;
+    QSignalSpy spy(link.service.get(), &TaloLinkTerminalService::commandTransmitted);
+    QVERIFY(spy.isValid());
+    link.service->handleDataTransmitted(QByteArray::fromHex("373032230f000500020100"
+                                                            "1cfa2c51"));
+    link.service->handleDataTransmitted(QByteArray("short"));
+    QCOMPARE(spy.count(), 1);
+    QCOMPARE(spy.first().first().toByteArray(),
+        QByteArray("GetName: Host -> Display, Coding: 0x23323037, Length: 15bytes, ArgCount: 0, "
+                   "Checksum: 0x512cfa1c"));
+}
+
+void TestTerminalService::destroyWhileSleeping()
+{
+    for (int i = 0; i < 20; ++i) {
+        Link link;
+        link.app.startup();
+        // A partial frame leaves the thread waiting for more bytes.
+        link.service->handleDataReceived(valueFrame(0, "\x01").left(10));
+    }
+}
+
+void TestTerminalService::destroyWhileBytesArrive()
+{
+    QRandomGenerator random(7);
+    for (int round = 0; round < 10; ++round) {
+        Link link;
+        link.app.startup();
+        QByteArray burst;
+        for (int i = 0; i < 100; ++i)
+            burst += valueFrame(quint16(random.bounded(55)), f32(1.5f));
+        link.service->handleDataReceived(burst);
+        // The link is destroyed right away, while the thread still works through it.
+    }
+}
+
+QTEST_MAIN(TestTerminalService)
+#include "tst_terminalservice.moc"
