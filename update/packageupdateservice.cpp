@@ -1,0 +1,313 @@
+#include "update/packageupdateservice.h"
+
+#include "link/serialportmanager.h"
+#include "link/talolinkcomponent.h"
+#include "model/modelactionid.h"
+#include "update/tarball.h"
+#include "update/updatecontrolservice.h"
+#include "update/versionparser.h"
+
+#include <QDir>
+#include <QEventLoop>
+#include <QPointer>
+#include <QTimer>
+
+#include <limits>
+
+namespace Service::R58 {
+
+namespace {
+
+const QByteArray ManifestName = QByteArrayLiteral("version.json");
+
+} // namespace
+
+PackageUpdateService::PackageUpdateService(
+    QSharedPointer<UpdateControlService> updateControlService,
+    QSharedPointer<Application::R58::SerialPortManager> manager, const QString& portName,
+    QObject* parent)
+    : QObject(parent),
+      AbstractService(Component::Interfaces::ServiceID::PackageUpdate),
+      m_updateControlService(std::move(updateControlService)),
+      m_manager(std::move(manager)),
+      m_portName(portName)
+{
+    if (m_updateControlService) {
+        UpdateControlService* updater = m_updateControlService.data();
+        connect(updater, &UpdateControlService::progressChanged, this,
+            &PackageUpdateService::handleProgressChanged);
+        connect(updater, &UpdateControlService::digestError, this,
+            &PackageUpdateService::handleDigestError);
+        connect(updater, &UpdateControlService::updateRefused, this,
+            &PackageUpdateService::handleUpdateRefused);
+        connect(updater, &UpdateControlService::updateFinished, this,
+            &PackageUpdateService::handleUpdateFinished);
+    }
+    if (m_manager) {
+        connect(m_manager.data(), &Application::R58::SerialPortManager::portOpened, this,
+            &PackageUpdateService::handlePortOpened);
+        connect(m_manager.data(), &Application::R58::SerialPortManager::portClosed, this,
+            &PackageUpdateService::handlePortClosed);
+    }
+}
+
+PackageUpdateService::~PackageUpdateService() = default;
+
+bool PackageUpdateService::isUpdating() const
+{
+    return m_state == UpdatingPlatform || m_state == WaitingForRestart
+        || m_state == UpdatingDisplay;
+}
+
+void PackageUpdateService::performStartup()
+{
+    m_component = dynamic_cast<Component::R58::TaloLinkComponent*>(
+        getComponent(Component::Interfaces::ComponentID::TaloLinkUSB));
+}
+
+Component::R58::TaloLinkComponent* PackageUpdateService::component()
+{
+    if (!m_component)
+        performStartup();
+    return m_component;
+}
+
+void PackageUpdateService::openArchive(const QString& path)
+{
+    if (isUpdating())
+        return;
+    m_state = NoPackage;
+    m_archivePath = path;
+    const bool readable = parseArchive();
+    parseSoftwareVersions();
+
+    m_imageCount = 0;
+    if (holdsImage(platformImagePath()))
+        ++m_imageCount;
+    if (holdsImage(displayImagePath()))
+        ++m_imageCount;
+    m_state = Opened;
+
+    const QString shownPath = QDir::toNativeSeparators(path);
+    if (!readable)
+        emit packageUpdateErrorOccured(
+            tr("The update package \"%1\" could not be read.").arg(shownPath));
+    else if (!m_tarball->fileExists(ManifestName))
+        emit packageUpdateErrorOccured(
+            tr("\"%1\" is not an update package: it holds no version.json.").arg(shownPath));
+}
+
+bool PackageUpdateService::parseArchive()
+{
+    // Always reopened by name: a package rebuilt under the same name is
+    // usually a new file, and a rewound old handle would still read the old one.
+    m_archiveFile.close();
+    m_tarball.reset();
+    m_archiveData.clear();
+    m_archiveSize = 0;
+    m_archiveFile.setFileName(m_archivePath);
+
+    bool readable = m_archiveFile.open(QIODevice::ReadOnly);
+    if (readable) {
+        m_archiveSize = m_archiveFile.size();
+        m_archiveData = m_archiveFile.readAll();
+        // A short read would be a cut archive that only looks complete.
+        readable = m_archiveSize <= std::numeric_limits<int>::max()
+            && m_archiveData.size() == m_archiveSize;
+        if (!readable) {
+            m_archiveData.clear();
+            m_archiveSize = 0;
+        }
+    }
+    m_tarball = QSharedPointer<Utilities::Tarball>::create(
+        m_archiveData.constData(), m_archiveData.size());
+    return readable;
+}
+
+void PackageUpdateService::parseSoftwareVersions()
+{
+    // A package without a manifest holds no images: nothing of the previous
+    // package may survive, so the parser is always made anew.
+    const Utilities::TarballFile* member = m_tarball->getFile(ManifestName);
+    const QByteArray manifest = member ? QByteArray(member->data, member->size) : QByteArray();
+    m_manifest = QSharedPointer<VersionParser>::create(manifest);
+    connect(m_manifest.data(), &VersionParser::packageUpdateVersion, this,
+        &PackageUpdateService::packageUpdateVersion);
+    connect(m_manifest.data(), &VersionParser::packageUpdatePlatformVersion, this,
+        &PackageUpdateService::packageUpdatePlatformVersion);
+    m_manifest->parse();
+}
+
+QString PackageUpdateService::platformImagePath() const
+{
+    return m_manifest ? m_manifest->getPlatformApplicationImage().getPath() : QString();
+}
+
+QString PackageUpdateService::displayImagePath() const
+{
+    return m_manifest ? m_manifest->getDisplayApplicationImage().getPath() : QString();
+}
+
+bool PackageUpdateService::holdsImage(const QString& path) const
+{
+    return m_tarball && !path.isEmpty() && m_tarball->fileExists(path.toUtf8());
+}
+
+QByteArray PackageUpdateService::imageBytes(const QString& path) const
+{
+    const Utilities::TarballFile* member = m_tarball ? m_tarball->getFile(path.toUtf8()) : nullptr;
+    return member ? QByteArray(member->data, member->size) : QByteArray();
+}
+
+void PackageUpdateService::start()
+{
+    if (m_state != Opened && m_state != Finished)
+        return;
+    m_progressShares.clear();
+
+    const bool platform = holdsImage(platformImagePath());
+    const bool display = holdsImage(displayImagePath());
+    if (!platform && !display) {
+        finish();
+        return;
+    }
+    if (!component() || !m_updateControlService) {
+        emit packageUpdateErrorOccured(tr("The device is not connected: the update cannot start."));
+        return;
+    }
+    if (!checkImages())
+        return;
+    if (platform)
+        startPlatformUpdate();
+    else
+        startDisplayUpdate();
+}
+
+bool PackageUpdateService::checkImages()
+{
+    // Checked up front: a bad display image found only after the platform
+    // update would leave the device half updated, with its display in the
+    // boot loader.
+    for (const QString& path : {platformImagePath(), displayImagePath()}) {
+        if (!holdsImage(path))
+            continue;
+        const UpdateControlService::Preparation preparation
+            = UpdateControlService::prepareImage(imageBytes(path), UpdateControlService::Encrypted);
+        if (preparation.verdict == UpdateControlService::Verdict::DigestError) {
+            fail(tr("Security Error! Wrong Digest"));
+            return false;
+        }
+        if (preparation.verdict == UpdateControlService::Verdict::Refused) {
+            fail(preparation.reason);
+            return false;
+        }
+    }
+    return true;
+}
+
+void PackageUpdateService::startPlatformUpdate()
+{
+    m_state = UpdatingPlatform;
+    m_currentTerminal = Terminal::Platform;
+    m_component->jumpToBootloader(Terminal::Platform);
+    if (!msleep(m_waits.platformBootloader) || m_state != UpdatingPlatform)
+        return;
+    m_component->open();
+    m_updateControlService->start(
+        imageBytes(platformImagePath()), UpdateControlService::Encrypted, Terminal::Platform);
+}
+
+void PackageUpdateService::startDisplayUpdate()
+{
+    m_state = UpdatingDisplay;
+    m_currentTerminal = Terminal::Display;
+    m_component->jumpToBootloader(Terminal::Display);
+    if (!msleep(m_waits.settle) || m_state != UpdatingDisplay)
+        return;
+    m_updateControlService->start(
+        imageBytes(displayImagePath()), UpdateControlService::Encrypted, Terminal::Display);
+}
+
+void PackageUpdateService::handleProgressChanged(int percent)
+{
+    if (!isUpdating() || m_imageCount == 0)
+        return;
+    m_progressShares[m_currentTerminal] = percent / int(m_imageCount);
+    int total = 0;
+    for (int share : qAsConst(m_progressShares))
+        total += share;
+    emit packageUpdateProgressChanged(total);
+}
+
+void PackageUpdateService::handleUpdateFinished()
+{
+    if (m_state == UpdatingPlatform && m_currentTerminal == Terminal::Platform) {
+        // The device restarts now; the manager reports its port when it is back.
+        m_state = WaitingForRestart;
+        return;
+    }
+    if (m_state != UpdatingDisplay || m_currentTerminal != Terminal::Display)
+        return;
+    // The state is checked again after each wait: a repeated event inside it
+    // (the last block asked for again, the port reopened twice) may have run
+    // the step already.
+    if (!msleep(m_waits.displayFinish) || m_state != UpdatingDisplay)
+        return;
+    m_component->fireModelAction(Model::Interfaces::ModelActionID::StopDisplayUpdate);
+    finish();
+}
+
+void PackageUpdateService::handlePortOpened(const QString& portName)
+{
+    if (portName != m_portName || m_state != WaitingForRestart)
+        return;
+    if (!msleep(m_waits.settle) || m_state != WaitingForRestart)
+        return;
+    if (holdsImage(displayImagePath())) {
+        m_component->fireModelAction(Model::Interfaces::ModelActionID::StartDisplayUpdate);
+        startDisplayUpdate();
+    } else {
+        finish();
+    }
+}
+
+void PackageUpdateService::handlePortClosed(const QString& portName)
+{
+    Q_UNUSED(portName)
+}
+
+void PackageUpdateService::handleDigestError()
+{
+    if (isUpdating())
+        fail(tr("Security Error! Wrong Digest"));
+}
+
+void PackageUpdateService::handleUpdateRefused(const QString& reason)
+{
+    if (isUpdating())
+        fail(reason);
+}
+
+void PackageUpdateService::finish()
+{
+    m_state = Finished;
+    emit packageUpdateFinished();
+}
+
+void PackageUpdateService::fail(const QString& text)
+{
+    m_state = Failed;
+    emit packageUpdateErrorOccured(text);
+}
+
+bool PackageUpdateService::msleep(int milliseconds)
+{
+    // Serial data, the port poll and other signals keep being handled meanwhile.
+    QPointer<PackageUpdateService> self(this);
+    QEventLoop loop;
+    QTimer::singleShot(milliseconds, &loop, &QEventLoop::quit);
+    loop.exec();
+    return !self.isNull();
+}
+
+} // namespace Service::R58

@@ -1,0 +1,131 @@
+#pragma once
+
+#include "framework/abstractservice.h"
+#include "link/talolinkpacket.h"
+
+#include <QByteArray>
+#include <QFile>
+#include <QMap>
+#include <QObject>
+#include <QSharedPointer>
+#include <QString>
+
+#include <cstdint>
+
+namespace Application::R58 {
+class SerialPortManager;
+}
+
+namespace Component::R58 {
+class TaloLinkComponent;
+}
+
+namespace Utilities {
+class Tarball;
+}
+
+namespace Service::R58 {
+
+class UpdateControlService;
+class VersionParser;
+
+// Updates a whole device from one update package: the platform first, then,
+// once the restarted device's port is open again, the display.
+class PackageUpdateService : public QObject, public Component::Interfaces::AbstractService
+{
+    Q_OBJECT
+
+public:
+    using Terminal = Component::Interfaces::TaloLinkPacket::Terminal;
+
+    enum State {
+        NoPackage = 0,
+        Opened = 1,
+        UpdatingPlatform = 2,
+        WaitingForRestart = 3,
+        UpdatingDisplay = 4,
+        Failed = 5,
+        Finished = 6,
+    };
+
+    // The pauses of the sequence, in milliseconds. The defaults are what the
+    // device needs; tests and the simulator shorten them.
+    struct Waits
+    {
+        int platformBootloader = 2000; // after sending the platform to its boot loader
+        int settle = 1000; // after the display's jump, and after the port returned
+        int displayFinish = 5000; // after the display's last block
+    };
+
+    PackageUpdateService(QSharedPointer<UpdateControlService> updateControlService,
+        QSharedPointer<Application::R58::SerialPortManager> manager, const QString& portName,
+        QObject* parent = nullptr);
+    ~PackageUpdateService() override;
+
+    // Ignored while an update runs. A file that cannot be read, or holds no
+    // manifest, is a package without images; the user is told.
+    void openArchive(const QString& path);
+    // Only in Opened or Finished; checks every image of the package before the
+    // device is told anything.
+    void start();
+
+    [[nodiscard]] State getUpdateState() const { return m_state; }
+    [[nodiscard]] bool isUpdating() const;
+    [[nodiscard]] unsigned int getImageCount() const { return m_imageCount; }
+    void setWaits(const Waits& waits) { m_waits = waits; }
+    [[nodiscard]] const Waits& getWaits() const { return m_waits; }
+
+signals:
+    void packageUpdateVersion(const QString& version);
+    void packageUpdatePlatformVersion(unsigned int version);
+    void packageUpdateErrorOccured(const QString& text);
+    void packageUpdateProgressChanged(int percent);
+    void packageUpdateFinished();
+
+protected:
+    void performStartup() override;
+    void performShutdown() override { }
+    void performRun() override { }
+
+private slots:
+    void handleProgressChanged(int percent);
+    void handleDigestError();
+    void handleUpdateRefused(const QString& reason);
+    void handleUpdateFinished();
+    void handlePortOpened(const QString& portName);
+    void handlePortClosed(const QString& portName);
+
+private:
+    bool parseArchive();
+    void parseSoftwareVersions();
+    [[nodiscard]] bool checkImages();
+    void startPlatformUpdate();
+    void startDisplayUpdate();
+    void finish();
+    void fail(const QString& text);
+    // Waits in a nested event loop; false when this service was destroyed meanwhile.
+    [[nodiscard]] bool msleep(int milliseconds);
+    [[nodiscard]] bool holdsImage(const QString& path) const;
+    [[nodiscard]] QByteArray imageBytes(const QString& path) const;
+    [[nodiscard]] QString platformImagePath() const;
+    [[nodiscard]] QString displayImagePath() const;
+    [[nodiscard]] Component::R58::TaloLinkComponent* component();
+
+    QSharedPointer<UpdateControlService> m_updateControlService;
+    QSharedPointer<Application::R58::SerialPortManager> m_manager;
+    QString m_portName;
+    Component::R58::TaloLinkComponent* m_component = nullptr;
+    State m_state = NoPackage;
+    QString m_archivePath;
+    QFile m_archiveFile;
+    qint64 m_archiveSize = 0;
+    QByteArray m_archiveData;
+    QSharedPointer<Utilities::Tarball> m_tarball;
+    QSharedPointer<VersionParser> m_manifest;
+    Terminal m_currentTerminal = Terminal::Platform;
+    unsigned int m_imageCount = 0;
+    QMap<Terminal, int> m_progressShares;
+    Waits m_waits;
+};
+
+} // namespace Service::R58
