@@ -215,9 +215,6 @@ void TestPackageUpdateService::sequence_data()
                             manifest(QStringLiteral("4.4"), QStringLiteral("gone.crypt"),
                                 QStringLiteral("away.crypt"))),
                {"finished"}, State::Finished};
-    QTest::newRow("members under other names") << SequenceRow {
-        {{"version.json", standardManifest()}, {"Platform.crypt", encrypted(randomImage(1, 1000))}},
-        {"finished"}, State::Finished};
 }
 
 void TestPackageUpdateService::sequence()
