@@ -1,3 +1,4 @@
+#include "allocationcounter.h"
 #include "framework/abstractapplication.h"
 #include "framework/abstractcomponent.h"
 #include "framework/abstractservice.h"
@@ -10,31 +11,8 @@
 #include <QtTest>
 
 #include <atomic>
-#include <cstdlib>
-#include <new>
 #include <string>
 #include <vector>
-
-// Counts heap allocations while armed, to show the framework never allocates.
-static std::atomic<bool> g_countAllocations {false};
-static std::atomic<int> g_allocations {0};
-
-void* operator new(std::size_t size)
-{
-    if (g_countAllocations)
-        ++g_allocations;
-    if (void* p = std::malloc(size ? size : 1))
-        return p;
-    throw std::bad_alloc();
-}
-void operator delete(void* p) noexcept
-{
-    std::free(p);
-}
-void operator delete(void* p, std::size_t) noexcept
-{
-    std::free(p);
-}
 
 namespace {
 
@@ -47,17 +25,7 @@ using Utilities::Events::EventClass;
 using Utilities::Events::EventObserver;
 using Utilities::Events::EventSubject;
 
-class AllocationGuard
-{
-public:
-    AllocationGuard()
-    {
-        g_allocations = 0;
-        g_countAllocations = true;
-    }
-    ~AllocationGuard() { g_countAllocations = false; }
-    int count() const { return g_allocations; }
-};
+using AllocationGuard = AllocationCounter::Guard;
 
 // Counts constructions so a test can see that a StaticVector builds all N in place once.
 struct Counted

@@ -1,3 +1,4 @@
+#include "allocationcounter.h"
 #include "framework/eventobserver.h"
 #include "model/modelaction.h"
 #include "model/modelactionevent.h"
@@ -8,31 +9,7 @@
 
 #include <QtTest>
 
-#include <atomic>
-#include <cstdlib>
 #include <deque>
-#include <new>
-
-// Counts heap allocations while armed: the registries must not allocate.
-static std::atomic<bool> g_countAllocations {false};
-static std::atomic<int> g_allocations {0};
-
-void* operator new(std::size_t size)
-{
-    if (g_countAllocations)
-        ++g_allocations;
-    if (void* p = std::malloc(size ? size : 1))
-        return p;
-    throw std::bad_alloc();
-}
-void operator delete(void* p) noexcept
-{
-    std::free(p);
-}
-void operator delete(void* p, std::size_t) noexcept
-{
-    std::free(p);
-}
 
 using Model::Interfaces::ModelAction;
 using Model::Interfaces::ModelActionEvent;
@@ -339,20 +316,19 @@ void TestModelRegistry::findingAndUpdatingAllocateNothing()
     const std::uint8_t byte = 1;
     ModelValueEvent update(ModelValueEvent::Update, ModelValueID(54), &byte, 1);
 
-    g_allocations = 0;
-    g_countAllocations = true;
+    AllocationCounter::Guard guard;
     for (StubValue& value : values)
         registry.registerValue(value);
     registry.registerObserver(downstream);
     const bool found = registry.getValue(ModelValueID(54)) == &values.back();
     registry.notify(EventClass::ModelValueEvents, update);
     registry.unregisterValue(values[20]);
-    g_countAllocations = false;
+    const int allocations = guard.count();
 
     QVERIFY(found);
     QCOMPARE(values.back().received, 1);
     QCOMPARE(downstream.count, 1);
-    QCOMPARE(int(g_allocations), 0);
+    QCOMPARE(allocations, 0);
 }
 
 QTEST_GUILESS_MAIN(TestModelRegistry)
