@@ -22,8 +22,10 @@ using Component::Interfaces::TaloLinkPacket;
 
 namespace {
 
-constexpr int LineTick = 10; // milliseconds between two slices of a rate-limited line
-constexpr int BytesPerTick = SimulatedDevice::LineBytesPerSecond * LineTick / 1000;
+constexpr int RetryInterval = 10; // milliseconds before a write the pty refused is tried again
+// Timers count whole milliseconds: bytes due within half of one are delivered at once, so
+// that deliveries are as often early as late and the line keeps its rate on average.
+constexpr qint64 DeliverySlack = 500000; // nanoseconds
 constexpr int MaxQueued = 256 * 1024; // what a device with nobody listening keeps
 constexpr quint32 PlatformVersion = 0x04030200u; // V4.3.2.0
 
@@ -127,17 +129,23 @@ SimulatedDevice::SimulatedDevice(const QString& linkDirectory,
                                    .arg(uniqueCounter()))),
       m_source(std::move(source)),
       m_lineTimer(new QTimer(this)),
+      m_deliveryTimer(new QTimer(this)),
       m_measurementTimer(new QTimer(this))
 {
     m_reassembler.setPacketHandler([this](const TaloLinkPacket& packet) { handleFrame(packet); });
     m_reassembler.setState(Component::Interfaces::TaloLinkReassembler::State::Sync);
-    m_lineTimer->setInterval(LineTick);
+    m_lineTimer->setInterval(RetryInterval);
     connect(m_lineTimer, &QTimer::timeout, this, [this] {
-        drainIncoming();
         drainOutgoing();
-        if (m_incoming.isEmpty() && m_outgoing.isEmpty())
+        if (m_outgoing.isEmpty())
             m_lineTimer->stop();
     });
+    // Ticks of a coarse timer would round every frame up to a whole tick and fall behind
+    // the line's rate whenever the machine is busy.
+    m_deliveryTimer->setSingleShot(true);
+    m_deliveryTimer->setTimerType(Qt::PreciseTimer);
+    connect(m_deliveryTimer, &QTimer::timeout, this, &SimulatedDevice::deliverDue);
+    m_lineClock.start();
     m_measurementTimer->setInterval(250);
     connect(m_measurementTimer, &QTimer::timeout, this, &SimulatedDevice::measure);
     factoryValues();
@@ -200,8 +208,11 @@ void SimulatedDevice::unplug()
     m_measurementTimer->stop();
     m_measurement = Measurement::None;
     m_lineTimer->stop();
+    m_deliveryTimer->stop();
     m_outgoing.clear();
-    m_incoming.clear();
+    m_incomingLine.clear();
+    m_outgoingLine.clear();
+    m_outgoingLineSize = 0;
     m_platformTransfer = Transfer();
     m_displayTransfer = Transfer();
     emit unplugged();
@@ -307,8 +318,7 @@ void SimulatedDevice::readFromHost()
             break;
         const QByteArray bytes(buffer, int(count));
         if (m_faults.rateLimited) {
-            m_incoming.append(bytes);
-            m_lineTimer->start();
+            putOnLine(m_incomingLine, m_incomingFreeAt, bytes);
         } else {
             feed(bytes);
         }
@@ -323,21 +333,52 @@ void SimulatedDevice::feed(const QByteArray& bytes)
     m_reassembler.run();
 }
 
-void SimulatedDevice::drainIncoming()
+void SimulatedDevice::putOnLine(QList<TimedBytes>& line, qint64& freeAt, const QByteArray& bytes)
 {
-    if (m_incoming.isEmpty())
+    const qint64 now = m_lineClock.nsecsElapsed();
+    freeAt = std::max(now, freeAt) + qint64(bytes.size()) * 1000000000 / LineBytesPerSecond;
+    line.append({freeAt, bytes});
+    scheduleDelivery();
+}
+
+void SimulatedDevice::scheduleDelivery()
+{
+    qint64 due = -1;
+    for (const QList<TimedBytes>* line : {&m_incomingLine, &m_outgoingLine}) {
+        if (!line->isEmpty() && (due < 0 || line->first().due < due))
+            due = line->first().due;
+    }
+    if (due < 0) {
+        m_deliveryTimer->stop();
         return;
-    const QByteArray slice = m_incoming.left(BytesPerTick);
-    m_incoming.remove(0, slice.size());
-    feed(slice);
+    }
+    const qint64 wait = std::max<qint64>(0, due - m_lineClock.nsecsElapsed());
+    m_deliveryTimer->start(int((wait + DeliverySlack) / 1000000));
+}
+
+void SimulatedDevice::deliverDue()
+{
+    const qint64 horizon = m_lineClock.nsecsElapsed() + DeliverySlack;
+    while (!m_outgoingLine.isEmpty() && m_outgoingLine.first().due <= horizon) {
+        const QByteArray bytes = m_outgoingLine.takeFirst().bytes;
+        m_outgoingLineSize -= bytes.size();
+        m_outgoing.append(bytes);
+    }
+    drainOutgoing();
+    if (!m_outgoing.isEmpty())
+        m_lineTimer->start();
+    // A frame fed here may unplug the device, which empties the lines.
+    while (isPlugged() && !m_incomingLine.isEmpty() && m_incomingLine.first().due <= horizon)
+        feed(m_incomingLine.takeFirst().bytes);
+    scheduleDelivery();
 }
 
 void SimulatedDevice::drainOutgoing()
 {
     if (m_outgoing.isEmpty() || !isPlugged())
         return;
-    const int budget = m_faults.rateLimited ? BytesPerTick : m_outgoing.size();
-    const ssize_t written = ::write(m_pty.masterFd(), m_outgoing.constData(), size_t(budget));
+    const ssize_t written
+        = ::write(m_pty.masterFd(), m_outgoing.constData(), size_t(m_outgoing.size()));
     if (written > 0)
         m_outgoing.remove(0, int(written));
 }
@@ -346,11 +387,15 @@ void SimulatedDevice::writeNow(const QByteArray& bytes)
 {
     if (!isPlugged())
         return;
-    if (m_outgoing.size() + bytes.size() > MaxQueued)
+    if (m_outgoing.size() + m_outgoingLineSize + bytes.size() > MaxQueued)
         return; // nobody reads: the device drops what it cannot hold
+    if (m_faults.rateLimited) {
+        m_outgoingLineSize += bytes.size();
+        putOnLine(m_outgoingLine, m_outgoingFreeAt, bytes);
+        return;
+    }
     m_outgoing.append(bytes);
-    if (!m_faults.rateLimited)
-        drainOutgoing();
+    drainOutgoing();
     if (!m_outgoing.isEmpty())
         m_lineTimer->start();
 }

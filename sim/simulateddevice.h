@@ -6,6 +6,7 @@
 #include "sim/ptypair.h"
 
 #include <QByteArray>
+#include <QElapsedTimer>
 #include <QList>
 #include <QMap>
 #include <QObject>
@@ -137,7 +138,16 @@ private:
     void readFromHost();
     void feed(const QByteArray& bytes);
     void drainOutgoing();
-    void drainIncoming();
+    // A rate-limited line: bytes travel as one unit each and arrive when the line,
+    // busy with everything before them, has had the time to carry them.
+    struct TimedBytes
+    {
+        qint64 due = 0; // nanoseconds on m_lineClock
+        QByteArray bytes;
+    };
+    void putOnLine(QList<TimedBytes>& line, qint64& freeAt, const QByteArray& bytes);
+    void scheduleDelivery();
+    void deliverDue();
     void writeNow(const QByteArray& bytes);
     void handleFrame(const Component::Interfaces::TaloLinkPacket& packet);
     void handleServiceCommand(const Component::Interfaces::TaloLinkPacket& packet);
@@ -153,13 +163,19 @@ private:
     QSharedPointer<Application::R58::ListSerialPortSource> m_source;
     PtyPair m_pty;
     QSocketNotifier* m_readNotifier = nullptr;
-    QTimer* m_lineTimer = nullptr;
+    QTimer* m_lineTimer = nullptr; // retries a write the pseudo-terminal did not take whole
+    QTimer* m_deliveryTimer = nullptr;
     QTimer* m_measurementTimer = nullptr;
     Component::Interfaces::TaloLinkReassembler m_reassembler;
     Faults m_faults;
     QRandomGenerator m_random {0x52353858u};
     QByteArray m_outgoing;
-    QByteArray m_incoming;
+    QElapsedTimer m_lineClock;
+    QList<TimedBytes> m_incomingLine;
+    QList<TimedBytes> m_outgoingLine;
+    qint64 m_incomingFreeAt = 0;
+    qint64 m_outgoingFreeAt = 0;
+    int m_outgoingLineSize = 0;
     int m_restartDelay = 300;
     bool m_recording = true;
 

@@ -90,7 +90,20 @@ void shiftRows(State& state, bool inverse)
     }
 }
 
-void mixColumns(State& state, const std::array<std::uint8_t, 4>& row)
+// Products with one fixed factor, looked up instead of multiplied bit by bit: the bitwise
+// product made decryption take about 0.3 s per MiB, seconds for a large image.
+constexpr Table makeProducts(std::uint8_t factor)
+{
+    Table products {};
+    for (int x = 0; x < 256; ++x)
+        products[std::size_t(x)] = multiply(factor, std::uint8_t(x));
+    return products;
+}
+
+// One row of the MixColumns matrix as product tables.
+using MixTables = std::array<Table, 4>;
+
+void mixColumns(State& state, const MixTables& row)
 {
     for (int c = 0; c < Nb; ++c) {
         std::uint8_t* column = state.data() + 4 * c;
@@ -98,14 +111,16 @@ void mixColumns(State& state, const std::array<std::uint8_t, 4>& row)
         for (int r = 0; r < 4; ++r) {
             std::uint8_t out = 0;
             for (int k = 0; k < 4; ++k)
-                out ^= multiply(row[std::size_t((k - r + 4) % 4)], in[std::size_t(k)]);
+                out ^= row[std::size_t((k - r + 4) % 4)][in[std::size_t(k)]];
             column[r] = out;
         }
     }
 }
 
-constexpr std::array<std::uint8_t, 4> MixRow {0x02, 0x03, 0x01, 0x01};
-constexpr std::array<std::uint8_t, 4> InvMixRow {0x0E, 0x0B, 0x0D, 0x09};
+constexpr MixTables MixRow {
+    makeProducts(0x02), makeProducts(0x03), makeProducts(0x01), makeProducts(0x01)};
+constexpr MixTables InvMixRow {
+    makeProducts(0x0E), makeProducts(0x0B), makeProducts(0x0D), makeProducts(0x09)};
 
 const std::uint8_t* bytes(const QByteArray& array)
 {
