@@ -8,6 +8,7 @@ packages=(
     qtbase5-dev libqt5serialport5-dev libqt5svg5-dev qttools5-dev qttools5-dev-tools
     qttranslations5-l10n
     zlib1g-dev tar openssl
+    desktop-file-utils appstream dpkg-dev file
 )
 
 missing=()
