@@ -34,8 +34,11 @@ bool SerialPort::open()
     // 0x13 in checksums, floats and firmware blocks, and a received 0x13 could
     // stall our own output.
     m_port->setFlowControl(QSerialPort::NoFlowControl);
-    if (!m_port->open(QIODevice::ReadWrite))
+    if (!m_port->open(QIODevice::ReadWrite)) {
+        m_openError = m_port->errorString();
         return false;
+    }
+    m_openError.clear();
     // Pseudo-terminals have no modem lines; the failure is harmless and ignored.
     m_port->setDataTerminalReady(true);
     m_port->clearError();
@@ -56,6 +59,11 @@ bool SerialPort::isOpen() const
 QString SerialPort::getPortName() const
 {
     return m_portName;
+}
+
+QString SerialPort::getOpenError() const
+{
+    return m_openError;
 }
 
 bool SerialPort::write(const QByteArray& data)

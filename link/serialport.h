@@ -31,6 +31,9 @@ public:
     void close();
     [[nodiscard]] bool isOpen() const;
     [[nodiscard]] QString getPortName() const;
+    // Why the last attempt to open failed, as the serial port module words it; empty once the
+    // port has opened.
+    [[nodiscard]] QString getOpenError() const;
 
     // False when the port is closed or did not take every byte; nothing is
     // emitted then.
@@ -57,6 +60,7 @@ private:
     QWeakPointer<SerialPortManager> m_manager;
     QString m_portName;
     QSerialPort* m_port = nullptr;
+    QString m_openError;
 };
 
 } // namespace Application::R58

@@ -73,6 +73,12 @@ QSet<QString> SerialPortManager::getAvailablePorts() const
     return names;
 }
 
+QString SerialPortManager::getOpenError(const QString& portName) const
+{
+    const auto port = m_ports.value(portName);
+    return port ? port->getOpenError() : QString();
+}
+
 bool SerialPortManager::isVelorR58(const QSerialPortInfo& info) const
 {
     return info.hasVendorIdentifier() && info.hasProductIdentifier()

@@ -45,6 +45,9 @@ public:
     [[nodiscard]] QSet<QString> getAvailablePorts() const;
     // The names of the ports the last poll reported open.
     [[nodiscard]] QSet<QString> getKnownPorts() const { return m_knownPorts; }
+    // Why the named port failed to open at its last attempt; empty when it opened or was never
+    // tried.
+    [[nodiscard]] QString getOpenError(const QString& portName) const;
 
     [[nodiscard]] bool isVelorR58(const QSerialPortInfo& info) const;
     [[nodiscard]] bool isVelorR58(const SerialPortSource::Port& port) const;

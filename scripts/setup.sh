@@ -9,6 +9,7 @@ packages=(
     qttranslations5-l10n
     zlib1g-dev tar openssl
     libbenchmark-dev libssl-dev python3
+    desktop-file-utils appstream dpkg-dev file
 )
 
 missing=()

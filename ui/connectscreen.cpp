@@ -6,13 +6,19 @@
 #include "ui/uiconstants.h"
 #include "ui_connectscreen.h"
 
+#include <QDir>
 #include <QPixmap>
 #include <QPushButton>
+#include <QStringList>
 #include <QTimer>
+
+#include <algorithm>
 
 using Application::R58::SerialPortManager;
 
 namespace {
+
+constexpr int AccessHintGap = 30; // pixels between the hint and the button below it
 
 // The manager keeps every port it ever made, also those that failed to open or have closed
 // since; only an open one is a device to go on with.
@@ -24,6 +30,23 @@ bool isAnyPortOpen(const SerialPortManager& manager)
             return true;
     }
     return false;
+}
+
+// Where the port is on disk: the serial port module lists bare names and opens them under /dev.
+QString systemLocation(const QString& portName)
+{
+#ifdef Q_OS_UNIX
+    if (!portName.startsWith(QLatin1Char('/')))
+        return QStringLiteral("/dev/") + portName;
+#endif
+    return QDir::toNativeSeparators(portName);
+}
+
+QStringList sorted(const QSet<QString>& names)
+{
+    QStringList list(names.begin(), names.end());
+    std::sort(list.begin(), list.end());
+    return list;
 }
 
 } // namespace
@@ -44,6 +67,14 @@ ConnectScreen::ConnectScreen(QSharedPointer<SerialPortManager> manager, QWidget*
 
     setFixedSize(size());
 
+    // Without this a device that the user may not open would leave the screen waiting with no
+    // word of the reason. The check only reads what the manager's own poll found.
+    m_ui->labelAccessHint->hide();
+    auto* hintTimer = new QTimer(this);
+    connect(hintTimer, &QTimer::timeout, this, &ConnectScreen::updateAccessHint);
+    hintTimer->start(SerialPortManager::PollInterval);
+    updateAccessHint();
+
     // The port poll runs once a second from start-up, so by now it has seen what is plugged in.
     QTimer::singleShot(
         Application::R58::UiConstants::ConnectCheckDelay, this, &ConnectScreen::onScreenTimeout);
@@ -52,6 +83,37 @@ ConnectScreen::ConnectScreen(QSharedPointer<SerialPortManager> manager, QWidget*
 ConnectScreen::~ConnectScreen()
 {
     delete m_ui;
+}
+
+void ConnectScreen::updateAccessHint()
+{
+    QStringList lines;
+    for (const QString& name : sorted(m_manager->getAvailablePorts())) {
+        const QString reason = m_manager->getOpenError(name);
+        if (!reason.isEmpty())
+            lines << tr("The VELOR®R58 on %1 cannot be opened: %2.")
+                         .arg(systemLocation(name), reason);
+    }
+    // The hint takes the place of the picture that asks to plug a device in: one is plugged in.
+    m_ui->labelConnect->setVisible(lines.isEmpty());
+    m_ui->verticalSpacerAccessHint->changeSize(
+        0, lines.isEmpty() ? 0 : AccessHintGap, QSizePolicy::Minimum, QSizePolicy::Fixed);
+    m_ui->verticalLayout->invalidate();
+    if (lines.isEmpty()) {
+        m_ui->labelAccessHint->hide();
+        m_ui->labelAccessHint->clear();
+        return;
+    }
+    lines << QString()
+          << tr("Access for the logged-in user comes with the package's udev rule: install "
+                "the package, then unplug the device and plug it in again. Alternatively add "
+                "the user to the \"dialout\" group (sudo usermod -aG dialout $USER) and log in "
+                "again. A port that another program holds must be closed there first.");
+    m_ui->labelAccessHint->setText(lines.join(QLatin1Char('\n')));
+    // The dialog's size is fixed, so the layout would not grow the label for its wrapped lines.
+    m_ui->labelAccessHint->setMinimumHeight(
+        m_ui->labelAccessHint->heightForWidth(m_ui->labelAccessHint->minimumWidth()));
+    m_ui->labelAccessHint->show();
 }
 
 void ConnectScreen::onScreenTimeout()

@@ -13,6 +13,7 @@ class SerialPortManager;
 
 // Waits for a device after login. Accepted as soon as a device port is open (at the check one
 // second after opening, or when a port opens later) or when the user chooses to work offline.
+// A device whose port cannot be opened does not end the wait; the screen says why instead.
 class ConnectScreen : public QDialog
 {
     Q_OBJECT
@@ -21,6 +22,10 @@ public:
     explicit ConnectScreen(
         QSharedPointer<Application::R58::SerialPortManager> manager, QWidget* parent = nullptr);
     ~ConnectScreen() override;
+
+    // Shows which recognised device ports exist but cannot be opened, why and what to do, or
+    // hides the hint when there are none. Runs with every port poll while the screen waits.
+    void updateAccessHint();
 
 public slots:
     void onScreenTimeout();

@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QLibraryInfo>
 #include <QLocale>
+#include <QStringList>
 
 namespace Application::R58 {
 
@@ -22,8 +23,16 @@ StartUp::StartUp()
     [[maybe_unused]] const bool qtLoaded
         = m_qtTranslator.load(QStringLiteral("qt_") + locale, directory);
     QCoreApplication::installTranslator(&m_qtTranslator);
-    [[maybe_unused]] const bool programLoaded
-        = m_programTranslator.load(QStringLiteral("r58_vizorevavuv_") + locale, directory);
+    // Qt's directory is where the package puts the catalogue. An install under another prefix
+    // keeps it in the same place relative to the program, and a build tree beside the program.
+    const QString programDirectory = QCoreApplication::applicationDirPath();
+    const QStringList programDirectories {directory,
+        programDirectory + QStringLiteral("/../share/qt5/translations"),
+        programDirectory + QStringLiteral("/translations")};
+    for (const QString& candidate : programDirectories) {
+        if (m_programTranslator.load(QStringLiteral("r58_vizorevavuv_") + locale, candidate))
+            break;
+    }
     QCoreApplication::installTranslator(&m_programTranslator);
 
     installFontFallbacks();

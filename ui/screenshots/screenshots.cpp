@@ -50,8 +50,9 @@ bool save(QWidget& window, const QDir& directory, const QString& name)
 
 } // namespace
 
-// Renders the login dialog in its states, the connect screen and the main window (offline and
-// with two simulated devices) to PNG files in the folder given as the only argument.
+// Renders the login dialog in its states, the connect screen (also with a port it cannot open)
+// and the main window (offline and with two simulated devices) to PNG files in the folder given
+// as the only argument.
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
@@ -91,6 +92,17 @@ int main(int argc, char* argv[])
     {
         ConnectScreen connectScreen(manager);
         ok &= save(connectScreen, output, QStringLiteral("connect"));
+    }
+    {
+        // A device that is plugged in but whose port cannot be opened: the screen says why.
+        auto blockedSource = QSharedPointer<ListSerialPortSource>::create();
+        auto blockedManager = QSharedPointer<SerialPortManager>::create(blockedSource);
+        blockedManager->setPolling(false);
+        blockedSource->addPort({QDir(home.path()).filePath(QStringLiteral("absent/ttyACM0")),
+            SerialPortManager::VendorIdentifier, SerialPortManager::ProductIdentifier});
+        blockedManager->poll();
+        ConnectScreen connectScreen(blockedManager);
+        ok &= save(connectScreen, output, QStringLiteral("connect_no_access"));
     }
     {
         MainScreen mainScreen(manager, account, config);
