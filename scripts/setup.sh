@@ -8,6 +8,7 @@ packages=(
     qtbase5-dev libqt5serialport5-dev libqt5svg5-dev qttools5-dev qttools5-dev-tools
     qttranslations5-l10n
     zlib1g-dev tar openssl
+    clang-14 libclang-rt-14-dev # the fuzzers (scripts/fuzz.sh)
 )
 
 missing=()
