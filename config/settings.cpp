@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QJsonValue>
 #include <QSaveFile>
 
 #include <cmath>
@@ -28,6 +29,17 @@ double Settings::cutToTwoDecimals(float value)
     if (!std::isfinite(scaled) || std::fabs(scaled) >= float(std::numeric_limits<int>::max()))
         return double(value);
     return double(static_cast<int>(scaled)) / 100.0;
+}
+
+std::optional<float> Settings::toFloat(const QJsonValue& value)
+{
+    if (!value.isDouble())
+        return std::nullopt;
+    // Checked before converting: a double outside the float range has no float value.
+    const double number = value.toDouble();
+    if (!(std::fabs(number) <= double(std::numeric_limits<float>::max())))
+        return std::nullopt;
+    return float(number);
 }
 
 bool Settings::load(const QString& fileName)
@@ -61,8 +73,8 @@ int Settings::read(const QJsonObject& json)
         m_tripClass = TripClass(std::uint8_t(json.value(TripClassKey).toInt()));
         ++taken;
     }
-    if (json.value(NominalCurrentKey).isDouble()) {
-        m_nominalCurrent = float(json.value(NominalCurrentKey).toDouble());
+    if (const auto current = toFloat(json.value(NominalCurrentKey))) {
+        m_nominalCurrent = *current;
         ++taken;
     }
     if (json.value(UndercurrentKey).isObject())

@@ -5,7 +5,10 @@
 
 #include <QString>
 
+#include <optional>
+
 class QJsonObject;
+class QJsonValue;
 
 namespace Application::R58 {
 
@@ -44,6 +47,9 @@ public:
 
     // The cut to two decimals the file format uses: 0.129 is written as 0.12.
     [[nodiscard]] static double cutToTwoDecimals(float value);
+    // A number of the file as a float field takes it; empty for other types and for
+    // numbers no float holds, which would turn into an infinity sent to the device.
+    [[nodiscard]] static std::optional<float> toFloat(const QJsonValue& value);
 
 private:
     TripClass m_tripClass = TripClass(0);

@@ -22,8 +22,8 @@ int ThresholdSettings::read(const QJsonObject& json)
         m_enable = json.value(EnableKey).toBool();
         ++taken;
     }
-    if (json.value(ThresholdKey).isDouble()) {
-        m_threshold = float(json.value(ThresholdKey).toDouble());
+    if (const auto threshold = Settings::toFloat(json.value(ThresholdKey))) {
+        m_threshold = *threshold;
         ++taken;
     }
     if (json.value(FaultTypeKey).isDouble()) {

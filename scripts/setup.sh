@@ -10,6 +10,7 @@ packages=(
     zlib1g-dev tar openssl
     libbenchmark-dev libssl-dev python3
     desktop-file-utils appstream dpkg-dev file
+    clang-14 libclang-rt-14-dev # the fuzzers (scripts/fuzz.sh)
 )
 
 missing=()

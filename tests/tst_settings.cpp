@@ -6,6 +6,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <limits>
+
 using Application::R58::Settings;
 using TripClass = Settings::TripClass;
 using FaultType = Application::R58::ThresholdSettings::FaultType;
@@ -60,6 +62,8 @@ private slots:
     void cutToTwoDecimals();
     void wrongTypesLeaveFieldsAlone_data();
     void wrongTypesLeaveFieldsAlone();
+    void exportAfterImportIsComplete_data();
+    void exportAfterImportIsComplete();
     void savingReplacesTheWholeFile();
     void unwritableLocationFails();
     void missingFileChangesNothing();
@@ -132,6 +136,11 @@ void TestSettings::wrongTypesLeaveFieldsAlone_data()
         << 0;
     QTest::newRow("trip class 3.5 reads as 0") << QByteArray(R"({"TripClass": 3.5})") << 1;
     QTest::newRow("trip class 259 keeps low byte") << QByteArray(R"({"TripClass": 259})") << 1;
+    // No float holds these; an infinite setting must never reach a device.
+    QTest::newRow("nominal current beyond float range")
+        << QByteArray(R"({"NominalCurrent": 1e39})") << 0;
+    QTest::newRow("threshold beyond float range")
+        << QByteArray(R"({"Undervoltage": {"Threshold": -1e300}})") << 0;
 }
 
 void TestSettings::wrongTypesLeaveFieldsAlone()
@@ -155,6 +164,50 @@ void TestSettings::wrongTypesLeaveFieldsAlone()
         after[QStringLiteral("TripClass")] = before.value(QStringLiteral("TripClass"));
     }
     QCOMPARE(after, before);
+}
+
+void TestSettings::exportAfterImportIsComplete_data()
+{
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<float>("nominalCurrent");
+    QTest::addColumn<float>("threshold");
+
+    // Found by the settings fuzzer: the infinity read from such a number was exported as null.
+    QTest::newRow("numbers beyond float range")
+        << QByteArray(R"({"NominalCurrent": 1e39, "Overvoltage": {"Threshold": -1e300}})") << 2.6f
+        << 265.5f;
+    QTest::newRow("largest float")
+        << QByteArray(R"({"NominalCurrent": 3.4028234663852886e38,
+            "Overvoltage": {"Threshold": -3.4028234663852886e38}})")
+        << std::numeric_limits<float>::max() << -std::numeric_limits<float>::max();
+    QTest::newRow("ordinary numbers")
+        << QByteArray(R"({"NominalCurrent": 12.5, "Overvoltage": {"Threshold": 440}})") << 12.5f
+        << 440.0f;
+}
+
+void TestSettings::exportAfterImportIsComplete()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(float, nominalCurrent);
+    QFETCH(float, threshold);
+
+    QTemporaryDir dir;
+    const QString imported = dir.filePath(QStringLiteral("import.json"));
+    const QString exported = dir.filePath(QStringLiteral("export.json"));
+    QVERIFY(writeFile(imported, file));
+    Settings settings;
+    fill(settings);
+    QVERIFY(settings.load(imported));
+    QCOMPARE(settings.getNominalCurrent(), nominalCurrent);
+    QCOMPARE(settings.getOvervoltageSettings().getThreshold(), threshold);
+
+    QVERIFY(settings.save(exported));
+    Settings reread;
+    QVERIFY(reread.load(exported));
+    QCOMPARE(reread.getLoadedCount(), 12);
+    QCOMPARE(reread.getNominalCurrent(), float(Settings::cutToTwoDecimals(nominalCurrent)));
+    QCOMPARE(reread.getOvervoltageSettings().getThreshold(),
+        float(Settings::cutToTwoDecimals(threshold)));
 }
 
 void TestSettings::savingReplacesTheWholeFile()
