@@ -82,14 +82,4 @@ bool PlaceholderSubScreenFactory::isClosable(const QWidget* screen) const
     return placeholder && placeholder->isClosable();
 }
 
-QSharedPointer<SubScreenFactory> createDefaultSubScreenFactory(
-    QSharedPointer<SerialPortManager> manager, QSharedPointer<UserAccount> account,
-    QSharedPointer<Config> config)
-{
-    // The device screen will need the account and configuration; the placeholder does not.
-    Q_UNUSED(account)
-    Q_UNUSED(config)
-    return QSharedPointer<PlaceholderSubScreenFactory>::create(std::move(manager));
-}
-
 } // namespace Application::R58

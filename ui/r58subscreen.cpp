@@ -1,0 +1,284 @@
+// The device screen's frame: construction, navigation between its pages, what each role may
+// use, and when its tab may close. The pages themselves live in the other r58subscreen_*.cpp.
+
+#include "ui/r58subscreen.h"
+
+#include "config/config.h"
+#include "link/serialport.h"
+#include "link/serialportmanager.h"
+#include "link/talolinkusbcomponent.h"
+#include "model/modelactionid.h"
+#include "ui/stylesheet.h"
+#include "ui/userfeatures.h"
+#include "ui_r58subscreen.h"
+#include "ui_r58subscreen_about.h"
+#include "ui_r58subscreen_configuration.h"
+#include "ui_r58subscreen_control.h"
+#include "ui_r58subscreen_data.h"
+#include "ui_r58subscreen_information.h"
+#include "update/packageupdateservice.h"
+
+#include <QFileDialog>
+#include <QSignalBlocker>
+
+using Application::R58::Config;
+using Application::R58::SerialPortManager;
+using Application::R58::UserAccount;
+using Application::R58::UserFeatures;
+using Model::Interfaces::ModelActionID;
+
+R58SubScreen::R58SubScreen(QSharedPointer<UserAccount> account, QSharedPointer<Config> config,
+    QSharedPointer<SerialPortManager> manager, const QString& portName, QWidget* parent)
+    : QDialog(parent),
+      Application(std::move(account), std::move(config), std::move(manager), portName),
+      m_ui(new Ui::R58SubScreen),
+      m_uiInformation(new Ui::R58SubScreenInformation),
+      m_uiConfiguration(new Ui::R58SubScreenConfiguration),
+      m_uiData(new Ui::R58SubScreenData),
+      m_uiControl(new Ui::R58SubScreenControl),
+      m_uiAbout(new Ui::R58SubScreenAbout),
+      m_portName(portName)
+{
+    m_ui->setupUi(this);
+    // Each page has a form of its own; setting it up on the frame's page keeps the page's name.
+    m_uiInformation->setupUi(m_ui->pageInformation);
+    m_uiConfiguration->setupUi(m_ui->pageConfiguration);
+    m_uiData->setupUi(m_ui->pageData);
+    m_uiControl->setupUi(m_ui->pageControl);
+    m_uiAbout->setupUi(m_ui->pageAbout);
+    setStyleSheet(::Application::R58::loadStyleSheet(QStringLiteral("r58subscreen")));
+
+    setupNavigation();
+    setupInformationPage();
+    setupAboutPage();
+    setupConfigurationPage();
+    setupDataPage();
+    setupControlPage();
+    setupServicePage();
+
+    m_ui->pushButtonInformations->setChecked(true);
+    m_uiConfiguration->pushButtonGeneralSettings->setChecked(true);
+    {
+        // Preselected only: the device is told to measure when the user opens the data page.
+        const QSignalBlocker blocker(m_uiData->pushButtonVoltageData);
+        m_uiData->pushButtonVoltageData->setChecked(true);
+    }
+    m_uiInformation->pushButtonStartPackageUpdate->hide();
+    m_uiInformation->progressBarPackageUpdate->hide();
+
+    // The tab shows the serial number once the device has sent it.
+    setWindowTitle(getSerialPort() ? QStringLiteral(" ") : m_portName);
+
+    getConfig()->load();
+    showVersion();
+    activateFeatures();
+}
+
+R58SubScreen::~R58SubScreen()
+{
+    delete m_uiAbout;
+    delete m_uiControl;
+    delete m_uiData;
+    delete m_uiConfiguration;
+    delete m_uiInformation;
+    delete m_ui;
+}
+
+void R58SubScreen::setupNavigation()
+{
+    connect(m_ui->pushButtonInformations, &QPushButton::toggled, this,
+        &R58SubScreen::handleInformationTab);
+    connect(m_ui->pushButtonConfiguration, &QPushButton::toggled, this,
+        &R58SubScreen::handleConfigurationTab);
+    connect(m_ui->pushButtonData, &QPushButton::toggled, this, &R58SubScreen::handleDataTab);
+    connect(m_ui->pushButtonControl, &QPushButton::toggled, this, &R58SubScreen::handleControlTab);
+    connect(m_ui->pushButtonAbout, &QPushButton::toggled, this, &R58SubScreen::handleAboutTab);
+
+    const std::array<QPushButton*, 5> settingsButtons {m_uiConfiguration->pushButtonGeneralSettings,
+        m_uiConfiguration->pushButtonUndercurrentSettings,
+        m_uiConfiguration->pushButtonUndervoltageSettings,
+        m_uiConfiguration->pushButtonOvervoltageSettings,
+        m_uiConfiguration->pushButtonAsymmetrySettings};
+    for (int page = 0; page < int(settingsButtons.size()); ++page) {
+        connect(settingsButtons[page], &QPushButton::toggled, this,
+            [this, page] { m_uiConfiguration->stackedWidgetSettings->setCurrentIndex(page); });
+    }
+
+    connect(m_uiData->pushButtonVoltageData, &QPushButton::toggled, this,
+        &R58SubScreen::handleMeasurementVoltagePage);
+    connect(m_uiData->pushButtonCurrentData, &QPushButton::toggled, this,
+        &R58SubScreen::handleMeasurementCurrentPage);
+    connect(m_uiData->pushButtonPowerData, &QPushButton::toggled, this,
+        &R58SubScreen::handleMeasurementPowerPage);
+}
+
+bool R58SubScreen::isClosable() const
+{
+    switch (getPackageUpdateService()->getUpdateState()) {
+    case Service::R58::PackageUpdateService::UpdatingPlatform:
+    case Service::R58::PackageUpdateService::WaitingForRestart:
+    case Service::R58::PackageUpdateService::UpdatingDisplay:
+        return false;
+    default:
+        return true;
+    }
+}
+
+void R58SubScreen::activateFeatures()
+{
+    const UserFeatures features(getUserAccount());
+    m_ui->pushButtonConfiguration->setEnabled(features.hasFeature(UserFeatures::ConfigurationPage));
+    m_ui->pushButtonData->setEnabled(features.hasFeature(UserFeatures::DataPage));
+    m_ui->pushButtonControl->setEnabled(features.hasFeature(UserFeatures::ControlPage));
+
+    const bool packageUpdate = features.hasFeature(UserFeatures::PackageUpdate);
+    m_uiInformation->textBrowserPackageUpdate->setVisible(packageUpdate);
+    m_uiInformation->pushButtonOpenUpdatePackage->setVisible(packageUpdate);
+
+    QPushButton* sixth = m_ui->pushButtonServiceMode;
+    sixth->setEnabled(false);
+    if (features.hasFeature(UserFeatures::ServiceMode)) {
+        connect(sixth, &QPushButton::toggled, this, &R58SubScreen::handleServiceTab,
+            Qt::UniqueConnection);
+        sixth->setEnabled(true);
+    } else if (features.hasFeature(UserFeatures::DemoMode)) {
+        connect(
+            sixth, &QPushButton::toggled, this, &R58SubScreen::handleDemoTab, Qt::UniqueConnection);
+        setupDemoMode();
+        sixth->setText(tr("Demo"));
+        sixth->setEnabled(true);
+    }
+
+    const bool softstart = features.hasFeature(UserFeatures::SoftstartSetting);
+    m_uiConfiguration->labelSoftstart->setVisible(softstart);
+    m_uiConfiguration->checkBoxSoftstart->setVisible(softstart);
+    m_uiControl->labelControlSoftstart->setVisible(softstart);
+    m_uiControl->checkBoxControlSoftstart->setVisible(softstart);
+}
+
+void R58SubScreen::setFileDialog(FileDialog dialog)
+{
+    m_fileDialog = std::move(dialog);
+}
+
+QString R58SubScreen::askFileName(
+    FileDialogMode mode, const QString& caption, const QString& directory, const QString& filter)
+{
+    if (m_fileDialog)
+        return m_fileDialog(this, mode, caption, directory, filter);
+    return mode == FileDialogMode::Save
+        ? QFileDialog::getSaveFileName(this, caption, directory, filter)
+        : QFileDialog::getOpenFileName(this, caption, directory, filter);
+}
+
+void R58SubScreen::fireAction(ModelActionID id)
+{
+    // The offline screen has a component without a port: the write fails quietly.
+    auto* link = dynamic_cast<Component::R58::TaloLinkComponent*>(
+        getComponent(Component::Interfaces::ComponentID::TaloLinkUSB));
+    if (link)
+        link->fireModelAction(id);
+}
+
+void R58SubScreen::handleInformationTab()
+{
+    m_ui->stackedWidgetMain->setCurrentWidget(m_ui->pageInformation);
+    fireAction(ModelActionID::StopMeasurement);
+}
+
+void R58SubScreen::handleConfigurationTab()
+{
+    m_ui->stackedWidgetMain->setCurrentWidget(m_ui->pageConfiguration);
+    fireAction(ModelActionID::StopMeasurement);
+}
+
+void R58SubScreen::handleDataTab()
+{
+    m_ui->stackedWidgetMain->setCurrentWidget(m_ui->pageData);
+    m_uiData->stackedWidgetData->setCurrentWidget(m_uiData->pageVoltageData);
+    {
+        // The button follows the page it opens on, without firing a second start.
+        const QSignalBlocker blocker(m_uiData->pushButtonVoltageData);
+        m_uiData->pushButtonVoltageData->setChecked(true);
+    }
+    fireAction(ModelActionID::StartVoltageMeasurement);
+}
+
+void R58SubScreen::handleControlTab()
+{
+    m_ui->stackedWidgetMain->setCurrentWidget(m_ui->pageControl);
+    fireAction(ModelActionID::StopMeasurement);
+}
+
+void R58SubScreen::handleAboutTab()
+{
+    m_ui->stackedWidgetMain->setCurrentWidget(m_ui->pageAbout);
+    fireAction(ModelActionID::StopMeasurement);
+}
+
+void R58SubScreen::handleServiceTab()
+{
+    m_ui->stackedWidgetMain->setCurrentWidget(m_ui->pageServiceMode);
+    fireAction(ModelActionID::StopMeasurement);
+}
+
+void R58SubScreen::handleDemoTab()
+{
+    m_ui->stackedWidgetMain->setCurrentWidget(m_ui->pageDemoMode);
+    fireAction(ModelActionID::StopMeasurement);
+}
+
+void R58SubScreen::handleMeasurementVoltagePage()
+{
+    m_uiData->stackedWidgetData->setCurrentWidget(m_uiData->pageVoltageData);
+    fireAction(ModelActionID::StartVoltageMeasurement);
+}
+
+void R58SubScreen::handleMeasurementCurrentPage()
+{
+    m_uiData->stackedWidgetData->setCurrentWidget(m_uiData->pageCurrentData);
+    fireAction(ModelActionID::StartCurrentMeasurement);
+}
+
+void R58SubScreen::handleMeasurementPowerPage()
+{
+    m_uiData->stackedWidgetData->setCurrentWidget(m_uiData->pagePowerData);
+    fireAction(ModelActionID::StartPowerMeasurement);
+}
+
+namespace Application::R58 {
+
+R58SubScreenFactory::R58SubScreenFactory(QSharedPointer<SerialPortManager> manager,
+    QSharedPointer<UserAccount> account, QSharedPointer<Config> config)
+    : m_manager(std::move(manager)), m_account(std::move(account)), m_config(std::move(config))
+{
+}
+
+QWidget* R58SubScreenFactory::createSubScreen(const QString& portName)
+{
+    auto* screen = new R58SubScreen(m_account, m_config, m_manager, portName);
+    screen->initialize();
+    return screen;
+}
+
+QString R58SubScreenFactory::getPortName(const QWidget* screen) const
+{
+    const auto* subScreen = qobject_cast<const R58SubScreen*>(screen);
+    return subScreen ? subScreen->getPortName() : QString();
+}
+
+bool R58SubScreenFactory::isClosable(const QWidget* screen) const
+{
+    const auto* subScreen = qobject_cast<const R58SubScreen*>(screen);
+    return subScreen && subScreen->isClosable();
+}
+
+QSharedPointer<SubScreenFactory> createDefaultSubScreenFactory(
+    QSharedPointer<SerialPortManager> manager, QSharedPointer<UserAccount> account,
+    QSharedPointer<Config> config)
+{
+    return QSharedPointer<R58SubScreenFactory>::create(
+        std::move(manager), std::move(account), std::move(config));
+}
+
+} // namespace Application::R58
