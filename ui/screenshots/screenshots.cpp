@@ -6,6 +6,7 @@
 #include "ui/connectscreen.h"
 #include "ui/mainscreen.h"
 #include "ui/passwordlineedit.h"
+#include "ui/r58subscreen.h"
 #include "ui/startup.h"
 #include "ui/welcomescreen.h"
 
@@ -14,7 +15,9 @@
 #include <QComboBox>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QLabel>
 #include <QMdiArea>
+#include <QPushButton>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTextStream>
@@ -46,6 +49,64 @@ bool save(QWidget& window, const QDir& directory, const QString& name)
     QTextStream(saved ? stdout : stderr) << (saved ? "wrote " : "cannot write ") << path << '\n';
     window.hide();
     return saved;
+}
+
+// Waits until the screen shows what the device reported at start-up.
+bool waitForDevice(R58SubScreen& screen)
+{
+    auto* article = screen.findChild<QLabel*>(QStringLiteral("labelArticleNumber"));
+    QElapsedTimer timer;
+    timer.start();
+    while (timer.elapsed() < 10000) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        if (article->text().endsWith(QLatin1Char('A')))
+            return true;
+        QThread::msleep(5);
+    }
+    return false;
+}
+
+void click(QWidget& screen, const char* button)
+{
+    if (auto* widget = screen.findChild<QPushButton*>(QString::fromLatin1(button)))
+        widget->click();
+    settle(300);
+}
+
+// Every page of the device screen a role can open, in the main window's tab size.
+bool saveDeviceScreen(const QSharedPointer<SerialPortManager>& manager,
+    const QSharedPointer<UserAccount>& account, const QSharedPointer<Config>& config,
+    Simulator::SimulatedDevice& device, UserAccount::User user, const QString& role,
+    const QDir& output)
+{
+    account->setUser(user);
+    R58SubScreen screen(account, config, manager, device.portName());
+    screen.initialize();
+    screen.resize(1240, 700);
+    bool ok = waitForDevice(screen);
+    const QString prefix = QStringLiteral("device_%1_").arg(role);
+    ok &= save(screen, output, prefix + QStringLiteral("information"));
+    if (user == UserAccount::Supervisor || user == UserAccount::Admin) {
+        click(screen, "pushButtonConfiguration");
+        ok &= save(screen, output, prefix + QStringLiteral("configuration"));
+        click(screen, "pushButtonUndercurrentSettings");
+        ok &= save(screen, output, prefix + QStringLiteral("configuration_undercurrent"));
+        click(screen, "pushButtonControl");
+        click(screen, "pushButtonControlForward");
+        ok &= save(screen, output, prefix + QStringLiteral("control"));
+    }
+    if (user != UserAccount::Demo) {
+        click(screen, "pushButtonData");
+        ok &= save(screen, output, prefix + QStringLiteral("data_voltage"));
+        click(screen, "pushButtonCurrentData");
+        ok &= save(screen, output, prefix + QStringLiteral("data_current"));
+        click(screen, "pushButtonPowerData");
+        ok &= save(screen, output, prefix + QStringLiteral("data_power"));
+    }
+    click(screen, "pushButtonAbout");
+    ok &= save(screen, output, prefix + QStringLiteral("about"));
+    click(screen, "pushButtonControlIdle");
+    return ok;
 }
 
 } // namespace
@@ -101,6 +162,8 @@ int main(int argc, char* argv[])
     std::vector<std::unique_ptr<Simulator::SimulatedDevice>> devices;
     for (int i = 0; i < 2; ++i) {
         devices.push_back(std::make_unique<Simulator::SimulatedDevice>(links.path(), source));
+        // Two devices, two serial numbers on the tabs.
+        devices.back()->setUIntValue(45, 21504711u + quint32(i) * 1358u);
         ok &= devices.back()->plugIn();
     }
     manager->poll();
@@ -108,5 +171,20 @@ int main(int argc, char* argv[])
         MainScreen mainScreen(manager, account, config);
         ok &= save(mainScreen, output, QStringLiteral("main_devices"));
     }
+
+    // The device screen of each role, filled from the first simulated device.
+    devices.front()->setMeasurementInterval(50);
+    const QList<QPair<UserAccount::User, QString>> roles {{UserAccount::Customer, "customer"},
+        {UserAccount::Supervisor, "supervisor"}, {UserAccount::Admin, "admin"},
+        {UserAccount::Demo, "demo"}};
+    for (const auto& role : roles)
+        ok &= saveDeviceScreen(
+            manager, account, config, *devices.front(), role.first, role.second, output);
+
+    // A device in trouble: an overload error on the information page.
+    devices.front()->setUIntValue(9, 87);
+    devices.front()->setUIntValue(18, 2);
+    ok &= saveDeviceScreen(manager, account, config, *devices.front(), UserAccount::Customer,
+        QStringLiteral("customer_error"), output);
     return ok ? 0 : 1;
 }
