@@ -19,7 +19,10 @@
 #include <QDoubleSpinBox>
 #include <QFile>
 #include <QLabel>
+#include <QScrollBar>
 #include <QSignalBlocker>
+#include <QTextBrowser>
+#include <QTextCursor>
 
 #include <cmath>
 #include <limits>
@@ -125,6 +128,10 @@ void R58SubScreen::setupServicePage()
         &R58SubScreen::handleOpenUpdatePackage);
     connect(m_uiInformation->pushButtonStartPackageUpdate, &QPushButton::clicked, this,
         &R58SubScreen::handleStartPackageUpdate);
+
+    m_uiInformation->textBrowserPackageUpdate->setPlainText(
+        tr("Regular firmware updates bring new features and fixes. Search for an update package "
+           "to see whether it is newer than the firmware of this device."));
 
     ui.checkBoxPlatform->setChecked(true);
     softwareUpdatePossibility(true);
@@ -331,7 +338,18 @@ void R58SubScreen::appendLog(const QString& prefix, const QByteArray& text)
 {
     if (!m_uiService->checkBoxLogEnable->isChecked())
         return;
-    m_uiService->textBrowserLogging->append(prefix + QString::fromUtf8(text));
+    QTextBrowser* log = m_uiService->textBrowserLogging;
+    QScrollBar* down = log->verticalScrollBar();
+    // A log nobody sees has no reading position to keep: it follows its newest line.
+    const bool following = !log->isVisible() || down->value() >= down->maximum();
+    log->append(prefix + QString::fromUtf8(text));
+    if (!following)
+        return;
+    // Follow the log at the start of its lines, not at the far end of a long one.
+    log->moveCursor(QTextCursor::End);
+    log->moveCursor(QTextCursor::StartOfBlock);
+    log->horizontalScrollBar()->setValue(0);
+    down->setValue(down->maximum());
 }
 
 // ---- Single image
