@@ -8,6 +8,7 @@
 #include "subscreentestsupport.h"
 #include "update/fileencryptor.h"
 #include "update/packageupdateservice.h"
+#include "update/tarballwriter.h"
 #include "update/updatecontrolservice.h"
 #include "updatetestsupport.h"
 
@@ -148,6 +149,8 @@ private slots:
     void singleImage();
     void packageDowngradeRule_data();
     void packageDowngradeRule();
+    void packageRefusalShown_data();
+    void packageRefusalShown();
     void packageUpdateAcrossRestart_data();
     void packageUpdateAcrossRestart();
 };
@@ -408,10 +411,11 @@ void TestServicePage::logKeepsLastLines()
 struct ImageRow
 {
     QString fileName;
-    QByteArray file; // the file's content; empty: there is no such file
+    QByteArray file; // the file's content
     Terminal target;
     QByteArray expectedImage; // what the device must receive; empty: nothing
     QString label; // the file label afterwards; empty: "Filename: " and the path
+    bool exists = true;
 };
 Q_DECLARE_METATYPE(ImageRow)
 
@@ -436,7 +440,11 @@ void TestServicePage::singleImage_data()
     QTest::newRow("damaged encrypted image")
         << ImageRow {"image.crypt", damaged, Terminal::Display, {}, "Security Error! Wrong Digest"};
     QTest::newRow("file that cannot be read")
-        << ImageRow {"gone.bin", {}, Terminal::Display, {}, "Cannot read the file: "};
+        << ImageRow {"gone.bin", {}, Terminal::Display, {}, "Cannot read the file: ", false};
+    QTest::newRow("empty file is refused, not announced")
+        << ImageRow {"empty.bin", {}, Terminal::Display, {}, "Update refused: "};
+    QTest::newRow("encrypted image longer than its text is refused") << ImageRow {"long.crypt",
+        UpdateTest::withLengthField(crypt, 4000), Terminal::Display, {}, "Update refused: "};
 }
 
 void TestServicePage::singleImage()
@@ -446,7 +454,7 @@ void TestServicePage::singleImage()
     Bench bench;
     QVERIFY(bench.open(UserAccount::Admin));
     const QString path = bench.home.filePath(row.fileName);
-    if (!row.file.isEmpty())
+    if (row.exists)
         QVERIFY(writeFile(path, row.file));
     answerFileDialogs(bench, path);
     QTest::mouseClick(bench.widget<QPushButton>("pushButtonOpenFile"), Qt::LeftButton);
@@ -462,7 +470,7 @@ void TestServicePage::singleImage()
     auto* progress = bench.widget<QProgressBar>("progressBarUpdate");
     if (row.expectedImage.isEmpty()) {
         QVERIFY(bench.sync());
-        QVERIFY(label->text().startsWith(row.label));
+        QVERIFY2(label->text().startsWith(row.label), qPrintable(label->text()));
         QVERIFY(bench.device->receivedImages(row.target).isEmpty());
         for (const TaloLinkPacket& packet : bench.received())
             QVERIFY(packet.command != TaloLinkCommandID::ApplicationUpdate);
@@ -534,6 +542,53 @@ void TestServicePage::packageDowngradeRule()
     QCOMPARE(bench.widget<QLabel>("labelPackageVersion")->text(), QStringLiteral("7.1.2"));
     QCOMPARE(!start->isHidden(), row.allowed);
     QCOMPARE(bench.config->getSoftwareUpdateDir(), path);
+}
+
+void TestServicePage::packageRefusalShown_data()
+{
+    QTest::addColumn<QByteArray>("archive");
+    QTest::addColumn<bool>("start");
+    QTest::addColumn<QString>("message");
+
+    QTest::newRow("not an update package")
+        << UpdateTest::randomImage(3, 700) << false << "is not an update package";
+    QByteArray damaged = UpdateTest::encrypted(UpdateTest::randomImage(4, 800));
+    damaged[200] = char(damaged[200] ^ 0x10);
+    Utilities::TarballWriter writer;
+    writer.addFile("version.json",
+        UpdateTest::manifest(QStringLiteral("4.4.0"), QStringLiteral("p.crypt"),
+            QStringLiteral("d.crypt"), QStringLiteral("9.0.0.0")));
+    writer.addFile("p.crypt", damaged);
+    QTest::newRow("damaged image") << writer.getArchive() << true << "Security Error! Wrong Digest";
+}
+
+void TestServicePage::packageRefusalShown()
+{
+    QFETCH(QByteArray, archive);
+    QFETCH(bool, start);
+    QFETCH(QString, message);
+
+    Bench bench;
+    QVERIFY(bench.open(UserAccount::Admin));
+    const QString path = bench.home.filePath(QStringLiteral("package.tar"));
+    QVERIFY(writeFile(path, archive));
+    answerFileDialogs(bench, path);
+    auto* open = bench.widget<QPushButton>("pushButtonOpenUpdatePackage");
+    auto* startButton = bench.widget<QPushButton>("pushButtonStartPackageUpdate");
+    QTest::mouseClick(open, Qt::LeftButton);
+    if (start) {
+        QVERIFY(!startButton->isHidden());
+        QTest::mouseClick(startButton, Qt::LeftButton);
+    }
+    QVERIFY(bench.sync());
+    QVERIFY2(bench.widget<QLabel>("labelPackageVersionText")->text().contains(message),
+        qPrintable(bench.widget<QLabel>("labelPackageVersionText")->text()));
+    QVERIFY(!open->isHidden());
+    QVERIFY(startButton->isHidden());
+    QVERIFY(bench.widget<QProgressBar>("progressBarPackageUpdate")->isHidden());
+    QVERIFY(bench.screen->isClosable());
+    for (const TaloLinkPacket& packet : bench.received())
+        QVERIFY(packet.command != TaloLinkCommandID::ApplicationUpdate);
 }
 
 void TestServicePage::packageUpdateAcrossRestart_data()
