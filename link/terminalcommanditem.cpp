@@ -31,13 +31,12 @@ TerminalCommandItem::TerminalCommandItem(CommandID command, const QString& name,
 }
 
 TerminalCommandItem::TerminalCommandItem(const TerminalCommandItem& other)
-    : QListWidgetItem(other),
-      m_command(other.m_command),
-      m_availability(other.m_availability),
-      m_source(other.m_source),
-      m_destination(other.m_destination),
-      m_args(other.m_args)
+    // QListWidgetItem's own copy drops the item type, so build with it and copy the rest.
+    : QListWidgetItem(nullptr, ItemType), m_command(other.m_command),
+      m_availability(other.m_availability), m_source(other.m_source),
+      m_destination(other.m_destination), m_args(other.m_args)
 {
+    QListWidgetItem::operator=(other);
 }
 
 Component::Interfaces::TaloLinkPacket TerminalCommandItem::toPacket() const

@@ -108,6 +108,9 @@ void TestTerminalCatalogue::copiesShareArguments()
     const auto& original = catalogue.getItems()[14]; // PhaseCtrlSetMosfet
     std::unique_ptr<TerminalCommandItem> copy(new TerminalCommandItem(*original));
     QCOMPARE(copy->text(), QStringLiteral("PhaseCtrlSetMosfet"));
+    QCOMPARE(copy->type(), int(QListWidgetItem::UserType));
+    std::unique_ptr<QListWidgetItem> clone(original->clone());
+    QCOMPARE(clone->type(), int(QListWidgetItem::UserType));
     auto value = copy->getArgs().at(1).dynamicCast<TerminalCommandItem::UInt8Arg>();
     QVERIFY(value);
     value->setValue(9);
