@@ -28,10 +28,8 @@ run bench_package package --data-dir "$out/data"
 run bench_transfer transfer
 run bench_receive receive
 run bench_startup startup
-# One process per device count, so that each resident size is that count's alone.
-# TODO: measures the placeholder device screen; once the full device screen is on main,
-# bench_scale must show it (see the TODO there) for the GUI figures to include its widgets
-# and log.
+# One process per device count, so that each resident size is that count's alone. Each tab
+# shows the device screen on its data page.
 for devices in 1 2 4 8; do
     run bench_scale "scale_$devices" --benchmark_filter="BM_Scale/$devices/"
 done
