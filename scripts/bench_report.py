@@ -196,7 +196,10 @@ print(f"""
   of the shortest value frames.
 - GUI thread and scale: every device's screen is on its data page, so every device streams
   voltage measurements near its line's full rate and each screen shows them. The service
-  page with the log is not on main yet: the figures are without a log.
+  page with the log is not on main yet: the figures are without a log. GUI-thread CPU at
+  8 devices in this run: {scale[8]['gui_cpu_percent']:.1f} % ({scale[8]['gui_us_per_frame']:.1f} µs per frame); before the changes below,
+  on this machine: 14.1 % with the placeholder screen, 12.3 % (31 µs per frame) with the
+  device screen.
 - Profile of the GUI-thread miss (callgrind, 8 devices, counted only over the measured 5 s,
   per thread). Before the changes the receive threads spent about 21,200 instructions per
   frame, mostly building the text forms of every frame for a log (the packet's text and the
@@ -209,14 +212,15 @@ print(f"""
   thread's wake-ups). With those gone, about 13,100 instructions per frame remain on the GUI
   thread at 8 devices: 40 % painting (the visible screen, its MDI frame and tab bar, text
   shaping and eliding in Qt), 19 % layout (each changed value label invalidates its screen's
-  layout), 7 % delivery of queued calls, 7 % our voltage label handler; the port read and the
-  hand-over to the receive thread are under 1 %.
+  layout), 7 % the queued value calls, nearly all of it our voltage label handler (the value's
+  text and `setText`); the port read and the hand-over to the receive thread are under 1 %.
 - Instructions are not the whole GUI-thread CPU time: `perf` puts about 40 % of the GUI
   thread's samples in the kernel (system calls on this virtual machine: polling, reading the
-  pty, waking the receive thread, the event dispatcher's wake-ups), and `strace -c` counted
-  about 3.2 system calls per frame before the changes and 2.3 after (futex calls fell most:
-  the receive thread is now woken after the lock is released, so it no longer wakes only to
-  block on it). What remains is one read and one wake-up per chunk the port hands over, and
+  pty, waking the receive thread, the event dispatcher's wake-ups), and `strace -c` on it
+  counted about 3.3 system calls per frame before the changes and 2.3 to 2.6 after; futex
+  calls fell most, from 1.6 to about 1.1 per frame (fewer queued calls, a shorter hold of the
+  receive lock, and the receive thread woken after the lock is released, so that it no longer
+  wakes only to block on it). What remains is one read and one wake-up per chunk the port hands over, and
   Qt's painting and layout for values that change 490 times a second per device. Showing the
   values at a lower rate (a few times a second) would cut the latter most, but changes what
   the screen shows when, and is left for a decision. The CPU percentages are wall-clock
