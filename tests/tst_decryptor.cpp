@@ -16,9 +16,9 @@ Q_DECLARE_METATYPE(Result)
 
 namespace {
 
-QByteArray randomBytes(quint32 seed, int length)
+QByteArray randomBytes(quint32 start, int length)
 {
-    QRandomGenerator random(seed);
+    QRandomGenerator random(start);
     QByteArray data(length, '\0');
     for (auto& byte : data)
         byte = char(random.bounded(256));

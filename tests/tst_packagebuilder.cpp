@@ -47,9 +47,9 @@ Run builder(const QStringList& arguments, const QString& directory)
     return run(QStringLiteral(R58_PACKAGE_BUILDER), arguments, directory);
 }
 
-QByteArray randomBytes(quint32 seed, int length)
+QByteArray randomBytes(quint32 start, int length)
 {
-    QRandomGenerator random(seed);
+    QRandomGenerator random(start);
     QByteArray data(length, '\0');
     for (auto& byte : data)
         byte = char(random.bounded(256));

@@ -26,9 +26,9 @@ QByteArray frameWith(quint16 value, int extra = 0)
 }
 
 // Bytes that can never start a marker, so they never swallow a frame.
-QByteArray garbage(int size, quint32 seed = 1)
+QByteArray garbage(int size, quint32 start = 1)
 {
-    QRandomGenerator random(seed);
+    QRandomGenerator random(start);
     QByteArray bytes(size, '\0');
     for (char& byte : bytes) {
         do

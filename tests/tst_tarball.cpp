@@ -11,11 +11,11 @@
 
 namespace {
 
-QByteArray pattern(int size, char seed)
+QByteArray pattern(int size, char first)
 {
     QByteArray data(size, '\0');
     for (int i = 0; i < size; ++i)
-        data[i] = char(seed + i * 7);
+        data[i] = char(first + i * 7);
     return data;
 }
 

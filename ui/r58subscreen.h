@@ -4,12 +4,14 @@
 #include "ui/subscreenfactory.h"
 
 #include <QDialog>
+#include <QList>
 #include <QSharedPointer>
 #include <QString>
 
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <memory>
 
 namespace Ui {
 class R58SubScreen;
@@ -17,8 +19,18 @@ class R58SubScreenAbout;
 class R58SubScreenConfiguration;
 class R58SubScreenControl;
 class R58SubScreenData;
+class R58SubScreenDemo;
 class R58SubScreenInformation;
+class R58SubScreenService;
 } // namespace Ui
+
+namespace Application::R58 {
+class TerminalCommandItem;
+}
+
+class QComboBox;
+class QDoubleSpinBox;
+class QLabel;
 
 namespace Model::Interfaces {
 enum class ModelActionID : std::uint16_t;
@@ -126,6 +138,36 @@ public slots:
     void handleForward();
     void handleBackward();
 
+    // ---- Service page and package update (r58subscreen_service.cpp)
+
+    // Rebuilds the command list for the software states the processors now report.
+    void handleTerminalReady();
+    // Shows the chosen command's argument captions and editors.
+    void handleCommand();
+    // "ModelSetValue": the value editor follows the chosen model value's type.
+    void handleModelValueID(int index);
+    void handleExecuteCommand();
+    void handleCommandTransmitted(const QByteArray& text);
+    void handleCommandReceived(const QByteArray& text);
+    void handleOpenFile();
+    void handleStartUpdate();
+    void handleProgress(int percent);
+    void handleDigestError();
+    void handleUpdateRefused(const QString& reason);
+    void handleRequestMemblock(unsigned short blockIndex);
+    void handleOpenUpdatePackage();
+    void handleStartPackageUpdate();
+    void handlePackageUpdateVersion(const QString& version);
+    void handlePackageUpdatePlatformVersion(unsigned int version);
+    void handlePackageUpdateErrorOccured(const QString& text);
+    void handlePackageUpdateFinished();
+
+    // ---- Demo page (r58subscreen_demo.cpp)
+
+    void handleDemoModeExecutionOperationMode();
+    void handleDemoModeExecutionWarning();
+    void handleDemoModeExecutionError();
+
 private:
     // Construction, by page.
     void setupNavigation();
@@ -176,6 +218,34 @@ private:
 
     // Trip class value -> text, as the device names them.
     static const std::array<const char*, 8> m_tripClasses;
+
+    // ---- Service page and demo page (r58subscreen_service.cpp, r58subscreen_demo.cpp)
+
+    void hideArguments();
+    void showArgument(unsigned int index, ::Application::R58::TerminalCommandItem& item);
+    void loadModelValueIDs();
+    void loadModelActionIDs();
+    void softwareUpdatePossibility(bool possible);
+    void appendLog(const QString& prefix, const QByteArray& text);
+    void setupDemoForm();
+
+    // The page forms are complete only in their own files, so they bring their deleters.
+    struct ServiceFormDeleter
+    {
+        void operator()(Ui::R58SubScreenService* form) const;
+    };
+    struct DemoFormDeleter
+    {
+        void operator()(Ui::R58SubScreenDemo* form) const;
+    };
+    std::unique_ptr<Ui::R58SubScreenService, ServiceFormDeleter> m_uiService;
+    std::unique_ptr<Ui::R58SubScreenDemo, DemoFormDeleter> m_uiDemo;
+    // The argument widgets by position; only the first position has an identifier choice.
+    QList<QLabel*> m_argumentLabels;
+    QList<QComboBox*> m_argumentChoices;
+    QList<QDoubleSpinBox*> m_argumentEditors;
+    // Set while the service page's own single-image update runs, so that refusals reach it.
+    bool m_singleImageUpdate = false;
 };
 
 namespace Application::R58 {

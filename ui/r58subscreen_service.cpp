@@ -1,7 +1,493 @@
 // The device screen's service page and the package update on the information page.
 
+#include "config/config.h"
+#include "link/talolinkcomponent.h"
+#include "link/talolinkterminalservice.h"
+#include "link/terminalcommanditem.h"
+#include "model/modeldatabase.h"
+#include "model/modelvalue.h"
+#include "model/modelvalueobserver.h"
 #include "ui/r58subscreen.h"
+#include "ui/userfeatures.h"
+#include "ui_r58subscreen.h"
+#include "ui_r58subscreen_information.h"
+#include "ui_r58subscreen_service.h"
+#include "update/packageupdateservice.h"
+#include "update/updatecontrolservice.h"
+
+#include <QComboBox>
+#include <QDoubleSpinBox>
+#include <QFile>
+#include <QLabel>
+#include <QScrollBar>
+#include <QSignalBlocker>
+#include <QTextBrowser>
+#include <QTextCursor>
+
+#include <cmath>
+#include <limits>
+
+using Application::R58::TerminalCommandItem;
+using Application::R58::UserFeatures;
+using Component::Interfaces::TaloLinkCommandID;
+using Model::Interfaces::ModelActionID;
+using Model::Interfaces::ModelValueID;
+using Service::R58::PackageUpdateService;
+using Service::R58::TaloLinkTerminalService;
+using Service::R58::UpdateControlService;
+
+namespace {
+
+// What the log keeps: a day of measurement streams must not make it grow without end.
+constexpr int MaxLogLines = 5000;
+
+// Whole-number editors: the value truncated toward zero, within the argument's width.
+template <typename T> T wholeNumber(double value)
+{
+    const double truncated = std::trunc(value);
+    if (!(truncated > 0.0))
+        return 0;
+    if (truncated >= double(std::numeric_limits<T>::max()))
+        return std::numeric_limits<T>::max();
+    return static_cast<T>(truncated);
+}
+
+// By class, not by item type: a copied list item does not keep its type.
+TerminalCommandItem* commandItem(QListWidgetItem* item)
+{
+    return dynamic_cast<TerminalCommandItem*>(item);
+}
+
+} // namespace
+
+void R58SubScreen::ServiceFormDeleter::operator()(Ui::R58SubScreenService* form) const
+{
+    delete form;
+}
 
 void R58SubScreen::setupServicePage()
 {
+    // The demo page's form exists for every role; only the demo role fills and connects it.
+    setupDemoForm();
+    m_uiService.reset(new Ui::R58SubScreenService);
+    m_uiService->setupUi(m_ui->pageServiceMode);
+    Ui::R58SubScreenService& ui = *m_uiService;
+
+    m_argumentLabels = {ui.labelArg1, ui.labelArg2, ui.labelArg3, ui.labelArg4, ui.labelArg5};
+    // Only the first position can take an identifier: no command has one elsewhere.
+    m_argumentChoices = {ui.comboBoxArg1, nullptr, nullptr, nullptr, nullptr};
+    m_argumentEditors = {ui.doubleSpinBoxArg1, ui.doubleSpinBoxArg2, ui.doubleSpinBoxArg3,
+        ui.doubleSpinBoxArg4, ui.doubleSpinBoxArg5};
+    ui.textBrowserLogging->document()->setMaximumBlockCount(MaxLogLines);
+
+    connect(ui.listWidgetCommands, &QListWidget::itemSelectionChanged, this,
+        &R58SubScreen::handleCommand);
+    connect(ui.pushButtonExecuteCommand, &QPushButton::clicked, this,
+        &R58SubScreen::handleExecuteCommand);
+    connect(
+        ui.pushButtonLogClear, &QPushButton::clicked, ui.textBrowserLogging, &QTextBrowser::clear);
+    connect(ui.pushButtonOpenFile, &QPushButton::clicked, this, &R58SubScreen::handleOpenFile);
+    connect(
+        ui.pushButtonStartUpdate, &QPushButton::clicked, this, &R58SubScreen::handleStartUpdate);
+    connect(ui.pushButtonMotorIdle, &QPushButton::clicked, this, &R58SubScreen::handleIdle);
+    connect(ui.pushButtonMotorForward, &QPushButton::clicked, this, &R58SubScreen::handleForward);
+    connect(ui.pushButtonMotorBackward, &QPushButton::clicked, this, &R58SubScreen::handleBackward);
+    connect(ui.comboBoxArg1, qOverload<int>(&QComboBox::currentIndexChanged), this,
+        &R58SubScreen::handleModelValueID);
+
+    UpdateControlService* updater = getUpdateControlService().data();
+    connect(updater, &UpdateControlService::progressChanged, this, &R58SubScreen::handleProgress);
+    connect(updater, &UpdateControlService::digestError, this, &R58SubScreen::handleDigestError);
+    connect(
+        updater, &UpdateControlService::updateRefused, this, &R58SubScreen::handleUpdateRefused);
+
+    TaloLinkTerminalService* terminal = getTerminalService().data();
+    connect(terminal, &TaloLinkTerminalService::requestMemblock, this,
+        &R58SubScreen::handleRequestMemblock);
+    connect(terminal, &TaloLinkTerminalService::terminalPlatformReady, this,
+        &R58SubScreen::handleTerminalReady);
+    connect(terminal, &TaloLinkTerminalService::terminalDisplayReady, this,
+        &R58SubScreen::handleTerminalReady);
+    connect(terminal, &TaloLinkTerminalService::commandTransmitted, this,
+        &R58SubScreen::handleCommandTransmitted);
+    connect(terminal, &TaloLinkTerminalService::commandReceived, this,
+        &R58SubScreen::handleCommandReceived);
+
+    PackageUpdateService* packager = getPackageUpdateService().data();
+    connect(packager, &PackageUpdateService::packageUpdateVersion, this,
+        &R58SubScreen::handlePackageUpdateVersion);
+    connect(packager, &PackageUpdateService::packageUpdatePlatformVersion, this,
+        &R58SubScreen::handlePackageUpdatePlatformVersion);
+    connect(packager, &PackageUpdateService::packageUpdateErrorOccured, this,
+        &R58SubScreen::handlePackageUpdateErrorOccured);
+    connect(packager, &PackageUpdateService::packageUpdateFinished, this,
+        &R58SubScreen::handlePackageUpdateFinished);
+    connect(packager, &PackageUpdateService::packageUpdateProgressChanged,
+        m_uiInformation->progressBarPackageUpdate, &QProgressBar::setValue);
+    connect(m_uiInformation->pushButtonOpenUpdatePackage, &QPushButton::clicked, this,
+        &R58SubScreen::handleOpenUpdatePackage);
+    connect(m_uiInformation->pushButtonStartPackageUpdate, &QPushButton::clicked, this,
+        &R58SubScreen::handleStartPackageUpdate);
+
+    m_uiInformation->textBrowserPackageUpdate->setPlainText(
+        tr("Regular firmware updates bring new features and fixes. Search for an update package "
+           "to see whether it is newer than the firmware of this device."));
+
+    ui.checkBoxPlatform->setChecked(true);
+    softwareUpdatePossibility(true);
+    hideArguments();
+    loadModelValueIDs();
+}
+
+// ---- Commands
+
+void R58SubScreen::handleTerminalReady()
+{
+    QListWidget* list = m_uiService->listWidgetCommands;
+    {
+        // The rebuild itself is no choice of the user's; the first row is shown below.
+        const QSignalBlocker blocker(list);
+        list->clear();
+        for (TerminalCommandItem* item : getTerminalService()->getCommandItemList())
+            list->addItem(item);
+    }
+    if (list->count() > 0)
+        list->setCurrentRow(0);
+    handleCommand();
+}
+
+void R58SubScreen::handleCommand()
+{
+    TerminalCommandItem* item = commandItem(m_uiService->listWidgetCommands->currentItem());
+    if (!item)
+        return;
+    hideArguments();
+    // Read the list afresh each time: choosing an identifier may replace the value argument.
+    for (int i = 0; i < item->getArgs().size(); ++i)
+        showArgument(unsigned(i), *item);
+}
+
+void R58SubScreen::hideArguments()
+{
+    for (QLabel* label : qAsConst(m_argumentLabels))
+        label->hide();
+    for (QComboBox* choice : qAsConst(m_argumentChoices)) {
+        if (choice)
+            choice->hide();
+    }
+    for (QDoubleSpinBox* editor : qAsConst(m_argumentEditors))
+        editor->hide();
+}
+
+void R58SubScreen::showArgument(unsigned int index, TerminalCommandItem& item)
+{
+    const int i = int(index);
+    if (i >= item.getArgs().size() || i >= m_argumentLabels.size())
+        return;
+    const QSharedPointer<TerminalCommandItem::Arg> arg = item.getArgs().at(i);
+    QDoubleSpinBox* editor = m_argumentEditors.at(i);
+    QComboBox* choice = m_argumentChoices.at(i);
+    QWidget* shown = nullptr;
+
+    auto number = [editor](int decimals, double minimum, double maximum) {
+        editor->setDecimals(decimals);
+        editor->setRange(minimum, maximum);
+        editor->setValue(0.0);
+        return editor;
+    };
+    constexpr double floatLimit = double(std::numeric_limits<float>::max());
+    switch (arg->getType()) {
+    case TerminalCommandItem::Arg::UInt8:
+        shown = number(0, 0.0, 255.0);
+        break;
+    case TerminalCommandItem::Arg::UInt16:
+        shown = number(0, 0.0, 65535.0);
+        break;
+    case TerminalCommandItem::Arg::UInt32:
+        shown = number(0, 0.0, 4294967295.0);
+        break;
+    case TerminalCommandItem::Arg::Float:
+        shown = number(3, -floatLimit, floatLimit);
+        break;
+    case TerminalCommandItem::Arg::ModelValueID:
+        if (choice) {
+            loadModelValueIDs();
+            shown = choice;
+        }
+        break;
+    case TerminalCommandItem::Arg::ModelActionID:
+        if (choice) {
+            loadModelActionIDs();
+            shown = choice;
+        }
+        break;
+    }
+    if (!shown)
+        return;
+    m_argumentLabels.at(i)->setText(arg->getName());
+    m_argumentLabels.at(i)->show();
+    shown->show();
+}
+
+void R58SubScreen::loadModelValueIDs()
+{
+    QComboBox* choice = m_uiService->comboBoxArg1;
+    choice->clear();
+    for (int id = 0; id < int(ModelValueID::MaxCount); ++id)
+        choice->addItem(Model::Interfaces::modelValueName(ModelValueID(id)));
+    choice->setCurrentIndex(0);
+}
+
+void R58SubScreen::loadModelActionIDs()
+{
+    QComboBox* choice = m_uiService->comboBoxArg1;
+    choice->clear();
+    for (int id = 0; id < int(ModelActionID::MaxCount); ++id)
+        choice->addItem(Model::Interfaces::modelActionName(ModelActionID(id)));
+    choice->setCurrentIndex(0);
+}
+
+void R58SubScreen::handleModelValueID(int index)
+{
+    TerminalCommandItem* item = commandItem(m_uiService->listWidgetCommands->currentItem());
+    if (!item || item->getCommand() != TaloLinkCommandID::SetModelValue || index < 0
+        || item->getArgs().size() < 2)
+        return;
+    const Model::Interfaces::ModelValueIntf* value
+        = getValueObserver()->getValue(ModelValueID(index));
+    if (!value)
+        return;
+    // A new argument for this copy only: the catalogue keeps its own.
+    const bool isFloat = dynamic_cast<const Model::Interfaces::ModelValue<float>*>(value);
+    TerminalCommandItem::ArgList args = item->getArgs();
+    if (isFloat)
+        args[1] = QSharedPointer<TerminalCommandItem::FloatArg>::create(QStringLiteral("Value"));
+    else
+        args[1] = QSharedPointer<TerminalCommandItem::UInt32Arg>::create(QStringLiteral("Value"));
+    item->setArgs(args);
+    showArgument(1, *item);
+}
+
+void R58SubScreen::handleExecuteCommand()
+{
+    TerminalCommandItem* item = commandItem(m_uiService->listWidgetCommands->currentItem());
+    if (!item)
+        return;
+    const TerminalCommandItem::ArgList& args = item->getArgs();
+    for (int i = 0; i < args.size() && i < m_argumentEditors.size(); ++i) {
+        TerminalCommandItem::Arg* arg = args.at(i).data();
+        const double number = m_argumentEditors.at(i)->value();
+        QComboBox* choice = m_argumentChoices.at(i);
+        const int entry = choice ? std::max(choice->currentIndex(), 0) : 0;
+        switch (arg->getType()) {
+        case TerminalCommandItem::Arg::UInt8:
+            static_cast<TerminalCommandItem::UInt8Arg*>(arg)->setValue(
+                wholeNumber<std::uint8_t>(number));
+            break;
+        case TerminalCommandItem::Arg::UInt16:
+            static_cast<TerminalCommandItem::UInt16Arg*>(arg)->setValue(
+                wholeNumber<std::uint16_t>(number));
+            break;
+        case TerminalCommandItem::Arg::UInt32:
+            static_cast<TerminalCommandItem::UInt32Arg*>(arg)->setValue(
+                wholeNumber<std::uint32_t>(number));
+            break;
+        case TerminalCommandItem::Arg::Float:
+            static_cast<TerminalCommandItem::FloatArg*>(arg)->setValue(float(number));
+            break;
+        case TerminalCommandItem::Arg::ModelValueID:
+            static_cast<TerminalCommandItem::ModelValueIDArg*>(arg)->setValue(ModelValueID(entry));
+            break;
+        case TerminalCommandItem::Arg::ModelActionID:
+            static_cast<TerminalCommandItem::ModelActionIDArg*>(arg)->setValue(
+                ModelActionID(entry));
+            break;
+        }
+    }
+
+    if (item->getCommand() == TaloLinkCommandID::SetModelValue) {
+        // Through the model value, so that the mirror holds what the device is sent.
+        Model::Interfaces::ModelValueIntf* value = getValueObserver()->getValue(
+            ModelValueID(std::max(m_uiService->comboBoxArg1->currentIndex(), 0)));
+        if (!value || args.size() < 2)
+            return;
+        value->receive(static_cast<const std::uint8_t*>(args.at(1)->getData()),
+            std::uint64_t(args.at(1)->getSize()));
+        value->transmit();
+        return;
+    }
+    auto* link = dynamic_cast<Component::R58::TaloLinkComponent*>(
+        getComponent(Component::Interfaces::ComponentID::TaloLinkUSB));
+    if (link)
+        link->sendPacket(item->toPacket());
+}
+
+// ---- Log
+
+void R58SubScreen::handleCommandTransmitted(const QByteArray& text)
+{
+    appendLog(tr("Send: "), text);
+}
+
+void R58SubScreen::handleCommandReceived(const QByteArray& text)
+{
+    appendLog(tr("Receive: "), text);
+}
+
+void R58SubScreen::appendLog(const QString& prefix, const QByteArray& text)
+{
+    if (!m_uiService->checkBoxLogEnable->isChecked())
+        return;
+    QTextBrowser* log = m_uiService->textBrowserLogging;
+    QScrollBar* down = log->verticalScrollBar();
+    // A log nobody sees has no reading position to keep: it follows its newest line.
+    const bool following = !log->isVisible() || down->value() >= down->maximum();
+    log->append(prefix + QString::fromUtf8(text));
+    if (!following)
+        return;
+    // Follow the log at the start of its lines, not at the far end of a long one.
+    log->moveCursor(QTextCursor::End);
+    log->moveCursor(QTextCursor::StartOfBlock);
+    log->horizontalScrollBar()->setValue(0);
+    down->setValue(down->maximum());
+}
+
+// ---- Single image
+
+void R58SubScreen::softwareUpdatePossibility(bool possible)
+{
+    m_uiService->pushButtonStartUpdate->setVisible(possible);
+    m_uiService->progressBarUpdate->setVisible(possible);
+}
+
+void R58SubScreen::handleOpenFile()
+{
+    const QString path = askFileName(FileDialogMode::Open, tr("Open binary file"),
+        getConfig()->getSoftwareUpdateDir(), tr("Binary Files (*.bin *.crypt)"));
+    m_uiService->labelFilename->setText(tr("Filename: ") + path);
+    if (path.isEmpty())
+        return;
+    getConfig()->setSoftwareUpdateDir(path);
+    getConfig()->save();
+}
+
+void R58SubScreen::handleStartUpdate()
+{
+    const QString path = getConfig()->getSoftwareUpdateDir();
+    QFile file(path);
+    // An unreadable file must not go out as an empty image that looks like success.
+    if (path.isEmpty() || !file.open(QIODevice::ReadOnly)) {
+        m_uiService->labelFilename->setText(tr("Cannot read the file: %1").arg(path));
+        return;
+    }
+    const QByteArray data = file.readAll();
+    if (file.error() != QFileDevice::NoError) {
+        m_uiService->labelFilename->setText(tr("Cannot read the file: %1").arg(path));
+        return;
+    }
+    const auto type = path.endsWith(QLatin1String(".crypt")) ? UpdateControlService::Encrypted
+                                                             : UpdateControlService::Plain;
+    const auto terminal = m_uiService->checkBoxPlatform->isChecked()
+        ? UpdateControlService::Terminal::Platform
+        : UpdateControlService::Terminal::Display;
+    m_singleImageUpdate = true;
+    getUpdateControlService()->start(data, type, terminal);
+}
+
+void R58SubScreen::handleRequestMemblock(unsigned short blockIndex)
+{
+    getUpdateControlService()->sendMemoryBlock(blockIndex);
+}
+
+void R58SubScreen::handleProgress(int percent)
+{
+    m_uiService->progressBarUpdate->setValue(percent);
+}
+
+void R58SubScreen::handleDigestError()
+{
+    m_uiService->labelFilename->setText(tr("Security Error! Wrong Digest"));
+}
+
+void R58SubScreen::handleUpdateRefused(const QString& reason)
+{
+    // A package update reports refusals itself, on the information page.
+    if (!m_singleImageUpdate)
+        return;
+    m_uiService->labelFilename->setText(tr("Update refused: %1").arg(reason));
+}
+
+// ---- Package update on the information page
+
+void R58SubScreen::handleOpenUpdatePackage()
+{
+    const QString path = askFileName(FileDialogMode::Open, tr("Open software update package"),
+        getConfig()->getSoftwareUpdateDir(), tr("Archives (*.tar)"));
+    if (path.isEmpty())
+        return;
+    m_uiInformation->pushButtonStartPackageUpdate->hide();
+    m_uiInformation->labelPackageVersionText->clear();
+    m_uiInformation->labelPackageVersion->clear();
+    getPackageUpdateService()->openArchive(path);
+    getConfig()->setSoftwareUpdateDir(path);
+    getConfig()->save();
+}
+
+void R58SubScreen::handlePackageUpdateVersion(const QString& version)
+{
+    m_uiInformation->labelPackageVersion->setText(version);
+}
+
+void R58SubScreen::handlePackageUpdatePlatformVersion(unsigned int version)
+{
+    const UserFeatures features(getUserAccount());
+    const auto safetyStop = Model::Interfaces::ModelTypes::Operation::Mode::SafetyStop;
+    bool allowed = features.hasFeature(UserFeatures::UnrestrictedUpdate)
+        || (features.hasFeature(UserFeatures::DemoMode)
+            && getModelDatabase()->getOperation().getOperatingModeValue().getValue() == safetyStop);
+    if (!allowed) {
+        const std::uint32_t installed
+            = getModelDatabase()->getInformation().getPlatformVersionValue().getValue();
+        allowed = installed < version;
+    }
+    if (allowed) {
+        m_uiInformation->labelPackageVersionText->setText(tr("New Firmware: "));
+        m_uiInformation->pushButtonStartPackageUpdate->show();
+    } else {
+        m_uiInformation->labelPackageVersionText->setText(
+            tr("Software downgrade is not allowed! "));
+        m_uiInformation->pushButtonStartPackageUpdate->hide();
+    }
+}
+
+void R58SubScreen::handleStartPackageUpdate()
+{
+    m_uiInformation->pushButtonOpenUpdatePackage->hide();
+    m_uiInformation->pushButtonStartPackageUpdate->hide();
+    m_singleImageUpdate = false;
+    m_uiInformation->progressBarPackageUpdate->setValue(0);
+    m_uiInformation->progressBarPackageUpdate->show();
+    getPackageUpdateService()->start();
+}
+
+void R58SubScreen::handlePackageUpdateErrorOccured(const QString& text)
+{
+    m_uiInformation->pushButtonOpenUpdatePackage->show();
+    m_uiInformation->pushButtonStartPackageUpdate->hide();
+    m_uiInformation->labelPackageVersionText->setText(text);
+    m_uiInformation->labelPackageVersion->clear();
+    m_uiInformation->progressBarPackageUpdate->hide();
+}
+
+void R58SubScreen::handlePackageUpdateFinished()
+{
+    m_uiInformation->pushButtonOpenUpdatePackage->show();
+    if (UserFeatures(getUserAccount()).hasFeature(UserFeatures::UnrestrictedUpdate)) {
+        m_uiInformation->pushButtonStartPackageUpdate->show();
+    } else {
+        m_uiInformation->pushButtonStartPackageUpdate->hide();
+        m_uiInformation->labelPackageVersionText->clear();
+        m_uiInformation->labelPackageVersion->clear();
+    }
+    m_uiInformation->progressBarPackageUpdate->hide();
 }

@@ -9,16 +9,22 @@
 #include "ui/r58subscreen.h"
 #include "ui/startup.h"
 #include "ui/welcomescreen.h"
+#include "update/tarballwriter.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QLabel>
+#include <QListWidget>
 #include <QMdiArea>
 #include <QPushButton>
 #include <QStandardPaths>
+#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTextStream>
 #include <QThread>
@@ -73,6 +79,70 @@ void click(QWidget& screen, const char* button)
     settle(300);
 }
 
+// The information page after a package with a newer platform image was opened.
+bool savePackageOpened(R58SubScreen& screen, const QDir& output, const QString& name)
+{
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("r58_update_4.4.0.tar"));
+    auto part = [](const QString& image, const QString& version) {
+        return QJsonObject {{QStringLiteral("Application"),
+            QJsonObject {{QStringLiteral("Path"), image}, {QStringLiteral("Version"), version}}}};
+    };
+    const QJsonObject manifest {
+        {QStringLiteral("Package"), QJsonObject {{QStringLiteral("Version"), "4.4.0"}}},
+        {QStringLiteral("Platform"), part(QStringLiteral("platform.crypt"), "9.4.0.0")},
+        {QStringLiteral("Display"), part(QStringLiteral("display.crypt"), "9.4.0.1")}};
+    Utilities::TarballWriter writer;
+    QFile file(path);
+    if (!writer.addFile("version.json", QJsonDocument(manifest).toJson())
+        || !file.open(QIODevice::WriteOnly) || file.write(writer.getArchive()) < 0)
+        return false;
+    file.close();
+    screen.setFileDialog([path](QWidget*, R58SubScreen::FileDialogMode, const QString&,
+                             const QString&, const QString&) { return path; });
+    click(screen, "pushButtonInformations");
+    click(screen, "pushButtonOpenUpdatePackage");
+    return save(screen, output, name);
+}
+
+// The service page's three tabs, with a command chosen and a few lines in the log.
+bool saveServicePage(R58SubScreen& screen, const QDir& output, const QString& prefix)
+{
+    click(screen, "pushButtonServiceMode");
+    auto* list = screen.findChild<QListWidget*>(QStringLiteral("listWidgetCommands"));
+    for (const char* command : {"GetSWVersion", "GetTemperature", "MeasurementSetStaticOffset"}) {
+        const auto found = list->findItems(QString::fromLatin1(command), Qt::MatchExactly);
+        if (!found.isEmpty())
+            list->setCurrentItem(found.first());
+        click(screen, "pushButtonExecuteCommand");
+    }
+    bool ok = save(screen, output, prefix + QStringLiteral("service_commands"));
+    auto* tabs = screen.findChild<QTabWidget*>(QStringLiteral("tabWidgetServiceMode"));
+    tabs->setCurrentIndex(1);
+    ok &= save(screen, output, prefix + QStringLiteral("service_update"));
+    tabs->setCurrentIndex(2);
+    click(screen, "pushButtonMotorForward");
+    ok &= save(screen, output, prefix + QStringLiteral("service_motor"));
+    click(screen, "pushButtonMotorIdle");
+    tabs->setCurrentIndex(0);
+    return ok;
+}
+
+// The demo page, and the information page once the device shows the chosen warning.
+bool saveDemoPage(R58SubScreen& screen, const QDir& output, const QString& prefix)
+{
+    click(screen, "pushButtonServiceMode");
+    screen.findChild<QComboBox*>(QStringLiteral("comboBoxWarning"))->setCurrentIndex(3);
+    bool ok = save(screen, output, prefix + QStringLiteral("demo"));
+    click(screen, "pushButtonShowWarning");
+    click(screen, "pushButtonInformations");
+    ok &= save(screen, output, prefix + QStringLiteral("information_warning"));
+    // Back to a device without faults for the pictures that follow.
+    click(screen, "pushButtonServiceMode");
+    click(screen, "pushButtonShowOperationMode");
+    return ok;
+}
+
 // Every page of the device screen a role can open, in the main window's tab size.
 bool saveDeviceScreen(const QSharedPointer<SerialPortManager>& manager,
     const QSharedPointer<UserAccount>& account, const QSharedPointer<Config>& config,
@@ -103,6 +173,12 @@ bool saveDeviceScreen(const QSharedPointer<SerialPortManager>& manager,
         click(screen, "pushButtonPowerData");
         ok &= save(screen, output, prefix + QStringLiteral("data_power"));
     }
+    if (user == UserAccount::Supervisor)
+        ok &= savePackageOpened(screen, output, prefix + QStringLiteral("information_package"));
+    if (user == UserAccount::Admin)
+        ok &= saveServicePage(screen, output, prefix);
+    if (user == UserAccount::Demo)
+        ok &= saveDemoPage(screen, output, prefix);
     click(screen, "pushButtonAbout");
     ok &= save(screen, output, prefix + QStringLiteral("about"));
     click(screen, "pushButtonControlIdle");
