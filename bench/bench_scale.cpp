@@ -1,6 +1,7 @@
 // Several devices at once: the main window with one device screen per simulated device, each
 // on its data page so that every device streams voltage measurements near the full rate of its
-// 115200-baud line, and the memory and GUI-thread CPU this costs. The simulated devices run on
+// 115200-baud line, with the service page's log enabled as it starts, and the memory and
+// GUI-thread CPU this costs. The simulated devices run on
 // a thread of their own so that the GUI thread's CPU time is the tool's alone. Run one device
 // count per process (--benchmark_filter=BM_Scale/N/), so that each resident size starts from
 // nothing.
@@ -16,6 +17,7 @@
 #include "ui/startup.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QEventLoop>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -89,11 +91,15 @@ public:
     }
     bool isClosable(const QWidget* screen) const override { return m_screens.isClosable(screen); }
 
-    // Opens every screen's data page, which starts its device's voltage measurement.
-    void startMeasurements()
+    // Opens every screen's data page, which starts its device's voltage measurement, with the
+    // service page's log enabled or not.
+    void startMeasurements(bool log)
     {
-        for (R58SubScreen* screen : m_created)
+        for (R58SubScreen* screen : m_created) {
+            if (auto* box = screen->findChild<QCheckBox*>(QStringLiteral("checkBoxLogEnable")))
+                box->setChecked(log);
             screen->handleDataTab();
+        }
     }
     [[nodiscard]] long getAnnounced() const { return m_announced; }
     [[nodiscard]] int getScreenCount() const { return int(m_created.size()); }
@@ -147,6 +153,7 @@ private:
 void BM_Scale(benchmark::State& state)
 {
     const int count = int(state.range(0));
+    const bool log = state.range(1) != 0;
     for (auto _ : state) {
         auto source = QSharedPointer<ListSerialPortSource>::create();
         auto devices = std::make_unique<DeviceThread>(count, source);
@@ -162,7 +169,7 @@ void BM_Scale(benchmark::State& state)
             return;
         }
         runEventLoop(SettleTime);
-        factory->startMeasurements();
+        factory->startMeasurements(log);
         runEventLoop(SettleTime);
 
         const long framesBefore = factory->getAnnounced();
@@ -184,6 +191,7 @@ void BM_Scale(benchmark::State& state)
 
         state.SetIterationTime(wall / 1e9);
         state.counters["devices"] = count;
+        state.counters["log"] = log ? 1 : 0;
         state.counters["rss_mib"] = double(resident) / 1024.0;
         state.counters["gui_cpu_percent"] = 100.0 * cpu / wall;
         state.counters["frames_per_s"] = frames / (wall / 1e9);
@@ -195,8 +203,16 @@ void BM_Scale(benchmark::State& state)
         devices.reset();
     }
 }
-BENCHMARK(BM_Scale)->Arg(1)->Arg(2)->Arg(4)->Arg(8)->Iterations(1)->UseManualTime()->Unit(
-    benchmark::kSecond);
+// Devices, and whether the log is enabled (as a screen starts).
+BENCHMARK(BM_Scale)
+    ->Args({1, 1})
+    ->Args({2, 1})
+    ->Args({4, 1})
+    ->Args({8, 1})
+    ->Args({8, 0})
+    ->Iterations(1)
+    ->UseManualTime()
+    ->Unit(benchmark::kSecond);
 
 } // namespace
 
