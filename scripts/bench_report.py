@@ -208,8 +208,18 @@ print(f"""
   ({scale[8]['gui_us_per_frame']:.1f} µs per frame), {nolog['gui_cpu_percent']:.1f} % without ({nolog['gui_us_per_frame']:.1f} µs per frame). Before the changes below,
   on this machine and without a log: 14.1 % with the placeholder screen, 12.3 % (31 µs per
   frame) with the device screen.
-- Profile of the GUI-thread miss (callgrind, 8 devices, counted only over the measured 5 s,
-  per thread). Before the changes the receive threads spent about 21,200 instructions per
+- The log is now the largest cost by far: with it enabled, {scale[1]['gui_us_per_frame']:,.0f} µs of GUI-thread time per
+  frame at 1 device ({scale[1]['gui_cpu_percent']:.0f} % of a core, and only {scale[1]['frames_per_s']:.0f} of 490 frames/s get through),
+  and {(scale[8]['rss_mib'] - scale[1]['rss_mib']) / 7:.1f} MiB per device for the log's text. Each frame appends one line to the
+  log's document (up to 5,000 lines, the oldest dropped) and moves its cursor and scroll bar,
+  each of which lays the document out again, even while the service page is hidden. It has
+  not been profiled yet; the likely remedy is to
+  collect the lines and append them at most a few times a second in one piece, and to keep
+  the log disabled until the service page is opened. Until then the GUI-thread and memory
+  goals are missed whenever the log is enabled; without it (the "log disabled" row) the
+  figures are those of the screen and the link alone.
+- Profile of the GUI-thread miss before the log existed (callgrind, 8 devices, counted only
+  over the measured 5 s, per thread). Before the changes the receive threads spent about 21,200 instructions per
   frame, mostly building the text forms of every frame for a log (the packet's text and the
   "ID: …, Value: …" line) that nothing received, under the lock the GUI thread takes for
   every read; after, about 3,400 (6.3 times fewer). On the GUI thread our own code per frame
