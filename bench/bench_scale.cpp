@@ -1,36 +1,40 @@
-// Several devices at once: the main window with one tab per simulated device, every device
-// streaming voltage measurements near the full rate of its 115200-baud line, and the memory
-// and GUI-thread CPU this costs. The simulated devices run on a thread of their own so that
-// the GUI thread's CPU time is the tool's alone. Run one device count per process
-// (--benchmark_filter=BM_Scale/N/), so that each resident size starts from nothing.
-//
-// TODO: the tabs still show the placeholder device screen, which builds no link stack of its
-// own; the factory below builds one per tab beside it. Once the full device screen is on
-// main, use the program's default factory and start the measurement through the screen, so
-// that its widget updates and its log are part of the figures.
-#include "app/application.h"
+// Several devices at once: the main window with one device screen per simulated device, each
+// on its data page so that every device streams voltage measurements near the full rate of its
+// 115200-baud line, with the service page's log enabled as it starts, and the memory and
+// GUI-thread CPU this costs. The simulated devices run on
+// a thread of their own so that the GUI thread's CPU time is the tool's alone. Run one device
+// count per process (--benchmark_filter=BM_Scale/N/), so that each resident size starts from
+// nothing.
 #include "benchsupport.h"
 #include "config/config.h"
 #include "config/useraccount.h"
 #include "link/listserialportsource.h"
 #include "link/serialportmanager.h"
 #include "link/talolinkterminalservice.h"
-#include "model/modelactions.h"
-#include "model/modeldatabase.h"
 #include "sim/simulateddevice.h"
 #include "ui/mainscreen.h"
-#include "ui/placeholdersubscreen.h"
+#include "ui/r58subscreen.h"
 #include "ui/startup.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QEventLoop>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QThread>
 #include <QTimer>
 
+// Under valgrind --tool=callgrind --instr-atstart=no, only the measured steady state is
+// counted; elsewhere these are no-ops.
+#if __has_include(<valgrind/callgrind.h>)
+#include <valgrind/callgrind.h>
+#else
+#define CALLGRIND_START_INSTRUMENTATION
+#define CALLGRIND_STOP_INSTRUMENTATION
+#endif
+#include <atomic>
 #include <benchmark/benchmark.h>
-#include <map>
+#include <cstdio>
 #include <memory>
 #include <vector>
 
@@ -52,62 +56,58 @@ void runEventLoop(int milliseconds)
     loop.exec();
 }
 
-// Placeholder tabs, each with the link stack a device screen builds.
-class StackFactory : public Application::R58::SubScreenFactory
+// The program's own device screens, each counting the measurements its link announces.
+class CountingFactory : public Application::R58::SubScreenFactory
 {
 public:
-    StackFactory(QSharedPointer<SerialPortManager> manager,
+    CountingFactory(QSharedPointer<SerialPortManager> manager,
         QSharedPointer<Application::R58::UserAccount> account,
         QSharedPointer<Application::R58::Config> config)
-        : m_manager(std::move(manager)),
-          m_account(std::move(account)),
-          m_config(std::move(config)),
-          m_placeholders(m_manager)
+        : m_screens(std::move(manager), std::move(account), std::move(config))
     {
     }
 
     QWidget* createSubScreen(const QString& portName) override
     {
-        auto app = std::make_unique<Application::R58::Application>(
-            m_account, m_config, m_manager, portName);
-        app->initialize();
-        QObject::connect(app->getTerminalService().data(),
-            &TaloLinkTerminalService::measurementPhaseModelValue, &m_counter,
-            [this] { ++m_announced; });
-        QObject::connect(app->getTerminalService().data(),
-            &TaloLinkTerminalService::measurementVoltageModelValue, &m_counter,
-            [this](unsigned char) { ++m_announced; });
-        m_stacks[portName] = std::move(app);
-        return m_placeholders.createSubScreen(portName);
+        QWidget* widget = m_screens.createSubScreen(portName);
+        auto* screen = qobject_cast<R58SubScreen*>(widget);
+        if (!screen)
+            return widget;
+        // Counted on the receive thread where the announcement is made, so that counting adds
+        // nothing to the GUI thread's figures.
+        TaloLinkTerminalService* service = screen->getTerminalService().data();
+        QObject::connect(
+            service, &TaloLinkTerminalService::measurementPhaseModelValue, service,
+            [this] { ++m_announced; }, Qt::DirectConnection);
+        QObject::connect(
+            service, &TaloLinkTerminalService::measurementVoltageModelValue, service,
+            [this](unsigned char) { ++m_announced; }, Qt::DirectConnection);
+        m_created.push_back(screen);
+        return widget;
     }
     QString getPortName(const QWidget* screen) const override
     {
-        return m_placeholders.getPortName(screen);
+        return m_screens.getPortName(screen);
     }
-    bool isClosable(const QWidget* screen) const override
-    {
-        return m_placeholders.isClosable(screen);
-    }
+    bool isClosable(const QWidget* screen) const override { return m_screens.isClosable(screen); }
 
-    void startMeasurements()
+    // Opens every screen's data page, which starts its device's voltage measurement, with the
+    // service page's log enabled or not.
+    void startMeasurements(bool log)
     {
-        for (auto& entry : m_stacks)
-            entry.second->getModelDatabase()
-                ->getActions()
-                .getStartVoltageMeasurementAction()
-                .fire();
+        for (R58SubScreen* screen : m_created) {
+            if (auto* box = screen->findChild<QCheckBox*>(QStringLiteral("checkBoxLogEnable")))
+                box->setChecked(log);
+            screen->handleDataTab();
+        }
     }
     [[nodiscard]] long getAnnounced() const { return m_announced; }
-    [[nodiscard]] int getStackCount() const { return int(m_stacks.size()); }
+    [[nodiscard]] int getScreenCount() const { return int(m_created.size()); }
 
 private:
-    QSharedPointer<SerialPortManager> m_manager;
-    QSharedPointer<Application::R58::UserAccount> m_account;
-    QSharedPointer<Application::R58::Config> m_config;
-    Application::R58::PlaceholderSubScreenFactory m_placeholders;
-    std::map<QString, std::unique_ptr<Application::R58::Application>> m_stacks;
-    QObject m_counter; // receives the announcements on the GUI thread
-    long m_announced = 0;
+    Application::R58::R58SubScreenFactory m_screens;
+    std::vector<R58SubScreen*> m_created; // owned by the main window's tabs
+    std::atomic<long> m_announced {0};
 };
 
 // The simulated devices, living on their own thread.
@@ -153,6 +153,7 @@ private:
 void BM_Scale(benchmark::State& state)
 {
     const int count = int(state.range(0));
+    const bool log = state.range(1) != 0;
     for (auto _ : state) {
         auto source = QSharedPointer<ListSerialPortSource>::create();
         auto devices = std::make_unique<DeviceThread>(count, source);
@@ -160,24 +161,28 @@ void BM_Scale(benchmark::State& state)
         manager->poll();
         auto account = QSharedPointer<Application::R58::UserAccount>::create();
         auto config = QSharedPointer<Application::R58::Config>::create();
-        auto factory = QSharedPointer<StackFactory>::create(manager, account, config);
+        auto factory = QSharedPointer<CountingFactory>::create(manager, account, config);
         auto window = std::make_unique<MainScreen>(manager, account, config, factory);
         window->show();
-        if (devices->getCount() != count || factory->getStackCount() != count) {
+        if (devices->getCount() != count || factory->getScreenCount() != count) {
             state.SkipWithError("not every simulated device came up");
             return;
         }
         runEventLoop(SettleTime);
-        factory->startMeasurements();
+        factory->startMeasurements(log);
         runEventLoop(SettleTime);
 
         const long framesBefore = factory->getAnnounced();
         const std::int64_t cpuBefore = Bench::threadCpuNs();
         const std::int64_t wallBefore = Bench::monotonicNs();
+        CALLGRIND_START_INSTRUMENTATION;
         runEventLoop(MeasureTime);
+        CALLGRIND_STOP_INSTRUMENTATION;
         const double cpu = double(Bench::threadCpuNs() - cpuBefore);
         const double wall = double(Bench::monotonicNs() - wallBefore);
         const double frames = double(factory->getAnnounced() - framesBefore);
+        // Instructions per frame in a callgrind profile are its counts over this.
+        std::fprintf(stderr, "frames measured: %.0f\n", frames);
         const long resident = Bench::residentKiB();
         if (frames <= 0) {
             state.SkipWithError("no measurement arrived");
@@ -186,19 +191,28 @@ void BM_Scale(benchmark::State& state)
 
         state.SetIterationTime(wall / 1e9);
         state.counters["devices"] = count;
+        state.counters["log"] = log ? 1 : 0;
         state.counters["rss_mib"] = double(resident) / 1024.0;
         state.counters["gui_cpu_percent"] = 100.0 * cpu / wall;
         state.counters["frames_per_s"] = frames / (wall / 1e9);
         state.counters["gui_us_per_frame"] = cpu / frames / 1e3;
 
-        window.reset();
-        factory.reset(); // joins the receive threads
+        window.reset(); // the screens with their receive threads
+        factory.reset();
         manager.reset();
         devices.reset();
     }
 }
-BENCHMARK(BM_Scale)->Arg(1)->Arg(2)->Arg(4)->Arg(8)->Iterations(1)->UseManualTime()->Unit(
-    benchmark::kSecond);
+// Devices, and whether the log is enabled (as a screen starts).
+BENCHMARK(BM_Scale)
+    ->Args({1, 1})
+    ->Args({2, 1})
+    ->Args({4, 1})
+    ->Args({8, 1})
+    ->Args({8, 0})
+    ->Iterations(1)
+    ->UseManualTime()
+    ->Unit(benchmark::kSecond);
 
 } // namespace
 

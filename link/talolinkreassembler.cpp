@@ -1,6 +1,7 @@
 #include "link/talolinkreassembler.h"
 
 #include <algorithm>
+#include <cstddef>
 #include <utility>
 
 namespace Component::Interfaces {
@@ -25,6 +26,15 @@ void TaloLinkReassembler::setState(State state)
 
 std::size_t TaloLinkReassembler::append(const std::uint8_t* data, std::size_t size)
 {
+    // The usual case, bytes that fit: copied in at most two pieces around the ring's end.
+    if (size <= BufferSize - m_fill) {
+        const std::size_t first = std::min(size, BufferSize - m_writePosition);
+        std::copy_n(data, first, m_buffer.begin() + std::ptrdiff_t(m_writePosition));
+        std::copy_n(data + first, size - first, m_buffer.begin());
+        m_writePosition = (m_writePosition + size) % BufferSize;
+        m_fill += size;
+        return 0;
+    }
     std::size_t dropped = 0;
     for (std::size_t i = 0; i < size; ++i) {
         if (m_fill == BufferSize) {

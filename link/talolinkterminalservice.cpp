@@ -8,6 +8,8 @@
 #include "model/modelvalueevent.h"
 #include "model/modelvalueintf.h"
 
+#include <QMetaMethod>
+
 #include <climits>
 
 namespace Service::R58 {
@@ -169,6 +171,16 @@ void TaloLinkTerminalService::run()
 
 void TaloLinkTerminalService::handleDataReceived(const QByteArray& data)
 {
+    appendReceived(data);
+    // Woken after the lock is released, so that the receive thread does not wake only to
+    // block on the lock still held here (a second system call on each side per read). No
+    // wake-up is lost: a receive thread that found nothing to parse was waiting before this
+    // thread could take the lock and append.
+    m_dataAvailable.wakeAll();
+}
+
+void TaloLinkTerminalService::appendReceived(const QByteArray& data)
+{
     Lock locker(m_mutex);
     const auto* bytes = reinterpret_cast<const std::uint8_t*>(data.constData());
     std::size_t remaining = std::size_t(data.size());
@@ -188,19 +200,25 @@ void TaloLinkTerminalService::handleDataReceived(const QByteArray& data)
         bytes += chunk;
         remaining -= chunk;
     }
-    m_dataAvailable.wakeAll();
+}
+
+bool TaloLinkTerminalService::isLogShown() const
+{
+    return isSignalConnected(QMetaMethod::fromSignal(&TaloLinkTerminalService::commandReceived))
+        || isSignalConnected(QMetaMethod::fromSignal(&TaloLinkTerminalService::commandTransmitted));
 }
 
 void TaloLinkTerminalService::handleDataTransmitted(const QByteArray& data)
 {
-    if (data.size() < Packet::MinimumSize)
+    if (data.size() < Packet::MinimumSize || !isLogShown())
         return;
     emit commandTransmitted(Packet::decode(data).toString().toUtf8());
 }
 
 void TaloLinkTerminalService::handlePacketInternal(const Packet& packet)
 {
-    emit commandReceived(packet.toString().toUtf8());
+    if (isLogShown())
+        emit commandReceived(packet.toString().toUtf8());
     if (const auto* handler = findHandler(packet.command))
         (*handler)(packet);
 }
@@ -264,16 +282,21 @@ void TaloLinkTerminalService::onModelSetValue(const Packet& packet)
     const std::uint8_t* data = packet.args.size() > 1 ? packet.args[1].data : nullptr;
     const std::uint16_t length = packet.args.size() > 1 ? packet.args[1].length : 0;
 
-    Model::Interfaces::ModelValueIntf* value = m_observer ? m_observer->getValue(id) : nullptr;
     ModelValueEvent event(ModelValueEvent::Update, id, data, length);
     sendEvent(Utilities::Events::EventClass::ModelValueEvents, event);
 
-    QString line = QStringLiteral("ID: ") + Model::Interfaces::modelValueName(id)
-        + QStringLiteral(" (") + QString::number(static_cast<unsigned>(id))
-        + QStringLiteral("), Value: ");
-    if (value)
-        line += value->toString();
-    emit commandReceived(line.toUtf8());
+    // The text form is built under the receive lock for every streamed value; only when a
+    // log shows it.
+    if (isLogShown()) {
+        const Model::Interfaces::ModelValueIntf* value
+            = m_observer ? m_observer->getValue(id) : nullptr;
+        QString line = QStringLiteral("ID: ") + Model::Interfaces::modelValueName(id)
+            + QStringLiteral(" (") + QString::number(static_cast<unsigned>(id))
+            + QStringLiteral("), Value: ");
+        if (value)
+            line += value->toString();
+        emit commandReceived(line.toUtf8());
+    }
 
     if (id == ModelValueID::MeasurementPhase && length >= 1)
         m_phase = data[0];
@@ -282,6 +305,8 @@ void TaloLinkTerminalService::onModelSetValue(const Packet& packet)
 
 void TaloLinkTerminalService::emitAnswer(const Packet& packet)
 {
+    if (!isLogShown())
+        return;
     if (const auto line = TerminalResponseFormatter::format(packet))
         emit commandReceived(*line);
 }

@@ -130,7 +130,12 @@ protected:
 
 private:
     void fillDispatchTable();
+    // Puts received bytes into the ring, waiting for room while the receive thread works.
+    void appendReceived(const QByteArray& data);
     void emitAnswer(const Packet& packet);
+    // Whether anything receives the text forms of frames; building them costs more than
+    // handling most frames.
+    [[nodiscard]] bool isLogShown() const;
     void emitValueSignal(Model::Interfaces::ModelValueID id);
 
     Application::R58::TerminalCommandCatalogue m_catalogue;

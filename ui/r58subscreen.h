@@ -132,7 +132,6 @@ public slots:
     void handleMeasurementActivePowerModelValue();
     void handleMeasurementReactivePowerModelValue();
     void handleMeasurementApparentPowerModelValue();
-    void handleMeasurementPhaseModelValue();
 
     // Motor, from the control page and the service page alike: stop before run.
     void handleIdle();

@@ -27,8 +27,8 @@ void R58SubScreen::setupDataPage()
         &R58SubScreen::handleMeasurementReactivePowerModelValue);
     connect(service, &S::measurementApparentPowerModelValue, this,
         &R58SubScreen::handleMeasurementApparentPowerModelValue);
-    connect(service, &S::measurementPhaseModelValue, this,
-        &R58SubScreen::handleMeasurementPhaseModelValue);
+    // The phase travels with each measured value's signal, so the phase's own signal is not
+    // taken: every frame it queued on the GUI thread would cost a wake-up for nothing.
 }
 
 void R58SubScreen::setupControlPage()
@@ -81,11 +81,6 @@ void R58SubScreen::handleMeasurementApparentPowerModelValue()
     m_uiData->labelApparentPower->setText(
         getModelDatabase()->getMeasurement().getApparentPowerValue().toString()
         + QStringLiteral(" kVA"));
-}
-
-void R58SubScreen::handleMeasurementPhaseModelValue()
-{
-    // The phase travels with each measured value's signal.
 }
 
 void R58SubScreen::handleIdle()

@@ -108,10 +108,23 @@ void R58SubScreen::setupServicePage()
         &R58SubScreen::handleTerminalReady);
     connect(terminal, &TaloLinkTerminalService::terminalDisplayReady, this,
         &R58SubScreen::handleTerminalReady);
-    connect(terminal, &TaloLinkTerminalService::commandTransmitted, this,
-        &R58SubScreen::handleCommandTransmitted);
-    connect(terminal, &TaloLinkTerminalService::commandReceived, this,
-        &R58SubScreen::handleCommandReceived);
+    // The link builds the text forms of frames only while something receives them, so the
+    // log takes them only while it is enabled.
+    const auto connectLog = [this, terminal](bool enabled) {
+        if (enabled) {
+            connect(terminal, &TaloLinkTerminalService::commandTransmitted, this,
+                &R58SubScreen::handleCommandTransmitted, Qt::UniqueConnection);
+            connect(terminal, &TaloLinkTerminalService::commandReceived, this,
+                &R58SubScreen::handleCommandReceived, Qt::UniqueConnection);
+        } else {
+            disconnect(terminal, &TaloLinkTerminalService::commandTransmitted, this,
+                &R58SubScreen::handleCommandTransmitted);
+            disconnect(terminal, &TaloLinkTerminalService::commandReceived, this,
+                &R58SubScreen::handleCommandReceived);
+        }
+    };
+    connectLog(ui.checkBoxLogEnable->isChecked());
+    connect(ui.checkBoxLogEnable, &QCheckBox::toggled, this, connectLog);
 
     PackageUpdateService* packager = getPackageUpdateService().data();
     connect(packager, &PackageUpdateService::packageUpdateVersion, this,
