@@ -31,6 +31,7 @@ class TerminalCommandItem;
 class QComboBox;
 class QDoubleSpinBox;
 class QLabel;
+class QTimer;
 
 namespace Model::Interfaces {
 enum class ModelActionID : std::uint16_t;
@@ -227,6 +228,9 @@ private:
     void loadModelActionIDs();
     void softwareUpdatePossibility(bool possible);
     void appendLog(const QString& prefix, const QByteArray& text);
+    // Writes the collected log lines into the log view in one go.
+    void flushLog();
+    void clearLog();
     void setupDemoForm();
 
     // The page forms are complete only in their own files, so they bring their deleters.
@@ -240,6 +244,10 @@ private:
     };
     std::unique_ptr<Ui::R58SubScreenService, ServiceFormDeleter> m_uiService;
     std::unique_ptr<Ui::R58SubScreenDemo, DemoFormDeleter> m_uiDemo;
+    // Log lines wait here for the next flush: one insert per flush instead of one per
+    // frame keeps a streaming device from costing a layout of the log for every frame.
+    QStringList m_pendingLog;
+    QTimer* m_logFlushTimer = nullptr;
     // The argument widgets by position; only the first position has an identifier choice.
     QList<QLabel*> m_argumentLabels;
     QList<QComboBox*> m_argumentChoices;

@@ -23,6 +23,7 @@
 #include <QSignalBlocker>
 #include <QTextBrowser>
 #include <QTextCursor>
+#include <QTimer>
 
 #include <cmath>
 #include <limits>
@@ -40,6 +41,7 @@ namespace {
 
 // What the log keeps: a day of measurement streams must not make it grow without end.
 constexpr int MaxLogLines = 5000;
+constexpr int LogFlushInterval = 100; // milliseconds; fast enough to read as live
 
 // Whole-number editors: the value truncated toward zero, within the argument's width.
 template <typename T> T wholeNumber(double value)
@@ -79,13 +81,16 @@ void R58SubScreen::setupServicePage()
     m_argumentEditors = {ui.doubleSpinBoxArg1, ui.doubleSpinBoxArg2, ui.doubleSpinBoxArg3,
         ui.doubleSpinBoxArg4, ui.doubleSpinBoxArg5};
     ui.textBrowserLogging->document()->setMaximumBlockCount(MaxLogLines);
+    m_logFlushTimer = new QTimer(this);
+    m_logFlushTimer->setSingleShot(true);
+    m_logFlushTimer->setInterval(LogFlushInterval);
+    connect(m_logFlushTimer, &QTimer::timeout, this, &R58SubScreen::flushLog);
 
     connect(ui.listWidgetCommands, &QListWidget::itemSelectionChanged, this,
         &R58SubScreen::handleCommand);
     connect(ui.pushButtonExecuteCommand, &QPushButton::clicked, this,
         &R58SubScreen::handleExecuteCommand);
-    connect(
-        ui.pushButtonLogClear, &QPushButton::clicked, ui.textBrowserLogging, &QTextBrowser::clear);
+    connect(ui.pushButtonLogClear, &QPushButton::clicked, this, &R58SubScreen::clearLog);
     connect(ui.pushButtonOpenFile, &QPushButton::clicked, this, &R58SubScreen::handleOpenFile);
     connect(
         ui.pushButtonStartUpdate, &QPushButton::clicked, this, &R58SubScreen::handleStartUpdate);
@@ -351,11 +356,32 @@ void R58SubScreen::appendLog(const QString& prefix, const QByteArray& text)
 {
     if (!m_uiService->checkBoxLogEnable->isChecked())
         return;
+    m_pendingLog.append(prefix + QString::fromUtf8(text));
+    // Never hold more than the view keeps: a hidden log must not grow in memory either.
+    if (m_pendingLog.size() > MaxLogLines)
+        m_pendingLog.erase(m_pendingLog.begin(), m_pendingLog.end() - MaxLogLines);
+    if (!m_logFlushTimer->isActive())
+        m_logFlushTimer->start();
+}
+
+void R58SubScreen::flushLog()
+{
+    if (m_pendingLog.isEmpty())
+        return;
     QTextBrowser* log = m_uiService->textBrowserLogging;
     QScrollBar* down = log->verticalScrollBar();
     // A log nobody sees has no reading position to keep: it follows its newest line.
     const bool following = !log->isVisible() || down->value() >= down->maximum();
-    log->append(prefix + QString::fromUtf8(text));
+    // Plain text inserted through a cursor: a line is never taken for markup, and each
+    // line break becomes a line of the log.
+    QTextCursor cursor(log->document());
+    cursor.movePosition(QTextCursor::End);
+    cursor.beginEditBlock();
+    if (!log->document()->isEmpty())
+        cursor.insertBlock();
+    cursor.insertText(m_pendingLog.join(QLatin1Char('\n')));
+    cursor.endEditBlock();
+    m_pendingLog.clear();
     if (!following)
         return;
     // Follow the log at the start of its lines, not at the far end of a long one.
@@ -363,6 +389,12 @@ void R58SubScreen::appendLog(const QString& prefix, const QByteArray& text)
     log->moveCursor(QTextCursor::StartOfBlock);
     log->horizontalScrollBar()->setValue(0);
     down->setValue(down->maximum());
+}
+
+void R58SubScreen::clearLog()
+{
+    m_pendingLog.clear();
+    m_uiService->textBrowserLogging->clear();
 }
 
 // ---- Single image
