@@ -268,8 +268,8 @@ void TestFaultInjection::unplugDuringPackageUpdate()
         const auto during = stage == Stage::PlatformTransfer
             ? PackageUpdateService::UpdatingPlatform
             : PackageUpdateService::UpdatingDisplay;
-        QObject::connect(
-            rig.updater(), &UpdateControlService::progressChanged, &context, [&](int percent) {
+        QObject::connect(rig.updater(), &UpdateControlService::progressChanged, &context,
+            [&, during](int percent) {
                 if (pulled || percent < 30 || packager->getUpdateState() != during)
                     return;
                 pulled = true;
