@@ -206,6 +206,9 @@ private:
     // Empty when every field fits what the device accepts; otherwise which one does not.
     [[nodiscard]] QString checkImportedSettings();
     void sendImportedSettings();
+    // Keeps the folder in the config file and shows `done`, with a warning when the
+    // config file cannot be written.
+    void rememberSettingsDir(const QString& path, const QString& done);
     void showSettingsMessage(const QString& text, bool failure);
 
     Ui::R58SubScreen* m_ui = nullptr;

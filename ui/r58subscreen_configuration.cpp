@@ -432,9 +432,7 @@ void R58SubScreen::handleExportSettings()
             true);
         return;
     }
-    getConfig()->setSettingsDir(path);
-    getConfig()->save();
-    showSettingsMessage(tr("Settings exported to %1.").arg(QDir::toNativeSeparators(path)), false);
+    rememberSettingsDir(path, tr("Settings exported to %1.").arg(QDir::toNativeSeparators(path)));
 }
 
 void R58SubScreen::handleImportSettings()
@@ -462,9 +460,7 @@ void R58SubScreen::handleImportSettings()
         return;
     }
     sendImportedSettings();
-    getConfig()->setSettingsDir(path);
-    getConfig()->save();
-    showSettingsMessage(tr("Settings imported from %1.").arg(name), false);
+    rememberSettingsDir(path, tr("Settings imported from %1.").arg(name));
 }
 
 QString R58SubScreen::checkImportedSettings()
@@ -556,6 +552,20 @@ void R58SubScreen::handleFactoryReset()
     // even if the device does not report its new values by itself.
     getModelDatabase()->getSettings().init();
     showSettingsMessage(tr("The device was reset to its factory settings."), false);
+}
+
+void R58SubScreen::rememberSettingsDir(const QString& path, const QString& done)
+{
+    getConfig()->setSettingsDir(path);
+    if (getConfig()->save()) {
+        showSettingsMessage(done, false);
+        return;
+    }
+    // The settings file itself is fine; only the folder for next time is not kept.
+    showSettingsMessage(done + QLatin1Char(' ')
+            + tr("The folder could not be remembered for next time: %1 could not be written.")
+                  .arg(QDir::toNativeSeparators(getConfig()->getFilePath())),
+        true);
 }
 
 void R58SubScreen::showSettingsMessage(const QString& text, bool failure)

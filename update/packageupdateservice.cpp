@@ -43,6 +43,9 @@ PackageUpdateService::PackageUpdateService(
         connect(updater, &UpdateControlService::updateFinished, this,
             &PackageUpdateService::handleUpdateFinished);
     }
+    m_stallTimer = new QTimer(this);
+    m_stallTimer->setSingleShot(true);
+    connect(m_stallTimer, &QTimer::timeout, this, &PackageUpdateService::handleTransferStalled);
     if (m_manager) {
         connect(m_manager.data(), &Application::R58::SerialPortManager::portOpened, this,
             &PackageUpdateService::handlePortOpened);
@@ -208,11 +211,14 @@ bool PackageUpdateService::checkImages()
 void PackageUpdateService::startPlatformUpdate()
 {
     m_state = UpdatingPlatform;
+    m_transferStarted = false;
     m_currentTerminal = Terminal::Platform;
     m_component->jumpToBootloader(Terminal::Platform);
     if (!msleep(m_waits.platformBootloader) || m_state != UpdatingPlatform)
         return;
     m_component->open();
+    m_transferStarted = true;
+    m_stallTimer->start(m_waits.transferStall);
     m_updateControlService->start(
         imageBytes(platformImagePath()), UpdateControlService::Encrypted, Terminal::Platform);
 }
@@ -220,17 +226,24 @@ void PackageUpdateService::startPlatformUpdate()
 void PackageUpdateService::startDisplayUpdate()
 {
     m_state = UpdatingDisplay;
+    m_transferStarted = false;
     m_currentTerminal = Terminal::Display;
     m_component->jumpToBootloader(Terminal::Display);
     if (!msleep(m_waits.settle) || m_state != UpdatingDisplay)
         return;
+    m_transferStarted = true;
+    m_stallTimer->start(m_waits.transferStall);
     m_updateControlService->start(
         imageBytes(displayImagePath()), UpdateControlService::Encrypted, Terminal::Display);
 }
 
 void PackageUpdateService::handleProgressChanged(int percent)
 {
-    if (!isUpdating() || m_imageCount == 0)
+    if (!isUpdating())
+        return;
+    if (m_transferStarted)
+        m_stallTimer->start(m_waits.transferStall);
+    if (m_imageCount == 0)
         return;
     m_progressShares[m_currentTerminal] = percent / int(m_imageCount);
     int total = 0;
@@ -243,11 +256,15 @@ void PackageUpdateService::handleUpdateFinished()
 {
     if (m_state == UpdatingPlatform && m_currentTerminal == Terminal::Platform) {
         // The device restarts now; the manager reports its port when it is back.
+        m_stallTimer->stop();
+        m_transferStarted = false;
         m_state = WaitingForRestart;
         return;
     }
     if (m_state != UpdatingDisplay || m_currentTerminal != Terminal::Display)
         return;
+    m_stallTimer->stop();
+    m_transferStarted = false;
     // The state is checked again after each wait: a repeated event inside it
     // (the last block asked for again, the port reopened twice) may have run
     // the step already.
@@ -263,6 +280,9 @@ void PackageUpdateService::handlePortOpened(const QString& portName)
         return;
     if (!msleep(m_waits.settle) || m_state != WaitingForRestart)
         return;
+    // Gone again during the settle: its next return is reported anew.
+    if (m_manager && !m_manager->getKnownPorts().contains(m_portName))
+        return;
     if (holdsImage(displayImagePath())) {
         m_component->fireModelAction(Model::Interfaces::ModelActionID::StartDisplayUpdate);
         startDisplayUpdate();
@@ -273,7 +293,21 @@ void PackageUpdateService::handlePortOpened(const QString& portName)
 
 void PackageUpdateService::handlePortClosed(const QString& portName)
 {
-    Q_UNUSED(portName)
+    // Only the restart after the platform's image closes the port by plan. A device
+    // pulled during a transfer never asks for the rest; without this the update
+    // would count as running for good and the tab could never be closed.
+    if (portName != m_portName || !m_transferStarted)
+        return;
+    if (m_state == UpdatingPlatform || m_state == UpdatingDisplay)
+        fail(tr("The device was disconnected during the update. Connect it again, open the "
+                "package and start the update once more."));
+}
+
+void PackageUpdateService::handleTransferStalled()
+{
+    if (m_state == UpdatingPlatform || m_state == UpdatingDisplay)
+        fail(tr("The device stopped asking for the update's data. Check the connection, open "
+                "the package and start the update once more."));
 }
 
 void PackageUpdateService::handleDigestError()
@@ -290,12 +324,16 @@ void PackageUpdateService::handleUpdateRefused(const QString& reason)
 
 void PackageUpdateService::finish()
 {
+    m_stallTimer->stop();
+    m_transferStarted = false;
     m_state = Finished;
     emit packageUpdateFinished();
 }
 
 void PackageUpdateService::fail(const QString& text)
 {
+    m_stallTimer->stop();
+    m_transferStarted = false;
     m_state = Failed;
     emit packageUpdateErrorOccured(text);
 }

@@ -12,6 +12,8 @@
 
 #include <cstdint>
 
+class QTimer;
+
 namespace Application::R58 {
 class SerialPortManager;
 }
@@ -55,6 +57,9 @@ public:
         int platformBootloader = 2000; // after sending the platform to its boot loader
         int settle = 1000; // after the display's jump, and after the port returned
         int displayFinish = 5000; // after the display's last block
+        // A transfer without a block request for this long has stopped: a lost
+        // request is never asked for again, and the user must be told.
+        int transferStall = 10000;
     };
 
     PackageUpdateService(QSharedPointer<UpdateControlService> updateControlService,
@@ -94,6 +99,7 @@ private slots:
     void handleUpdateFinished();
     void handlePortOpened(const QString& portName);
     void handlePortClosed(const QString& portName);
+    void handleTransferStalled();
 
 private:
     bool parseArchive();
@@ -126,6 +132,9 @@ private:
     unsigned int m_imageCount = 0;
     QMap<Terminal, int> m_progressShares;
     Waits m_waits;
+    QTimer* m_stallTimer = nullptr;
+    // Set once the image is announced; before that the port may still change.
+    bool m_transferStarted = false;
 };
 
 } // namespace Service::R58

@@ -1,0 +1,489 @@
+// Faults injected end to end: a device screen on a simulated device that is unplugged during
+// updates, sends damaged frames and garbage, or stays silent, and files that cannot be written.
+// The update runs through the screen's own services, with the terminal service's block requests
+// answered by the update control service as on the device screen.
+#include "config/settings.h"
+#include "link/serialport.h"
+#include "subscreentestsupport.h"
+#include "update/packageupdateservice.h"
+#include "update/updatecontrolservice.h"
+#include "updatetestsupport.h"
+
+#include <QDir>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QStackedWidget>
+#include <QTimer>
+#include <QtTest>
+
+#include <climits>
+
+using Application::R58::SerialPortManager;
+using Application::R58::Settings;
+using Application::R58::UserAccount;
+using Service::R58::PackageUpdateService;
+using Service::R58::TaloLinkTerminalService;
+using Service::R58::UpdateControlService;
+using Simulator::SimulatedDevice;
+using UpdateTest::Terminal;
+
+namespace {
+
+constexpr int Patience = 20000; // milliseconds; a normal run needs well under one second
+// Long enough that no healthy transfer under a sanitizer comes near it.
+constexpr int Stall = 3000;
+
+QByteArray platformImage()
+{
+    return UpdateTest::randomImage(21, 40000);
+}
+
+QByteArray displayImage()
+{
+    return UpdateTest::randomImage(22, 30000);
+}
+
+// A package with both images; empty when it could not be written.
+QString makePackage(const QString& directory)
+{
+    const UpdateTest::Members members {
+        {"version.json",
+            UpdateTest::manifest(
+                QStringLiteral("4.4.0"), QStringLiteral("p.crypt"), QStringLiteral("d.crypt"))},
+        {"p.crypt", UpdateTest::encrypted(platformImage())},
+        {"d.crypt", UpdateTest::encrypted(displayImage())}};
+    const QString path = QDir(directory).filePath(QStringLiteral("package.tar"));
+    return UpdateTest::writePackage(path, members) ? path : QString();
+}
+
+// A device screen on a simulated device, its port polled quickly, and a heartbeat on the GUI
+// thread that also compares the tab's closability with the package update's state.
+struct Rig
+{
+    SubScreenTest::Bench bench;
+    QTimer poll;
+    QTimer heartbeat;
+    int beats = 0;
+    int mismatches = 0;
+    bool everUnclosable = false;
+
+    // Without `open`, the screen is built but nothing is awaited: a silent device answers none
+    // of the start-up requests.
+    bool start(bool waitForStartup = true)
+    {
+        SimulatedDevice& device = bench.device ? *bench.device : bench.addDevice();
+        device.setRestartDelay(100);
+        if (waitForStartup) {
+            if (!bench.open(UserAccount::Supervisor))
+                return false;
+        } else {
+            bench.account->setUser(UserAccount::Supervisor);
+            if (!device.plugIn())
+                return false;
+            bench.manager->poll();
+            bench.screen = std::make_unique<R58SubScreen>(
+                bench.account, bench.config, bench.manager, device.portName());
+            bench.screen->initialize();
+        }
+        // As the device screen wires it; unique, so that the screen's own wiring is not doubled.
+        QObject::connect(bench.screen->getTerminalService().data(),
+            &TaloLinkTerminalService::requestMemblock, updater(),
+            &UpdateControlService::sendMemoryBlock, Qt::UniqueConnection);
+        packager()->setWaits({50, 20, 50, Stall});
+        QObject::connect(&poll, &QTimer::timeout, bench.manager.data(), &SerialPortManager::poll);
+        poll.start(20);
+        QObject::connect(&heartbeat, &QTimer::timeout, [this] {
+            ++beats;
+            const bool closable = bench.screen->isClosable();
+            if (closable == packager()->isUpdating())
+                ++mismatches;
+            everUnclosable = everUnclosable || !closable;
+        });
+        heartbeat.start(5);
+        return true;
+    }
+
+    [[nodiscard]] PackageUpdateService* packager() const
+    {
+        return bench.screen->getPackageUpdateService().data();
+    }
+    [[nodiscard]] UpdateControlService* updater() const
+    {
+        return bench.screen->getUpdateControlService().data();
+    }
+    [[nodiscard]] SimulatedDevice& device() const { return *bench.device; }
+    [[nodiscard]] bool portKnown() const
+    {
+        return bench.manager->getKnownPorts().contains(bench.device->portName());
+    }
+    // True once the GUI thread has run the heartbeat a few more times.
+    bool stillBeating()
+    {
+        const int before = beats;
+        return QTest::qWaitFor([&] { return beats >= before + 3; }, Patience);
+    }
+};
+
+// By value: the list the device returns is a temporary.
+QByteArray lastImage(const SimulatedDevice& device, Terminal terminal)
+{
+    const QList<QByteArray> images = device.receivedImages(terminal);
+    return images.isEmpty() ? QByteArray() : images.last();
+}
+
+enum class Stage { PlatformTransfer, WaitingForRestart, DisplayTransfer };
+enum class Load { Stream, Transfer };
+
+// The measurement voltage reports among the device's first `count` sent frames.
+QPair<int, int> voltageReports(const QList<SimulatedDevice::SentFrame>& frames, int count)
+{
+    int intact = 0;
+    int damaged = 0;
+    for (int i = 0; i < count && i < frames.size(); ++i) {
+        const UpdateTest::TaloLinkPacket packet
+            = UpdateTest::TaloLinkPacket::decode(frames[i].bytes);
+        if (packet.command != UpdateTest::TaloLinkCommandID::SetModelValue
+            || UpdateTest::argNumber(packet, 0)
+                != quint32(SubScreenTest::ModelValueID::MeasurementVoltage))
+            continue;
+        (frames[i].intact ? intact : damaged) += 1;
+    }
+    return {intact, damaged};
+}
+
+} // namespace
+
+Q_DECLARE_METATYPE(Stage)
+Q_DECLARE_METATYPE(Load)
+Q_DECLARE_METATYPE(Terminal)
+
+class TestFaultInjection : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void unplugDuringImageUpdate_data();
+    void unplugDuringImageUpdate();
+    void unplugDuringPackageUpdate_data();
+    void unplugDuringPackageUpdate();
+    void damagedFrames_data();
+    void damagedFrames();
+    void silentDevice_data();
+    void silentDevice();
+    void unwritableConfig_data();
+    void unwritableConfig();
+};
+
+void TestFaultInjection::unplugDuringImageUpdate_data()
+{
+    QTest::addColumn<Terminal>("target");
+    QTest::newRow("platform image") << Terminal::Platform;
+    QTest::newRow("display image") << Terminal::Display;
+}
+
+void TestFaultInjection::unplugDuringImageUpdate()
+{
+    QFETCH(Terminal, target);
+    Rig rig;
+    QVERIFY(rig.start());
+    const QByteArray image = target == Terminal::Platform ? platformImage() : displayImage();
+    const QByteArray file = UpdateTest::encrypted(image);
+    UpdateControlService* updater = rig.updater();
+    QSignalSpy done(updater, &UpdateControlService::updateFinished);
+
+    QObject context;
+    bool pulled = false;
+    QObject::connect(updater, &UpdateControlService::progressChanged, &context, [&](int percent) {
+        if (pulled || percent < 30)
+            return;
+        pulled = true;
+        QTimer::singleShot(0, &rig.device(), &SimulatedDevice::unplug);
+    });
+    auto startUpdate = [&] {
+        rig.bench.screen->getUSBComponent()->jumpToBootloader(target);
+        updater->start(file, UpdateControlService::Encrypted, target);
+    };
+    startUpdate();
+    QTRY_VERIFY_WITH_TIMEOUT(pulled && !rig.portKnown(), Patience);
+    QVERIFY(done.isEmpty());
+    QVERIFY(rig.device().receivedImages(target).isEmpty());
+    QVERIFY(rig.stillBeating());
+
+    // The device returns; the same image goes through whole.
+    QVERIFY(rig.device().plugIn());
+    QTRY_VERIFY_WITH_TIMEOUT(rig.portKnown(), Patience);
+    startUpdate();
+    QTRY_COMPARE_WITH_TIMEOUT(done.size(), 1, Patience);
+    QTRY_COMPARE_WITH_TIMEOUT(
+        rig.device().receivedImages(target), QList<QByteArray> {image}, Patience);
+    QCOMPARE(rig.device().failedUpdates(), 0);
+    // A single image is no package update: the tab could be closed throughout.
+    QVERIFY(!rig.everUnclosable);
+    QCOMPARE(rig.mismatches, 0);
+}
+
+void TestFaultInjection::unplugDuringPackageUpdate_data()
+{
+    QTest::addColumn<Stage>("stage");
+    // Whether the running update is lost and has to be started again.
+    QTest::addColumn<bool>("fails");
+    QTest::newRow("platform transfer") << Stage::PlatformTransfer << true;
+    // The device goes away again while the tool lets the returned port settle; the update waits
+    // for its next return and goes on.
+    QTest::newRow("waiting for restart") << Stage::WaitingForRestart << false;
+    QTest::newRow("display transfer") << Stage::DisplayTransfer << true;
+}
+
+void TestFaultInjection::unplugDuringPackageUpdate()
+{
+    QFETCH(Stage, stage);
+    QFETCH(bool, fails);
+    Rig rig;
+    QVERIFY(rig.start());
+    SimulatedDevice& device = rig.device();
+    PackageUpdateService* packager = rig.packager();
+    const QString path = makePackage(rig.bench.home.path());
+    QVERIFY(!path.isEmpty());
+    QSignalSpy finished(packager, &PackageUpdateService::packageUpdateFinished);
+    QSignalSpy errors(packager, &PackageUpdateService::packageUpdateErrorOccured);
+
+    QObject context;
+    bool pulled = false;
+    QTimer watch;
+    if (stage == Stage::WaitingForRestart) {
+        packager->setWaits({50, 600, 50, Stall});
+        // The service hears of the returned port first and settles inside that report, so the
+        // port is pulled from a timer that runs within the settle wait; only once the platform
+        // took its image, as the port is still known for a moment after the last block.
+        QObject::connect(&watch, &QTimer::timeout, &context, [&] {
+            if (pulled || packager->getUpdateState() != PackageUpdateService::WaitingForRestart
+                || device.receivedImages(Terminal::Platform).isEmpty() || !rig.portKnown())
+                return;
+            pulled = true;
+            device.unplug();
+            QTimer::singleShot(900, &device, &SimulatedDevice::plugIn);
+        });
+        watch.start(5);
+    } else {
+        const auto during = stage == Stage::PlatformTransfer
+            ? PackageUpdateService::UpdatingPlatform
+            : PackageUpdateService::UpdatingDisplay;
+        QObject::connect(rig.updater(), &UpdateControlService::progressChanged, &context,
+            [&, during](int percent) {
+                if (pulled || percent < 30 || packager->getUpdateState() != during)
+                    return;
+                pulled = true;
+                QTimer::singleShot(0, &device, &SimulatedDevice::unplug);
+            });
+    }
+
+    packager->openArchive(path);
+    packager->start();
+    QTRY_VERIFY_WITH_TIMEOUT(pulled, Patience);
+    if (fails) {
+        QTRY_COMPARE_WITH_TIMEOUT(errors.size(), 1, Patience);
+        QVERIFY2(errors.at(0).at(0).toString().contains(QStringLiteral("disconnected")),
+            qPrintable(errors.at(0).at(0).toString()));
+        QCOMPARE(packager->getUpdateState(), PackageUpdateService::Failed);
+        QVERIFY(rig.bench.screen->isClosable());
+        QVERIFY(finished.isEmpty());
+        QVERIFY(rig.stillBeating());
+
+        QVERIFY(device.plugIn());
+        QTRY_VERIFY_WITH_TIMEOUT(rig.portKnown(), Patience);
+        packager->openArchive(path);
+        packager->start();
+    }
+    QTRY_COMPARE_WITH_TIMEOUT(finished.size(), 1, Patience);
+    QCOMPARE(errors.size(), fails ? 1 : 0);
+    QCOMPARE(packager->getUpdateState(), PackageUpdateService::Finished);
+    QVERIFY(rig.bench.screen->isClosable());
+    QCOMPARE(lastImage(device, Terminal::Platform), platformImage());
+    QCOMPARE(lastImage(device, Terminal::Display), displayImage());
+    QCOMPARE(device.failedUpdates(), 0);
+    QVERIFY(rig.everUnclosable);
+    QCOMPARE(rig.mismatches, 0);
+}
+
+void TestFaultInjection::damagedFrames_data()
+{
+    QTest::addColumn<Load>("load");
+    QTest::addColumn<double>("corruptRate");
+    QTest::addColumn<double>("garbageRate");
+    QTest::newRow("stream, 5 % corrupted") << Load::Stream << 0.05 << 0.0;
+    QTest::newRow("stream, garbage bursts") << Load::Stream << 0.0 << 0.2;
+    QTest::newRow("stream, both") << Load::Stream << 0.05 << 0.2;
+    QTest::newRow("transfer, 5 % corrupted") << Load::Transfer << 0.05 << 0.0;
+    QTest::newRow("transfer, garbage bursts") << Load::Transfer << 0.0 << 0.2;
+}
+
+void TestFaultInjection::damagedFrames()
+{
+    QFETCH(Load, load);
+    QFETCH(double, corruptRate);
+    QFETCH(double, garbageRate);
+    Rig rig;
+    QVERIFY(rig.start());
+    SimulatedDevice& device = rig.device();
+    SimulatedDevice::Faults faults;
+    faults.corruptRate = corruptRate;
+    faults.garbageRate = garbageRate;
+
+    if (load == Load::Stream) {
+        QSignalSpy values(rig.bench.screen->getTerminalService().data(),
+            &TaloLinkTerminalService::measurementVoltageModelValue);
+        device.clearSentFrames();
+        device.setFaults(faults);
+        rig.bench.widget<QPushButton>("pushButtonData")->click();
+        QTRY_VERIFY_WITH_TIMEOUT(
+            voltageReports(device.sentFrames(), INT_MAX).first >= 60, Patience);
+        device.setFaults({});
+        // Leaving the page stops the stream; the barrier then sees everything sent handled.
+        rig.bench.widget<QPushButton>("pushButtonInformations")->click();
+        QTRY_VERIFY_WITH_TIMEOUT(!device.isMeasuring(), Patience);
+        QVERIFY(rig.bench.sync());
+        const auto [intact, damaged] = voltageReports(device.sentFrames(), INT_MAX);
+        if (corruptRate > 0)
+            QVERIFY(damaged > 0);
+        const int arrived = values.size();
+        // No damaged frame ever counts as a value.
+        QVERIFY2(
+            arrived <= intact, qPrintable(QStringLiteral("%1 of %2").arg(arrived).arg(intact)));
+        // A damaged frame costs only itself; a burst of garbage may take the next frame along.
+        const int least = garbageRate > 0 ? intact / 2 : intact;
+        QVERIFY2(arrived >= least, qPrintable(QStringLiteral("%1 of %2").arg(arrived).arg(intact)));
+        QVERIFY(rig.stillBeating());
+        return;
+    }
+
+    PackageUpdateService* packager = rig.packager();
+    const QString path = makePackage(rig.bench.home.path());
+    QVERIFY(!path.isEmpty());
+    QSignalSpy finished(packager, &PackageUpdateService::packageUpdateFinished);
+    QSignalSpy errors(packager, &PackageUpdateService::packageUpdateErrorOccured);
+    device.setFaults(faults);
+    packager->openArchive(path);
+    packager->start();
+    // A lost block request is never repeated: the update then stops and says so.
+    QTRY_VERIFY_WITH_TIMEOUT(finished.size() + errors.size() == 1, Patience);
+    if (!errors.isEmpty()) {
+        QVERIFY(!errors.at(0).at(0).toString().isEmpty());
+        QCOMPARE(packager->getUpdateState(), PackageUpdateService::Failed);
+        QVERIFY(rig.bench.screen->isClosable());
+    } else {
+        QCOMPARE(lastImage(device, Terminal::Platform), platformImage());
+        QCOMPARE(lastImage(device, Terminal::Display), displayImage());
+    }
+    // The host never sends a wrong block, so the device never takes a wrong image.
+    QCOMPARE(device.failedUpdates(), 0);
+    QVERIFY(rig.stillBeating());
+
+    // Nothing is lost: on a clean line the same package goes through.
+    device.setFaults({});
+    QTRY_VERIFY_WITH_TIMEOUT(rig.portKnown(), Patience);
+    packager->openArchive(path);
+    packager->start();
+    QTRY_COMPARE_WITH_TIMEOUT(finished.size(), 1 + (errors.isEmpty() ? 1 : 0), Patience);
+    QCOMPARE(lastImage(device, Terminal::Platform), platformImage());
+    QCOMPARE(lastImage(device, Terminal::Display), displayImage());
+    QCOMPARE(rig.mismatches, 0);
+}
+
+void TestFaultInjection::silentDevice_data()
+{
+    QTest::addColumn<bool>("fromStart");
+    QTest::newRow("silent from the start") << true;
+    QTest::newRow("silent after the start-up") << false;
+}
+
+void TestFaultInjection::silentDevice()
+{
+    QFETCH(bool, fromStart);
+    Rig rig;
+    SimulatedDevice::Faults silent;
+    silent.silent = true;
+    if (fromStart)
+        rig.bench.addDevice().setFaults(silent);
+    QVERIFY(rig.start(!fromStart));
+    rig.device().setFaults(silent);
+    QVERIFY(rig.stillBeating());
+
+    // Every page opens, and the GUI thread keeps running after each switch.
+    auto* pages = rig.bench.widget<QStackedWidget>("stackedWidgetMain");
+    QVERIFY(pages);
+    for (const char* button : {"pushButtonConfiguration", "pushButtonData", "pushButtonControl",
+             "pushButtonAbout", "pushButtonInformations"}) {
+        const int before = pages->currentIndex();
+        rig.bench.widget<QPushButton>(button)->click();
+        QVERIFY2(pages->currentIndex() != before, button);
+        QVERIFY(rig.stillBeating());
+    }
+    QVERIFY(!rig.device().receivedFrames().isEmpty());
+    QVERIFY(rig.bench.screen->isClosable());
+
+    // A package update waits no longer than its documented waits, then says why it stopped.
+    PackageUpdateService* packager = rig.packager();
+    const QString path = makePackage(rig.bench.home.path());
+    QVERIFY(!path.isEmpty());
+    QSignalSpy errors(packager, &PackageUpdateService::packageUpdateErrorOccured);
+    packager->setWaits({50, 20, 50, 300});
+    packager->openArchive(path);
+    packager->start();
+    QVERIFY(rig.stillBeating());
+    QTRY_COMPARE_WITH_TIMEOUT(errors.size(), 1, Patience);
+    QVERIFY2(errors.at(0).at(0).toString().contains(QStringLiteral("stopped asking")),
+        qPrintable(errors.at(0).at(0).toString()));
+    QVERIFY(rig.bench.screen->isClosable());
+    QVERIFY(rig.everUnclosable);
+    QCOMPARE(rig.mismatches, 0);
+}
+
+void TestFaultInjection::unwritableConfig_data()
+{
+    QTest::addColumn<bool>("import");
+    QTest::newRow("export") << false;
+    QTest::newRow("import") << true;
+}
+
+void TestFaultInjection::unwritableConfig()
+{
+    QFETCH(bool, import);
+    SubScreenTest::Bench bench;
+    QVERIFY(bench.open(UserAccount::Supervisor));
+    const QString settingsPath = bench.home.filePath(QStringLiteral("device.json"));
+    bench.screen->setFileDialog(
+        [settingsPath](QWidget*, R58SubScreen::FileDialogMode, const QString&, const QString&,
+            const QString&) { return settingsPath; });
+    auto* message = bench.widget<QLabel>("labelSettingsMessage");
+    if (import) {
+        bench.widget<QPushButton>("pushButtonExport")->click();
+        QVERIFY2(!message->property("failure").toBool(), qPrintable(message->text()));
+    }
+    // config.json as a folder: the config cannot be replaced, not even by root.
+    QFile::remove(bench.config->getFilePath());
+    QVERIFY(QDir().mkpath(bench.config->getFilePath()));
+    bench.config->setSettingsDir(QString());
+
+    bench.widget<QPushButton>(import ? "pushButtonImport" : "pushButtonExport")->click();
+
+    const QString text = message->text();
+    QVERIFY2(message->property("failure").toBool(), qPrintable(text));
+    QVERIFY2(text.contains(import ? QStringLiteral("imported") : QStringLiteral("exported")),
+        qPrintable(text));
+    QVERIFY2(text.contains(QStringLiteral("could not be remembered")), qPrintable(text));
+    QVERIFY2(
+        text.contains(QDir::toNativeSeparators(bench.config->getFilePath())), qPrintable(text));
+    // Nothing is lost: the settings file is whole, and the folder is kept for this run.
+    Settings settings;
+    QVERIFY(settings.load(settingsPath));
+    QVERIFY(settings.getLoadedCount() > 0);
+    QCOMPARE(bench.config->getSettingsDir(), settingsPath);
+    QVERIFY(QFileInfo(bench.config->getFilePath()).isDir());
+    if (import) {
+        QVERIFY(bench.sync());
+        QVERIFY(!bench.writtenValues().isEmpty());
+    }
+}
+
+QTEST_MAIN(TestFaultInjection)
+#include "tst_faultinjection.moc"
