@@ -85,10 +85,7 @@ struct Rig
                 bench.account, bench.config, bench.manager, device.portName());
             bench.screen->initialize();
         }
-        // As the device screen wires it; unique, so that the screen's own wiring is not doubled.
-        QObject::connect(bench.screen->getTerminalService().data(),
-            &TaloLinkTerminalService::requestMemblock, updater(),
-            &UpdateControlService::sendMemoryBlock, Qt::UniqueConnection);
+        // The screen itself passes the device's block requests to the transfer.
         packager()->setWaits({50, 20, 50, Stall});
         QObject::connect(&poll, &QTimer::timeout, bench.manager.data(), &SerialPortManager::poll);
         poll.start(20);
