@@ -595,7 +595,7 @@
     </message>
     <message>
         <source>SEARCH FOR NEW FIRMWARE</source>
-        <translation>NACH NEUER FIRMWARE SUCHEN</translation>
+        <translation>NEUE FIRMWARE SUCHEN</translation>
     </message>
     <message>
         <source>START UPDATE</source>
