@@ -158,7 +158,7 @@ void TestTranslations::screens_data()
     QTest::newRow("connect: offline button")
         << connect << "pushButtonOfflineModus" << -1 << QStringLiteral("OFFLINE-MODUS");
     QTest::newRow("main: offline tab")
-        << main << "pushButtonInformations" << -1 << QStringLiteral("Information");
+        << main << "pushButtonConfiguration" << -1 << QStringLiteral("Konfiguration");
 }
 
 void TestTranslations::screens()

@@ -74,6 +74,626 @@
     </message>
 </context>
 <context>
+    <name>R58SubScreen</name>
+    <message>
+        <source>Information</source>
+        <translation>Information</translation>
+    </message>
+    <message>
+        <source>Configuration</source>
+        <translation>Konfiguration</translation>
+    </message>
+    <message>
+        <source>Data</source>
+        <translation>Daten</translation>
+    </message>
+    <message>
+        <source>Control</source>
+        <translation>Steuerung</translation>
+    </message>
+    <message>
+        <source>About</source>
+        <translation>Info</translation>
+    </message>
+    <message>
+        <source>Service Mode</source>
+        <translation>Servicemodus</translation>
+    </message>
+    <message>
+        <source>Demo</source>
+        <translation>Demo</translation>
+    </message>
+    <message>
+        <source>Export settings</source>
+        <translation>Einstellungen exportieren</translation>
+    </message>
+    <message>
+        <source>JSON Files (*.json)</source>
+        <translation>JSON-Dateien (*.json)</translation>
+    </message>
+    <message>
+        <source>The settings could not be written to %1.</source>
+        <translation>Die Einstellungen konnten nicht nach %1 geschrieben werden.</translation>
+    </message>
+    <message>
+        <source>Settings exported to %1.</source>
+        <translation>Einstellungen nach %1 exportiert.</translation>
+    </message>
+    <message>
+        <source>Import settings</source>
+        <translation>Einstellungen importieren</translation>
+    </message>
+    <message>
+        <source>%1 could not be read. Nothing was sent to the device.</source>
+        <translation>%1 konnte nicht gelesen werden. Es wurde nichts an das Gerät gesendet.</translation>
+    </message>
+    <message>
+        <source>%1 holds no device settings. Nothing was sent to the device.</source>
+        <translation>%1 enthält keine Geräteeinstellungen. Es wurde nichts an das Gerät gesendet.</translation>
+    </message>
+    <message>
+        <source>%1: %2 Nothing was sent to the device.</source>
+        <translation>%1: %2 Es wurde nichts an das Gerät gesendet.</translation>
+    </message>
+    <message>
+        <source>Settings imported from %1.</source>
+        <translation>Einstellungen aus %1 importiert.</translation>
+    </message>
+    <message>
+        <source>%1 %2 is outside %3 to %4.</source>
+        <translation>%1 %2 liegt außerhalb von %3 bis %4.</translation>
+    </message>
+    <message>
+        <source>Trip Class</source>
+        <translation>Auslöseklasse</translation>
+    </message>
+    <message>
+        <source>Nominal Current (A)</source>
+        <translation>Nennstrom (A)</translation>
+    </message>
+    <message>
+        <source>Undercurrent threshold (A)</source>
+        <translation>Unterstromschwelle (A)</translation>
+    </message>
+    <message>
+        <source>Undervoltage threshold (V)</source>
+        <translation>Unterspannungsschwelle (V)</translation>
+    </message>
+    <message>
+        <source>Overvoltage threshold (V)</source>
+        <translation>Überspannungsschwelle (V)</translation>
+    </message>
+    <message>
+        <source>Fault Type</source>
+        <translation>Fehlerart</translation>
+    </message>
+    <message>
+        <source>The device was reset to its factory settings.</source>
+        <translation>Das Gerät wurde auf die Werkseinstellungen zurückgesetzt.</translation>
+    </message>
+    <message>
+        <source>R58 Status: Idle</source>
+        <translation>R58-Status: Leerlauf</translation>
+    </message>
+    <message>
+        <source>R58 Status: Forward</source>
+        <translation>R58-Status: Vorwärts</translation>
+    </message>
+    <message>
+        <source>R58 Status: Backward</source>
+        <translation>R58-Status: Rückwärts</translation>
+    </message>
+    <message>
+        <source>Idle</source>
+        <translation>Idle</translation>
+    </message>
+    <message>
+        <source>Forward</source>
+        <translation>Forward</translation>
+    </message>
+    <message>
+        <source>Backward</source>
+        <translation>Backward</translation>
+    </message>
+    <message>
+        <source>SafetyStop</source>
+        <translation>SafetyStop</translation>
+    </message>
+    <message>
+        <source>DeviceOK</source>
+        <translation>DeviceOK</translation>
+    </message>
+    <message>
+        <source>Overload</source>
+        <translation>Overload</translation>
+    </message>
+    <message>
+        <source>PhaseAsymmetry</source>
+        <translation>PhaseAsymmetry</translation>
+    </message>
+    <message>
+        <source>Undercurrent</source>
+        <translation>Undercurrent</translation>
+    </message>
+    <message>
+        <source>SupplyLoss</source>
+        <translation>SupplyLoss</translation>
+    </message>
+    <message>
+        <source>UndervoltageSupply</source>
+        <translation>UndervoltageSupply</translation>
+    </message>
+    <message>
+        <source>OvervoltageSupply</source>
+        <translation>OvervoltageSupply</translation>
+    </message>
+    <message>
+        <source>Overtemperature</source>
+        <translation>Overtemperature</translation>
+    </message>
+    <message>
+        <source>UndervoltageControl</source>
+        <translation>UndervoltageControl</translation>
+    </message>
+    <message>
+        <source>OvervoltageControl</source>
+        <translation>OvervoltageControl</translation>
+    </message>
+    <message>
+        <source>SecurityClearance</source>
+        <translation>SecurityClearance</translation>
+    </message>
+    <message>
+        <source>SwitchingFrequency</source>
+        <translation>SwitchingFrequency</translation>
+    </message>
+    <message>
+        <source>ShortCircuit</source>
+        <translation>ShortCircuit</translation>
+    </message>
+    <message>
+        <source>DeviceError</source>
+        <translation>DeviceError</translation>
+    </message>
+    <message>
+        <source>&lt;h3&gt;Legal notice&lt;/h3&gt;&lt;p&gt;&lt;b&gt;Brenvik Antriebstechnik GmbH&lt;/b&gt;&lt;br/&gt;Werkstraße 12&lt;br/&gt;D-72770 Reutlingen&lt;br/&gt;Germany&lt;/p&gt;&lt;p&gt;Phone +49 7121 5858-0&lt;br/&gt;service@brenvik.example&lt;/p&gt;&lt;p&gt;Managing directors: A. Brenvik, K. Lund&lt;br/&gt;Register court Stuttgart, HRB 758 58&lt;br/&gt;VAT ID DE 158 585 858&lt;/p&gt;&lt;p&gt;VELOR® is a registered trademark of Brenvik Antriebstechnik GmbH.&lt;/p&gt;</source>
+        <translation>&lt;h3&gt;Impressum&lt;/h3&gt;&lt;p&gt;&lt;b&gt;Brenvik Antriebstechnik GmbH&lt;/b&gt;&lt;br/&gt;Werkstraße 12&lt;br/&gt;D-72770 Reutlingen&lt;br/&gt;Deutschland&lt;/p&gt;&lt;p&gt;Telefon +49 7121 5858-0&lt;br/&gt;service@brenvik.example&lt;/p&gt;&lt;p&gt;Geschäftsführer: A. Brenvik, K. Lund&lt;br/&gt;Registergericht Stuttgart, HRB 758 58&lt;br/&gt;USt-IdNr. DE 158 585 858&lt;/p&gt;&lt;p&gt;VELOR® ist eine eingetragene Marke der Brenvik Antriebstechnik GmbH.&lt;/p&gt;</translation>
+    </message>
+    <message>
+        <source>&lt;h3&gt;Privacy&lt;/h3&gt;&lt;p&gt;VizorevAvuv works on this computer only. It sends nothing over the internet and collects no usage data.&lt;/p&gt;&lt;p&gt;The program keeps its own settings in a file in your user profile: the folders last used for settings files and firmware, and, if you chose to save them, the digests of role passwords (never the passwords themselves). Settings files you export hold the protection settings of a device and nothing about you.&lt;/p&gt;&lt;p&gt;Data read from a connected device (serial number, settings, measurements, faults) is shown on screen and written only to files you export yourself.&lt;/p&gt;&lt;p&gt;Questions: privacy@brenvik.example&lt;/p&gt;</source>
+        <translation>&lt;h3&gt;Datenschutz&lt;/h3&gt;&lt;p&gt;VizorevAvuv arbeitet nur auf diesem Computer. Es sendet nichts über das Internet und erhebt keine Nutzungsdaten.&lt;/p&gt;&lt;p&gt;Das Programm speichert seine eigenen Einstellungen in einer Datei in Ihrem Benutzerprofil: die zuletzt verwendeten Ordner für Einstellungsdateien und Firmware sowie, falls Sie das Speichern gewählt haben, die Hashwerte der Rollenpasswörter (niemals die Passwörter selbst). Von Ihnen exportierte Einstellungsdateien enthalten die Schutzeinstellungen eines Geräts und nichts über Sie.&lt;/p&gt;&lt;p&gt;Von einem angeschlossenen Gerät gelesene Daten (Seriennummer, Einstellungen, Messwerte, Fehler) werden auf dem Bildschirm angezeigt und nur in Dateien geschrieben, die Sie selbst exportieren.&lt;/p&gt;&lt;p&gt;Fragen: privacy@brenvik.example&lt;/p&gt;</translation>
+    </message>
+    <message>
+        <source>&lt;p&gt;&lt;span style=&quot;font-size:20pt; font-weight:bold; color:#204253;&quot;&gt;VELOR®R58&lt;/span&gt; &lt;span style=&quot;font-size:20pt; color:#ef7c00;&quot;&gt;VizorevAvuv&lt;/span&gt;&lt;/p&gt;</source>
+        <translation>&lt;p&gt;&lt;span style=&quot;font-size:20pt; font-weight:bold; color:#204253;&quot;&gt;VELOR®R58&lt;/span&gt; &lt;span style=&quot;font-size:20pt; color:#ef7c00;&quot;&gt;VizorevAvuv&lt;/span&gt;&lt;/p&gt;</translation>
+    </message>
+    <message>
+        <source>Voltage L1 - L2</source>
+        <translation>Spannung L1 - L2</translation>
+    </message>
+    <message>
+        <source>Voltage L1 - N</source>
+        <translation>Spannung L1 - N</translation>
+    </message>
+    <message>
+        <source>Voltage L2 - L3</source>
+        <translation>Spannung L2 - L3</translation>
+    </message>
+    <message>
+        <source>Voltage L2 - N</source>
+        <translation>Spannung L2 - N</translation>
+    </message>
+    <message>
+        <source>Voltage L3 - L1</source>
+        <translation>Spannung L3 - L1</translation>
+    </message>
+    <message>
+        <source>Voltage L3 - N</source>
+        <translation>Spannung L3 - N</translation>
+    </message>
+    <message>
+        <source>R58 Status: Error</source>
+        <translation>R58-Status: Fehler</translation>
+    </message>
+    <message>
+        <source>R58 Status: Warning</source>
+        <translation>R58-Status: Warnung</translation>
+    </message>
+    <message>
+        <source>Regular firmware updates bring new features and fixes. Search for an update package to see whether it is newer than the firmware of this device.</source>
+        <translation>Regelmäßige Firmware-Updates bringen neue Funktionen und Fehlerbehebungen. Suchen Sie nach einem Update-Paket, um zu sehen, ob es neuer ist als die Firmware dieses Geräts.</translation>
+    </message>
+    <message>
+        <source>Send: </source>
+        <translation>Send: </translation>
+    </message>
+    <message>
+        <source>Receive: </source>
+        <translation>Receive: </translation>
+    </message>
+    <message>
+        <source>Open binary file</source>
+        <translation>Binärdatei öffnen</translation>
+    </message>
+    <message>
+        <source>Binary Files (*.bin *.crypt)</source>
+        <translation>Binärdateien (*.bin *.crypt)</translation>
+    </message>
+    <message>
+        <source>Filename: </source>
+        <translation>Dateiname: </translation>
+    </message>
+    <message>
+        <source>Cannot read the file: %1</source>
+        <translation>Die Datei kann nicht gelesen werden: %1</translation>
+    </message>
+    <message>
+        <source>Security Error! Wrong Digest</source>
+        <translation>Sicherheitsfehler! Falscher Hashwert</translation>
+    </message>
+    <message>
+        <source>Update refused: %1</source>
+        <translation>Update abgelehnt: %1</translation>
+    </message>
+    <message>
+        <source>Open software update package</source>
+        <translation>Software-Update-Paket öffnen</translation>
+    </message>
+    <message>
+        <source>Archives (*.tar)</source>
+        <translation>Archive (*.tar)</translation>
+    </message>
+    <message>
+        <source>New Firmware: </source>
+        <translation>Neue Firmware: </translation>
+    </message>
+    <message>
+        <source>Software downgrade is not allowed! </source>
+        <translation>Ein Software-Downgrade ist nicht erlaubt! </translation>
+    </message>
+</context>
+<context>
+    <name>R58SubScreenAbout</name>
+    <message>
+        <source>Version</source>
+        <translation>Version</translation>
+    </message>
+</context>
+<context>
+    <name>R58SubScreenConfiguration</name>
+    <message>
+        <source>GENERAL</source>
+        <translation>ALLGEMEIN</translation>
+    </message>
+    <message>
+        <source>UNDERCURRENT</source>
+        <translation>UNTERSTROM</translation>
+    </message>
+    <message>
+        <source>UNDERVOLTAGE</source>
+        <translation>UNTERSPANNUNG</translation>
+    </message>
+    <message>
+        <source>OVERVOLTAGE</source>
+        <translation>ÜBERSPANNUNG</translation>
+    </message>
+    <message>
+        <source>LOAD ASYMMETRY</source>
+        <translation>LASTASYMMETRIE</translation>
+    </message>
+    <message>
+        <source>Nominal Current (A)</source>
+        <translation>Nennstrom (A)</translation>
+    </message>
+    <message>
+        <source>Softstart</source>
+        <translation>Sanftanlauf</translation>
+    </message>
+    <message>
+        <source>Automatic Reset</source>
+        <translation>Automatischer Reset</translation>
+    </message>
+    <message>
+        <source>Trip Class</source>
+        <translation>Auslöseklasse</translation>
+    </message>
+    <message>
+        <source>2E</source>
+        <translation>2E</translation>
+    </message>
+    <message>
+        <source>3E</source>
+        <translation>3E</translation>
+    </message>
+    <message>
+        <source>5</source>
+        <translation>5</translation>
+    </message>
+    <message>
+        <source>10A</source>
+        <translation>10A</translation>
+    </message>
+    <message>
+        <source>10</source>
+        <translation>10</translation>
+    </message>
+    <message>
+        <source>20</source>
+        <translation>20</translation>
+    </message>
+    <message>
+        <source>30</source>
+        <translation>30</translation>
+    </message>
+    <message>
+        <source>40E</source>
+        <translation>40E</translation>
+    </message>
+    <message>
+        <source>Threshold (A)</source>
+        <translation>Schwelle (A)</translation>
+    </message>
+    <message>
+        <source>Enable</source>
+        <translation>Aktivieren</translation>
+    </message>
+    <message>
+        <source>Fault Type</source>
+        <translation>Fehlerart</translation>
+    </message>
+    <message>
+        <source>Warning</source>
+        <translation>Warnung</translation>
+    </message>
+    <message>
+        <source>Error</source>
+        <translation>Fehler</translation>
+    </message>
+    <message>
+        <source>Threshold (V)</source>
+        <translation>Schwelle (V)</translation>
+    </message>
+    <message>
+        <source>EXPORT</source>
+        <translation>EXPORT</translation>
+    </message>
+    <message>
+        <source>IMPORT</source>
+        <translation>IMPORT</translation>
+    </message>
+    <message>
+        <source>RESET TO FACTORY SETTINGS</source>
+        <translation>AUF WERKSEINSTELLUNGEN ZURÜCKSETZEN</translation>
+    </message>
+</context>
+<context>
+    <name>R58SubScreenControl</name>
+    <message>
+        <source>Motor</source>
+        <translation>Motor</translation>
+    </message>
+    <message>
+        <source>FORWARD</source>
+        <translation>VORWÄRTS</translation>
+    </message>
+    <message>
+        <source>BACKWARD</source>
+        <translation>RÜCKWÄRTS</translation>
+    </message>
+    <message>
+        <source>MOTOR-STOP</source>
+        <translation>MOTOR-STOPP</translation>
+    </message>
+    <message>
+        <source>Softstart</source>
+        <translation>Sanftanlauf</translation>
+    </message>
+    <message>
+        <source>R58 Status:</source>
+        <translation>R58-Status:</translation>
+    </message>
+</context>
+<context>
+    <name>R58SubScreenData</name>
+    <message>
+        <source>VOLTAGE</source>
+        <translation>SPANNUNG</translation>
+    </message>
+    <message>
+        <source>CURRENT</source>
+        <translation>STROM</translation>
+    </message>
+    <message>
+        <source>POWER</source>
+        <translation>LEISTUNG</translation>
+    </message>
+    <message>
+        <source>Voltage L1 - N</source>
+        <translation>Spannung L1 - N</translation>
+    </message>
+    <message>
+        <source>Voltage L2 - N</source>
+        <translation>Spannung L2 - N</translation>
+    </message>
+    <message>
+        <source>Voltage L3 - N</source>
+        <translation>Spannung L3 - N</translation>
+    </message>
+    <message>
+        <source>Current L1</source>
+        <translation>Strom L1</translation>
+    </message>
+    <message>
+        <source>Current L2</source>
+        <translation>Strom L2</translation>
+    </message>
+    <message>
+        <source>Current L3</source>
+        <translation>Strom L3</translation>
+    </message>
+    <message>
+        <source>Active Power</source>
+        <translation>Wirkleistung</translation>
+    </message>
+    <message>
+        <source>Reactive Power</source>
+        <translation>Blindleistung</translation>
+    </message>
+    <message>
+        <source>Apparent Power</source>
+        <translation>Scheinleistung</translation>
+    </message>
+</context>
+<context>
+    <name>R58SubScreenDemo</name>
+    <message>
+        <source>Put the device into a state to show what it displays.</source>
+        <translation>Versetzen Sie das Gerät in einen Zustand, um zu zeigen, was es anzeigt.</translation>
+    </message>
+    <message>
+        <source>Operation Mode</source>
+        <translation>Betriebsart</translation>
+    </message>
+    <message>
+        <source>SHOW OPERATION MODE</source>
+        <translation>BETRIEBSART ZEIGEN</translation>
+    </message>
+    <message>
+        <source>Warning Handling</source>
+        <translation>Warnungen</translation>
+    </message>
+    <message>
+        <source>SHOW WARNING</source>
+        <translation>WARNUNG ZEIGEN</translation>
+    </message>
+    <message>
+        <source>Error Handling</source>
+        <translation>Fehler</translation>
+    </message>
+    <message>
+        <source>SHOW ERROR</source>
+        <translation>FEHLER ZEIGEN</translation>
+    </message>
+</context>
+<context>
+    <name>R58SubScreenInformation</name>
+    <message>
+        <source>ARTICLE NUMBER</source>
+        <translation>ARTIKELNUMMER</translation>
+    </message>
+    <message>
+        <source>SERIAL NUMBER</source>
+        <translation>SERIENNUMMER</translation>
+    </message>
+    <message>
+        <source>SOFTWARE-VERSION</source>
+        <translation>SOFTWARE-VERSION</translation>
+    </message>
+    <message>
+        <source>HARDWARE-REVISION</source>
+        <translation>HARDWARE-REVISION</translation>
+    </message>
+    <message>
+        <source>SEARCH FOR NEW FIRMWARE</source>
+        <translation>NEUE FIRMWARE SUCHEN</translation>
+    </message>
+    <message>
+        <source>START UPDATE</source>
+        <translation>UPDATE STARTEN</translation>
+    </message>
+</context>
+<context>
+    <name>R58SubScreenService</name>
+    <message>
+        <source>Commands</source>
+        <translation>Befehle</translation>
+    </message>
+    <message>
+        <source>Supported Commands</source>
+        <translation>Unterstützte Befehle</translation>
+    </message>
+    <message>
+        <source>Command Arguments</source>
+        <translation>Befehlsargumente</translation>
+    </message>
+    <message>
+        <source>Argument 1</source>
+        <translation>Argument 1</translation>
+    </message>
+    <message>
+        <source>Argument 2</source>
+        <translation>Argument 2</translation>
+    </message>
+    <message>
+        <source>Argument 3</source>
+        <translation>Argument 3</translation>
+    </message>
+    <message>
+        <source>Argument 4</source>
+        <translation>Argument 4</translation>
+    </message>
+    <message>
+        <source>Argument 5</source>
+        <translation>Argument 5</translation>
+    </message>
+    <message>
+        <source>EXECUTE COMMAND</source>
+        <translation>BEFEHL AUSFÜHREN</translation>
+    </message>
+    <message>
+        <source>Software Update</source>
+        <translation>Software-Update</translation>
+    </message>
+    <message>
+        <source>Filename:</source>
+        <translation>Dateiname:</translation>
+    </message>
+    <message>
+        <source>Platform</source>
+        <translation>Plattform</translation>
+    </message>
+    <message>
+        <source>Display</source>
+        <translation>Display</translation>
+    </message>
+    <message>
+        <source>OPEN FILE</source>
+        <translation>DATEI ÖFFNEN</translation>
+    </message>
+    <message>
+        <source>START UPDATE</source>
+        <translation>UPDATE STARTEN</translation>
+    </message>
+    <message>
+        <source>Motor Control</source>
+        <translation>Motorsteuerung</translation>
+    </message>
+    <message>
+        <source>R58 Status:</source>
+        <translation>R58-Status:</translation>
+    </message>
+    <message>
+        <source>IDLE</source>
+        <translation>LEERLAUF</translation>
+    </message>
+    <message>
+        <source>FORWARD</source>
+        <translation>VORWÄRTS</translation>
+    </message>
+    <message>
+        <source>BACKWARD</source>
+        <translation>RÜCKWÄRTS</translation>
+    </message>
+    <message>
+        <source>Enable Log Output</source>
+        <translation>Protokollausgabe aktivieren</translation>
+    </message>
+    <message>
+        <source>CLEAR</source>
+        <translation>LEEREN</translation>
+    </message>
+</context>
+<context>
     <name>Service::R58::PackageUpdateService</name>
     <message>
         <source>The update package &quot;%1&quot; could not be read.</source>
