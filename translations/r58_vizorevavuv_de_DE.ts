@@ -351,6 +351,10 @@
         <source>Software downgrade is not allowed! </source>
         <translation>Ein Software-Downgrade ist nicht erlaubt! </translation>
     </message>
+    <message>
+        <source>The folder could not be remembered for next time: %1 could not be written.</source>
+        <translation>Der Ordner konnte nicht für das nächste Mal gespeichert werden: %1 ließ sich nicht schreiben.</translation>
+    </message>
 </context>
 <context>
     <name>R58SubScreenAbout</name>
@@ -710,6 +714,14 @@
     <message>
         <source>Security Error! Wrong Digest</source>
         <translation>Sicherheitsfehler! Falscher Hashwert</translation>
+    </message>
+    <message>
+        <source>The device was disconnected during the update. Connect it again, open the package and start the update once more.</source>
+        <translation>Das Gerät wurde während des Updates getrennt. Schließen Sie es wieder an, öffnen Sie das Paket und starten Sie das Update erneut.</translation>
+    </message>
+    <message>
+        <source>The device stopped asking for the update&apos;s data. Check the connection, open the package and start the update once more.</source>
+        <translation>Das Gerät fordert keine Update-Daten mehr an. Prüfen Sie die Verbindung, öffnen Sie das Paket und starten Sie das Update erneut.</translation>
     </message>
 </context>
 <context>
