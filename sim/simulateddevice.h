@@ -68,7 +68,7 @@ public:
 
     void setFaults(const Faults& faults);
     [[nodiscard]] Faults faults() const { return m_faults; }
-    void setRandomSeed(quint32 seed) { m_random.seed(seed); }
+    void setRandomStart(quint32 start) { m_random = QRandomGenerator(start); }
     // Tests read what the device saw and sent; a long-running device turns the
     // records off so they do not grow without end.
     void setRecording(bool enabled) { m_recording = enabled; }

@@ -270,7 +270,7 @@ void TestDeviceLink::corruptedStreamDeliversIntactFramesOnly()
     SimulatedDevice::Faults faults;
     faults.corruptRate = 0.05;
     faults.garbageRate = 0.05;
-    device->setRandomSeed(58);
+    device->setRandomStart(58);
     device->setFaults(faults);
     device->clearSentFrames();
     screen.lines.clear();

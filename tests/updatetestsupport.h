@@ -129,9 +129,9 @@ private:
     QStringList& m_trace;
 };
 
-inline QByteArray randomImage(quint32 seed, int size)
+inline QByteArray randomImage(quint32 start, int size)
 {
-    QRandomGenerator random(seed);
+    QRandomGenerator random(start);
     QByteArray image(size, '\0');
     for (char& byte : image)
         byte = char(random.bounded(256));
