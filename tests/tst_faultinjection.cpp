@@ -277,7 +277,15 @@ void TestFaultInjection::unplugDuringPackageUpdate()
     packager->openArchive(path);
     packager->start();
     QTRY_VERIFY_WITH_TIMEOUT(pulled, Patience);
-    if (fails) {
+    // Pulled during the restart wait, the update goes on by itself when the port returns;
+    // on a slow machine the pull can land just after the wait, in the display transfer,
+    // which must then fail visibly and go through when started again. Either is sound.
+    bool retry = fails;
+    if (!fails) {
+        QTRY_VERIFY_WITH_TIMEOUT(finished.size() == 1 || errors.size() == 1, Patience);
+        retry = errors.size() == 1;
+    }
+    if (retry) {
         QTRY_COMPARE_WITH_TIMEOUT(errors.size(), 1, Patience);
         QVERIFY2(errors.at(0).at(0).toString().contains(QStringLiteral("disconnected")),
             qPrintable(errors.at(0).at(0).toString()));
@@ -292,7 +300,7 @@ void TestFaultInjection::unplugDuringPackageUpdate()
         packager->start();
     }
     QTRY_COMPARE_WITH_TIMEOUT(finished.size(), 1, Patience);
-    QCOMPARE(errors.size(), fails ? 1 : 0);
+    QCOMPARE(errors.size(), retry ? 1 : 0);
     QCOMPARE(packager->getUpdateState(), PackageUpdateService::Finished);
     QVERIFY(rig.bench.screen->isClosable());
     QCOMPARE(lastImage(device, Terminal::Platform), platformImage());
