@@ -5,8 +5,8 @@ namespace Model::Database {
 ModelMeasurement::ModelMeasurement(
     Application& application, Interfaces::ModelIPCValueObserver& registry)
     : Model(application, 7),
-      m_currentValue(application, registry),
-      m_voltageValue(application, registry),
+      m_currentValue(application, registry, m_phaseValue),
+      m_voltageValue(application, registry, m_phaseValue),
       m_activePowerValue(application, registry),
       m_apparentPowerValue(application, registry),
       m_reactivePowerValue(application, registry),

@@ -7,6 +7,7 @@
 #include <QtTest>
 
 #include <algorithm>
+#include <cstring>
 #include <set>
 #include <vector>
 
@@ -66,6 +67,8 @@ private slots:
     void reset_data();
     void reset();
     void constructionExamples();
+    void measurementsFiledByPhase_data();
+    void measurementsFiledByPhase();
 };
 
 void TestModelDatabase::registersEveryMirroredValue()
@@ -252,6 +255,50 @@ void TestModelDatabase::constructionExamples()
     // The application stores its own version before asking the device.
     database.getInformation().getPlatformVersionValue().setValue(application.getVersion());
     QCOMPARE(database.getInformation().getPlatformVersionValue().toString(), QString("V0.4.3.4"));
+}
+
+
+void TestModelDatabase::measurementsFiledByPhase_data()
+{
+    // Each report is a phase (id 20) or a voltage in volts (id 34); the expected texts are
+    // those of phases 0, 1 and 2 afterwards.
+    QTest::addColumn<std::vector<int>>("reports");
+    QTest::addColumn<QStringList>("texts");
+    QTest::newRow("burst of three phases")
+        << std::vector<int> {20, 0, 34, 390, 20, 1, 34, 400, 20, 2, 34, 410}
+        << QStringList {"390", "400", "410"};
+    QTest::newRow("a later value replaces only its phase")
+        << std::vector<int> {20, 1, 34, 400, 20, 1, 34, 401} << QStringList {"0", "401", "0"};
+    QTest::newRow("all phases and unknown phases file nothing")
+        << std::vector<int> {20, 0, 34, 390, 20, 3, 34, 500, 20, 9, 34, 501}
+        << QStringList {"390", "0", "0"};
+}
+
+void TestModelDatabase::measurementsFiledByPhase()
+{
+    QFETCH(std::vector<int>, reports);
+    QFETCH(QStringList, texts);
+    TestApplication application;
+    Model::Observer::ModelValueObserver values;
+    Model::Observer::ModelActionObserver actions;
+    ModelDatabase database(application, values, actions);
+    for (std::size_t i = 0; i + 1 < reports.size(); i += 2) {
+        const auto id = ModelValueID(reports[i]);
+        const float volts = float(reports[i + 1]);
+        const auto phase = std::uint8_t(reports[i + 1]);
+        std::uint8_t bytes[4];
+        std::memcpy(bytes, &volts, sizeof bytes); // the device's floats are little-endian too
+        ModelValueEvent update(ModelValueEvent::Update, id,
+            id == ModelValueID::MeasurementPhase ? &phase : bytes,
+            id == ModelValueID::MeasurementPhase ? 1 : 4);
+        values.notify(EventClass::ModelValueEvents, update);
+    }
+    auto& voltage = database.getMeasurement().getVoltageValue();
+    QCOMPARE((QStringList {voltage.toStringOfPhase(0), voltage.toStringOfPhase(1),
+                 voltage.toStringOfPhase(2)}),
+        texts);
+    database.getMeasurement().reset();
+    QCOMPARE(voltage.toStringOfPhase(1), QString("0"));
 }
 
 QTEST_GUILESS_MAIN(TestModelDatabase)

@@ -67,6 +67,7 @@ private slots:
     void measurements_data();
     void measurements();
     void otherPhasesChangeNothing();
+    void phaseBurstKeepsEachPhaseInItsLabel();
     void motor_data();
     void motor();
 };
@@ -638,6 +639,29 @@ void TestR58SubScreenPages::otherPhasesChangeNothing()
     QCOMPARE(bench.widget<QLabel>("labelVoltage_L3_N")->text(), QStringLiteral("399 V"));
     QCOMPARE(bench.widget<QLabel>("labelCurrent_L3")->text(), QStringLiteral("1.7 A"));
     QCOMPARE(bench.widget<QLabel>("labelVoltage_L1_N")->text(), before.at(0));
+}
+
+// A device streams the three phases back to back; the screen usually handles them only
+// after the whole burst has been read, and each label must still show its own phase.
+void TestR58SubScreenPages::phaseBurstKeepsEachPhaseInItsLabel()
+{
+    Bench bench;
+    QVERIFY(bench.open(UserAccount::Supervisor));
+    for (int round = 0; round < 3; ++round) {
+        for (quint32 phase = 0; phase < 3; ++phase) {
+            bench.report(20, phase);
+            bench.reportFloat(34, 390.0f + 10 * phase + round);
+            bench.reportFloat(35, 1.25f + phase + round / 10.0f);
+        }
+        QVERIFY(bench.sync());
+        const QString tenths = QString::number(2 + round) + " A";
+        QTRY_COMPARE(bench.widget<QLabel>("labelVoltage_L1_N")->text(), QString::number(390 + round) + " V");
+        QTRY_COMPARE(bench.widget<QLabel>("labelVoltage_L2_N")->text(), QString::number(400 + round) + " V");
+        QTRY_COMPARE(bench.widget<QLabel>("labelVoltage_L3_N")->text(), QString::number(410 + round) + " V");
+        QTRY_COMPARE(bench.widget<QLabel>("labelCurrent_L1")->text(), "1." + tenths);
+        QTRY_COMPARE(bench.widget<QLabel>("labelCurrent_L2")->text(), "2." + tenths);
+        QTRY_COMPARE(bench.widget<QLabel>("labelCurrent_L3")->text(), "3." + tenths);
+    }
 }
 
 void TestR58SubScreenPages::motor_data()

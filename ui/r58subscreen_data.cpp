@@ -49,7 +49,8 @@ void R58SubScreen::handleMeasurementVoltageModelValue(quint8 phase)
     if (phase >= labels.size())
         return;
     labels[phase]->setText(
-        getModelDatabase()->getMeasurement().getVoltageValue().toString() + QStringLiteral(" V"));
+        getModelDatabase()->getMeasurement().getVoltageValue().toStringOfPhase(phase)
+        + QStringLiteral(" V"));
 }
 
 void R58SubScreen::handleMeasurementCurrentModelValue(quint8 phase)
@@ -59,7 +60,8 @@ void R58SubScreen::handleMeasurementCurrentModelValue(quint8 phase)
     if (phase >= labels.size())
         return;
     labels[phase]->setText(
-        getModelDatabase()->getMeasurement().getCurrentValue().toString() + QStringLiteral(" A"));
+        getModelDatabase()->getMeasurement().getCurrentValue().toStringOfPhase(phase)
+        + QStringLiteral(" A"));
 }
 
 void R58SubScreen::handleMeasurementActivePowerModelValue()
