@@ -13,6 +13,7 @@
 #include <cerrno>
 #include <cmath>
 #include <cstring>
+#include <sys/timerfd.h>
 #include <unistd.h>
 
 namespace Simulator {
@@ -23,9 +24,6 @@ using Component::Interfaces::TaloLinkPacket;
 namespace {
 
 constexpr int RetryInterval = 10; // milliseconds before a write the pty refused is tried again
-// Timers count whole milliseconds: bytes due within half of one are delivered at once, so
-// that deliveries are as often early as late and the line keeps its rate on average.
-constexpr qint64 DeliverySlack = 500000; // nanoseconds
 constexpr int MaxQueued = 256 * 1024; // what a device with nobody listening keeps
 constexpr quint32 PlatformVersion = 0x04030200u; // V4.3.2.0
 
@@ -129,7 +127,7 @@ SimulatedDevice::SimulatedDevice(const QString& linkDirectory,
                                    .arg(uniqueCounter()))),
       m_source(std::move(source)),
       m_lineTimer(new QTimer(this)),
-      m_deliveryTimer(new QTimer(this)),
+      m_deliveryTimer(::timerfd_create(CLOCK_MONOTONIC, TFD_NONBLOCK | TFD_CLOEXEC)),
       m_measurementTimer(new QTimer(this))
 {
     m_reassembler.setPacketHandler([this](const TaloLinkPacket& packet) { handleFrame(packet); });
@@ -140,11 +138,16 @@ SimulatedDevice::SimulatedDevice(const QString& linkDirectory,
         if (m_outgoing.isEmpty())
             m_lineTimer->stop();
     });
-    // Ticks of a coarse timer would round every frame up to a whole tick and fall behind
-    // the line's rate whenever the machine is busy.
-    m_deliveryTimer->setSingleShot(true);
-    m_deliveryTimer->setTimerType(Qt::PreciseTimer);
-    connect(m_deliveryTimer, &QTimer::timeout, this, &SimulatedDevice::deliverDue);
+    // Qt's timers count whole milliseconds, a fifth of a block's time on the line; a timer
+    // descriptor wakes the device within microseconds of the moment bytes are due.
+    if (m_deliveryTimer >= 0) {
+        m_deliveryNotifier = new QSocketNotifier(m_deliveryTimer, QSocketNotifier::Read, this);
+        connect(m_deliveryNotifier, &QSocketNotifier::activated, this, [this] {
+            quint64 expirations = 0;
+            if (::read(m_deliveryTimer, &expirations, sizeof expirations) > 0)
+                deliverDue();
+        });
+    }
     m_lineClock.start();
     m_measurementTimer->setInterval(250);
     connect(m_measurementTimer, &QTimer::timeout, this, &SimulatedDevice::measure);
@@ -154,6 +157,10 @@ SimulatedDevice::SimulatedDevice(const QString& linkDirectory,
 SimulatedDevice::~SimulatedDevice()
 {
     unplug();
+    // The notifier must not outlive the descriptor it watches.
+    delete m_deliveryNotifier;
+    if (m_deliveryTimer >= 0)
+        ::close(m_deliveryTimer);
 }
 
 Application::R58::SerialPortSource::Port SimulatedDevice::portInfo() const
@@ -208,7 +215,7 @@ void SimulatedDevice::unplug()
     m_measurementTimer->stop();
     m_measurement = Measurement::None;
     m_lineTimer->stop();
-    m_deliveryTimer->stop();
+    armDelivery(-1);
     m_outgoing.clear();
     m_incomingLine.clear();
     m_outgoingLine.clear();
@@ -335,7 +342,7 @@ void SimulatedDevice::feed(const QByteArray& bytes)
 
 void SimulatedDevice::putOnLine(QList<TimedBytes>& line, qint64& freeAt, const QByteArray& bytes)
 {
-    const qint64 now = m_lineClock.nsecsElapsed();
+    const qint64 now = m_arrivedAt >= 0 ? m_arrivedAt : m_lineClock.nsecsElapsed();
     freeAt = std::max(now, freeAt) + qint64(bytes.size()) * 1000000000 / LineBytesPerSecond;
     line.append({freeAt, bytes});
     scheduleDelivery();
@@ -348,17 +355,24 @@ void SimulatedDevice::scheduleDelivery()
         if (!line->isEmpty() && (due < 0 || line->first().due < due))
             due = line->first().due;
     }
-    if (due < 0) {
-        m_deliveryTimer->stop();
+    armDelivery(due < 0 ? -1 : std::max<qint64>(1, due - m_lineClock.nsecsElapsed()));
+}
+
+void SimulatedDevice::armDelivery(qint64 nanoseconds)
+{
+    if (m_deliveryTimer < 0)
         return;
+    itimerspec when {};
+    if (nanoseconds > 0) { // zero disarms
+        when.it_value.tv_sec = nanoseconds / 1000000000;
+        when.it_value.tv_nsec = nanoseconds % 1000000000;
     }
-    const qint64 wait = std::max<qint64>(0, due - m_lineClock.nsecsElapsed());
-    m_deliveryTimer->start(int((wait + DeliverySlack) / 1000000));
+    ::timerfd_settime(m_deliveryTimer, 0, &when, nullptr);
 }
 
 void SimulatedDevice::deliverDue()
 {
-    const qint64 horizon = m_lineClock.nsecsElapsed() + DeliverySlack;
+    const qint64 horizon = m_lineClock.nsecsElapsed();
     while (!m_outgoingLine.isEmpty() && m_outgoingLine.first().due <= horizon) {
         const QByteArray bytes = m_outgoingLine.takeFirst().bytes;
         m_outgoingLineSize -= bytes.size();
@@ -368,8 +382,12 @@ void SimulatedDevice::deliverDue()
     if (!m_outgoing.isEmpty())
         m_lineTimer->start();
     // A frame fed here may unplug the device, which empties the lines.
-    while (isPlugged() && !m_incomingLine.isEmpty() && m_incomingLine.first().due <= horizon)
-        feed(m_incomingLine.takeFirst().bytes);
+    while (isPlugged() && !m_incomingLine.isEmpty() && m_incomingLine.first().due <= horizon) {
+        const TimedBytes arrived = m_incomingLine.takeFirst();
+        m_arrivedAt = arrived.due;
+        feed(arrived.bytes);
+        m_arrivedAt = -1;
+    }
     scheduleDelivery();
 }
 

@@ -147,6 +147,8 @@ private:
     };
     void putOnLine(QList<TimedBytes>& line, qint64& freeAt, const QByteArray& bytes);
     void scheduleDelivery();
+    // Wakes deliverDue after that many nanoseconds; -1 stops it.
+    void armDelivery(qint64 nanoseconds);
     void deliverDue();
     void writeNow(const QByteArray& bytes);
     void handleFrame(const Component::Interfaces::TaloLinkPacket& packet);
@@ -164,7 +166,8 @@ private:
     PtyPair m_pty;
     QSocketNotifier* m_readNotifier = nullptr;
     QTimer* m_lineTimer = nullptr; // retries a write the pseudo-terminal did not take whole
-    QTimer* m_deliveryTimer = nullptr;
+    int m_deliveryTimer = -1; // timer descriptor: wakes when the next bytes are due
+    QSocketNotifier* m_deliveryNotifier = nullptr;
     QTimer* m_measurementTimer = nullptr;
     Component::Interfaces::TaloLinkReassembler m_reassembler;
     Faults m_faults;
@@ -175,6 +178,10 @@ private:
     QList<TimedBytes> m_outgoingLine;
     qint64 m_incomingFreeAt = 0;
     qint64 m_outgoingFreeAt = 0;
+    // While a frame from the host is handled: when its last byte reached the device. Answers
+    // start from there, not from whenever the delivery timer happened to fire, so that the
+    // simulator's own timer lateness does not count as time on the line.
+    qint64 m_arrivedAt = -1;
     int m_outgoingLineSize = 0;
     int m_restartDelay = 300;
     bool m_recording = true;

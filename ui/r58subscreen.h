@@ -169,6 +169,10 @@ public slots:
     void handleDemoModeExecutionWarning();
     void handleDemoModeExecutionError();
 
+protected:
+    // Brings the log up to date when it comes into view (see flushLog).
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     // Construction, by page.
     void setupNavigation();
@@ -231,8 +235,9 @@ private:
     void loadModelActionIDs();
     void softwareUpdatePossibility(bool possible);
     void appendLog(const QString& prefix, const QByteArray& text);
-    // Writes the collected log lines into the log view in one go.
-    void flushLog();
+    // Writes the collected log lines into the log view in one go, once it is in view; the
+    // view then shows the newest line if `follow` or if it showed the newest line before.
+    void flushLog(bool follow);
     void clearLog();
     void setupDemoForm();
 

@@ -20,8 +20,8 @@
 #include <QFile>
 #include <QLabel>
 #include <QScrollBar>
+#include <QPlainTextEdit>
 #include <QSignalBlocker>
-#include <QTextBrowser>
 #include <QTextCursor>
 #include <QTimer>
 
@@ -84,7 +84,8 @@ void R58SubScreen::setupServicePage()
     m_logFlushTimer = new QTimer(this);
     m_logFlushTimer->setSingleShot(true);
     m_logFlushTimer->setInterval(LogFlushInterval);
-    connect(m_logFlushTimer, &QTimer::timeout, this, &R58SubScreen::flushLog);
+    connect(m_logFlushTimer, &QTimer::timeout, this, [this] { flushLog(false); });
+    ui.textBrowserLogging->installEventFilter(this);
 
     connect(ui.listWidgetCommands, &QListWidget::itemSelectionChanged, this,
         &R58SubScreen::handleCommand);
@@ -364,14 +365,16 @@ void R58SubScreen::appendLog(const QString& prefix, const QByteArray& text)
         m_logFlushTimer->start();
 }
 
-void R58SubScreen::flushLog()
+void R58SubScreen::flushLog(bool follow)
 {
-    if (m_pendingLog.isEmpty())
+    QPlainTextEdit* log = m_uiService->textBrowserLogging;
+    // A log out of view (another page or another device's tab) keeps its lines waiting, at
+    // most as many as it shows: laying them out for nobody cost a streaming device more than
+    // everything else on its screen. They go in when the log comes into view.
+    if (m_pendingLog.isEmpty() || !log->isVisible())
         return;
-    QTextBrowser* log = m_uiService->textBrowserLogging;
     QScrollBar* down = log->verticalScrollBar();
-    // A log nobody sees has no reading position to keep: it follows its newest line.
-    const bool following = !log->isVisible() || down->value() >= down->maximum();
+    const bool following = follow || down->value() >= down->maximum();
     // Plain text inserted through a cursor: a line is never taken for markup, and each
     // line break becomes a line of the log.
     QTextCursor cursor(log->document());
@@ -389,6 +392,13 @@ void R58SubScreen::flushLog()
     log->moveCursor(QTextCursor::StartOfBlock);
     log->horizontalScrollBar()->setValue(0);
     down->setValue(down->maximum());
+}
+
+bool R58SubScreen::eventFilter(QObject* watched, QEvent* event)
+{
+    if (m_uiService && watched == m_uiService->textBrowserLogging && event->type() == QEvent::Show)
+        flushLog(true);
+    return QDialog::eventFilter(watched, event);
 }
 
 void R58SubScreen::clearLog()
