@@ -1,7 +1,7 @@
 // Several devices at once: the main window with one device screen per simulated device, each
 // on its data page so that every device streams voltage measurements near the full rate of its
-// 115200-baud line, with the service page's log enabled as it starts, and the memory and
-// GUI-thread CPU this costs. The simulated devices run on
+// 115200-baud line, with the service page's log enabled as it starts (or disabled, or in view
+// on the service page), and the memory and GUI-thread CPU this costs. The simulated devices run on
 // a thread of their own so that the GUI thread's CPU time is the tool's alone. Run one device
 // count per process (--benchmark_filter=BM_Scale/N/), so that each resident size starts from
 // nothing.
@@ -9,6 +9,7 @@
 #include "config/config.h"
 #include "config/useraccount.h"
 #include "link/listserialportsource.h"
+#include "link/talolinkusbcomponent.h"
 #include "link/serialportmanager.h"
 #include "link/talolinkterminalservice.h"
 #include "sim/simulateddevice.h"
@@ -48,6 +49,11 @@ using Simulator::SimulatedDevice;
 constexpr int MeasurementInterval = 4; // milliseconds: two frames each, about 500 per second
 constexpr int SettleTime = 3000; // milliseconds for start-up requests and the first values
 constexpr int MeasureTime = 5000; // milliseconds
+
+// The second argument: the service page's log.
+constexpr int LogDisabled = 0;
+constexpr int LogEnabled = 1; // enabled, as a screen starts, but out of view
+constexpr int LogInView = 2;
 
 void runEventLoop(int milliseconds)
 {
@@ -92,13 +98,20 @@ public:
     bool isClosable(const QWidget* screen) const override { return m_screens.isClosable(screen); }
 
     // Opens every screen's data page, which starts its device's voltage measurement, with the
-    // service page's log enabled or not.
-    void startMeasurements(bool log)
+    // service page's log enabled or not; or, for LogInView, opens the service page and starts
+    // the measurement from there, as a technician watching the traffic would.
+    void startMeasurements(int log)
     {
         for (R58SubScreen* screen : m_created) {
             if (auto* box = screen->findChild<QCheckBox*>(QStringLiteral("checkBoxLogEnable")))
-                box->setChecked(log);
-            screen->handleDataTab();
+                box->setChecked(log != LogDisabled);
+            if (log == LogInView) {
+                screen->handleServiceTab();
+                screen->getUSBComponent()->fireModelAction(
+                    Model::Interfaces::ModelActionID::StartVoltageMeasurement);
+            } else {
+                screen->handleDataTab();
+            }
         }
     }
     [[nodiscard]] long getAnnounced() const { return m_announced; }
@@ -153,7 +166,7 @@ private:
 void BM_Scale(benchmark::State& state)
 {
     const int count = int(state.range(0));
-    const bool log = state.range(1) != 0;
+    const int log = int(state.range(1));
     for (auto _ : state) {
         auto source = QSharedPointer<ListSerialPortSource>::create();
         auto devices = std::make_unique<DeviceThread>(count, source);
@@ -191,7 +204,7 @@ void BM_Scale(benchmark::State& state)
 
         state.SetIterationTime(wall / 1e9);
         state.counters["devices"] = count;
-        state.counters["log"] = log ? 1 : 0;
+        state.counters["log"] = log;
         state.counters["rss_mib"] = double(resident) / 1024.0;
         state.counters["gui_cpu_percent"] = 100.0 * cpu / wall;
         state.counters["frames_per_s"] = frames / (wall / 1e9);
@@ -203,13 +216,14 @@ void BM_Scale(benchmark::State& state)
         devices.reset();
     }
 }
-// Devices, and whether the log is enabled (as a screen starts).
+// Devices, and the log.
 BENCHMARK(BM_Scale)
-    ->Args({1, 1})
-    ->Args({2, 1})
-    ->Args({4, 1})
-    ->Args({8, 1})
-    ->Args({8, 0})
+    ->Args({1, LogInView})
+    ->Args({1, LogEnabled})
+    ->Args({2, LogEnabled})
+    ->Args({4, LogEnabled})
+    ->Args({8, LogEnabled})
+    ->Args({8, LogDisabled})
     ->Iterations(1)
     ->UseManualTime()
     ->Unit(benchmark::kSecond);

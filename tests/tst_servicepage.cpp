@@ -153,6 +153,7 @@ private slots:
     void execute();
     void log_data();
     void log();
+    void logFollowsUnlessScrolledBack();
     void logKeepsLastLines_data();
     void logKeepsLastLines();
     void singleImage_data();
@@ -410,6 +411,33 @@ void TestServicePage::log()
 
     QTest::mouseClick(bench.widget<QPushButton>("pushButtonLogClear"), Qt::LeftButton);
     QVERIFY(log->toPlainText().isEmpty());
+}
+
+void TestServicePage::logFollowsUnlessScrolledBack()
+{
+    Bench bench;
+    QVERIFY(bench.open(UserAccount::Admin, true));
+    showServicePage(bench);
+    auto* log = bench.widget<QPlainTextEdit>("textBrowserLogging");
+    QScrollBar* bar = log->verticalScrollBar();
+    auto feed = [&](int from, int count) {
+        for (int i = from; i < from + count; ++i)
+            bench.screen->handleCommandReceived(QByteArray::number(i));
+        QTRY_VERIFY_WITH_TIMEOUT(log->document()->lastBlock().text().endsWith(
+                                     QByteArray::number(from + count - 1)),
+            Patience);
+    };
+    feed(0, 200);
+    QVERIFY(bar->maximum() > 0);
+    QCOMPARE(bar->value(), bar->maximum());
+    feed(200, 200);
+    QCOMPARE(bar->value(), bar->maximum());
+
+    // A reader who scrolled back keeps the lines being read in view.
+    bar->setValue(10);
+    feed(400, 200);
+    QCOMPARE(bar->value(), 10);
+    QVERIFY(bar->maximum() > 400);
 }
 
 void TestServicePage::logKeepsLastLines_data()

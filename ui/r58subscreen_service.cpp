@@ -22,7 +22,6 @@
 #include <QScrollBar>
 #include <QPlainTextEdit>
 #include <QSignalBlocker>
-#include <QTextCursor>
 #include <QTimer>
 
 #include <cmath>
@@ -373,25 +372,19 @@ void R58SubScreen::flushLog(bool follow)
     // everything else on its screen. They go in when the log comes into view.
     if (m_pendingLog.isEmpty() || !log->isVisible())
         return;
-    QScrollBar* down = log->verticalScrollBar();
-    const bool following = follow || down->value() >= down->maximum();
-    // Plain text inserted through a cursor: a line is never taken for markup, and each
-    // line break becomes a line of the log.
-    QTextCursor cursor(log->document());
-    cursor.movePosition(QTextCursor::End);
-    cursor.beginEditBlock();
-    if (!log->document()->isEmpty())
-        cursor.insertBlock();
-    cursor.insertText(m_pendingLog.join(QLatin1Char('\n')));
-    cursor.endEditBlock();
+    // Plain text: a line is never taken for markup, and each line break becomes a line of the
+    // log. The view keeps following the newest line if it showed it, and stays where the
+    // reader scrolled to otherwise.
+    const bool wasEmpty = log->document()->isEmpty();
+    log->appendPlainText(m_pendingLog.join(QLatin1Char('\n')));
     m_pendingLog.clear();
-    if (!following)
-        return;
-    // Follow the log at the start of its lines, not at the far end of a long one.
-    log->moveCursor(QTextCursor::End);
-    log->moveCursor(QTextCursor::StartOfBlock);
-    log->horizontalScrollBar()->setValue(0);
-    down->setValue(down->maximum());
+    // Into an empty log the lines go in at the cursor and carry it to the far end of the
+    // newest line, where Qt would scroll whenever it brings the cursor into view. Put it at
+    // the start of that line instead, which also brings the newest line into view.
+    if (follow || wasEmpty) {
+        log->moveCursor(QTextCursor::End);
+        log->moveCursor(QTextCursor::StartOfBlock);
+    }
 }
 
 bool R58SubScreen::eventFilter(QObject* watched, QEvent* event)
