@@ -118,11 +118,16 @@ for name, b in sorted(receive.items(), key=lambda item: int(item[0].split("/")[1
 # 5. Scale (3b comes from the one-device run)
 scale = {n: find(load(f"scale_{n}"), f"BM_Scale/{n}/1/") for n in (1, 2, 4, 8)}
 nolog = find(load("scale_8_nolog"), "BM_Scale/8/0/")
+inview = find(load("scale_1_inview"), "BM_Scale/1/2/")
 one = scale[1]
 period_us = 1e6 / find(receive, "BM_ReceivePath/8")["line_frames_per_s"]
 row("GUI thread per measurement frame, 1 device streaming (device screen on its data page, log enabled)",
     f"{one['gui_us_per_frame']:.1f} µs", f"{period_us:.0f} µs (one frame's time on the line)",
     f"{one['gui_us_per_frame'] / period_us:.3f}", "")
+row("GUI thread per measurement frame, 1 device streaming, its log in view (service page, "
+    "every frame logged)",
+    f"{inview['gui_us_per_frame']:.1f} µs", f"{period_us:.0f} µs (one frame's time on the line)",
+    f"{inview['gui_us_per_frame'] / period_us:.3f}", "")
 
 # 4. Start-up
 startup = load("startup")

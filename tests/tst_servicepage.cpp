@@ -6,6 +6,7 @@
 #include "model/modelvalueintf.h"
 #include "model/modelvalueobserver.h"
 #include "subscreentestsupport.h"
+#include "ui/pendinglog.h"
 #include "update/fileencryptor.h"
 #include "update/packageupdateservice.h"
 #include "update/tarballwriter.h"
@@ -16,16 +17,19 @@
 #include <QComboBox>
 #include <QDoubleSpinBox>
 #include <QListWidget>
+#include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSaveFile>
 #include <QSignalSpy>
-#include <QTextBlock>
-#include <QPlainTextEdit>
 #include <QScrollBar>
+#include <QTextBlock>
+#include <QThread>
 #include <QTimer>
 #include <QtEndian>
 #include <QtTest>
+
+#include <atomic>
 
 using Application::R58::TerminalCommandItem;
 using Application::R58::UserAccount;
@@ -154,6 +158,7 @@ private slots:
     void log_data();
     void log();
     void logFollowsUnlessScrolledBack();
+    void pendingLogAcrossThreads();
     void logKeepsLastLines_data();
     void logKeepsLastLines();
     void singleImage_data();
@@ -438,6 +443,43 @@ void TestServicePage::logFollowsUnlessScrolledBack()
     feed(400, 200);
     QCOMPARE(bar->value(), 10);
     QVERIFY(bar->maximum() > 400);
+}
+
+// The link adds lines on its receive thread while the GUI thread takes them: every line arrives
+// once and in order, and exactly the appends that found nothing waiting ask for a fetch.
+void TestServicePage::pendingLogAcrossThreads()
+{
+    constexpr int Lines = 100000;
+    PendingLog pending(Lines);
+    std::atomic<int> fetchRequests {0};
+    QThread* writer = QThread::create([&] {
+        for (int i = 0; i < Lines; ++i) {
+            if (pending.append(QString::number(i)))
+                ++fetchRequests;
+        }
+    });
+    writer->start();
+    QStringList taken;
+    int batches = 0;
+    while (!writer->isFinished() || !pending.isEmpty()) {
+        const QStringList batch = pending.takeAll();
+        batches += batch.isEmpty() ? 0 : 1;
+        taken += batch;
+    }
+    writer->wait();
+    delete writer;
+    QCOMPARE(taken.size(), Lines);
+    for (int i = 0; i < Lines; ++i)
+        QCOMPARE(taken.at(i), QString::number(i));
+    QCOMPARE(fetchRequests.load(), batches);
+
+    // Beyond its capacity the oldest lines go.
+    PendingLog small(3);
+    QVERIFY(small.append("a"));
+    for (const char* line : {"b", "c", "d", "e"})
+        QVERIFY(!small.append(line));
+    QCOMPARE(small.takeAll(), (QStringList {"c", "d", "e"}));
+    QVERIFY(small.isEmpty());
 }
 
 void TestServicePage::logKeepsLastLines_data()

@@ -32,6 +32,7 @@ class QComboBox;
 class QDoubleSpinBox;
 class QLabel;
 class QTimer;
+class PendingLog;
 
 namespace Model::Interfaces {
 enum class ModelActionID : std::uint16_t;
@@ -235,6 +236,9 @@ private:
     void loadModelActionIDs();
     void softwareUpdatePossibility(bool possible);
     void appendLog(const QString& prefix, const QByteArray& text);
+    // Collects the link's log lines where it makes them, or stops collecting them.
+    void connectLog(bool enabled);
+    void scheduleLogFlush();
     // Writes the collected log lines into the log view in one go, once it is in view; the
     // view then shows the newest line if `follow` or if it showed the newest line before.
     void flushLog(bool follow);
@@ -253,8 +257,10 @@ private:
     std::unique_ptr<Ui::R58SubScreenService, ServiceFormDeleter> m_uiService;
     std::unique_ptr<Ui::R58SubScreenDemo, DemoFormDeleter> m_uiDemo;
     // Log lines wait here for the next flush: one insert per flush instead of one per
-    // frame keeps a streaming device from costing a layout of the log for every frame.
-    QStringList m_pendingLog;
+    // frame keeps a streaming device from costing a layout of the log for every frame. Shared
+    // with the link's connections, which may still deliver while this window is taken down.
+    QSharedPointer<PendingLog> m_pendingLog;
+    QList<QMetaObject::Connection> m_logConnections;
     QTimer* m_logFlushTimer = nullptr;
     // The argument widgets by position; only the first position has an identifier choice.
     QList<QLabel*> m_argumentLabels;

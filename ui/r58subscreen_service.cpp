@@ -7,6 +7,7 @@
 #include "model/modeldatabase.h"
 #include "model/modelvalue.h"
 #include "model/modelvalueobserver.h"
+#include "ui/pendinglog.h"
 #include "ui/r58subscreen.h"
 #include "ui/userfeatures.h"
 #include "ui_r58subscreen.h"
@@ -80,6 +81,7 @@ void R58SubScreen::setupServicePage()
     m_argumentEditors = {ui.doubleSpinBoxArg1, ui.doubleSpinBoxArg2, ui.doubleSpinBoxArg3,
         ui.doubleSpinBoxArg4, ui.doubleSpinBoxArg5};
     ui.textBrowserLogging->document()->setMaximumBlockCount(MaxLogLines);
+    m_pendingLog = QSharedPointer<PendingLog>::create(MaxLogLines);
     m_logFlushTimer = new QTimer(this);
     m_logFlushTimer->setSingleShot(true);
     m_logFlushTimer->setInterval(LogFlushInterval);
@@ -113,23 +115,8 @@ void R58SubScreen::setupServicePage()
         &R58SubScreen::handleTerminalReady);
     connect(terminal, &TaloLinkTerminalService::terminalDisplayReady, this,
         &R58SubScreen::handleTerminalReady);
-    // The link builds the text forms of frames only while something receives them, so the
-    // log takes them only while it is enabled.
-    const auto connectLog = [this, terminal](bool enabled) {
-        if (enabled) {
-            connect(terminal, &TaloLinkTerminalService::commandTransmitted, this,
-                &R58SubScreen::handleCommandTransmitted, Qt::UniqueConnection);
-            connect(terminal, &TaloLinkTerminalService::commandReceived, this,
-                &R58SubScreen::handleCommandReceived, Qt::UniqueConnection);
-        } else {
-            disconnect(terminal, &TaloLinkTerminalService::commandTransmitted, this,
-                &R58SubScreen::handleCommandTransmitted);
-            disconnect(terminal, &TaloLinkTerminalService::commandReceived, this,
-                &R58SubScreen::handleCommandReceived);
-        }
-    };
     connectLog(ui.checkBoxLogEnable->isChecked());
-    connect(ui.checkBoxLogEnable, &QCheckBox::toggled, this, connectLog);
+    connect(ui.checkBoxLogEnable, &QCheckBox::toggled, this, &R58SubScreen::connectLog);
 
     PackageUpdateService* packager = getPackageUpdateService().data();
     connect(packager, &PackageUpdateService::packageUpdateVersion, this,
@@ -356,10 +343,39 @@ void R58SubScreen::appendLog(const QString& prefix, const QByteArray& text)
 {
     if (!m_uiService->checkBoxLogEnable->isChecked())
         return;
-    m_pendingLog.append(prefix + QString::fromUtf8(text));
-    // Never hold more than the view keeps: a hidden log must not grow in memory either.
-    if (m_pendingLog.size() > MaxLogLines)
-        m_pendingLog.erase(m_pendingLog.begin(), m_pendingLog.end() - MaxLogLines);
+    if (m_pendingLog->append(prefix + QString::fromUtf8(text)))
+        scheduleLogFlush();
+}
+
+void R58SubScreen::connectLog(bool enabled)
+{
+    for (const QMetaObject::Connection& connection : qAsConst(m_logConnections))
+        disconnect(connection);
+    m_logConnections.clear();
+    // The link builds the text forms of frames only while something receives them, so the
+    // log takes them only while it is enabled.
+    if (!enabled)
+        return;
+    // Received lines come on the link's receive thread and are collected right there: a
+    // queued call for each would wake the GUI thread for every frame a device streams. Only
+    // the first line of a batch asks the GUI thread to fetch them.
+    const QSharedPointer<PendingLog> pending = m_pendingLog;
+    const auto collect = [this, pending](const QString& prefix) {
+        return [this, pending, prefix](const QByteArray& text) {
+            if (pending->append(prefix + QString::fromUtf8(text)))
+                QMetaObject::invokeMethod(
+                    this, &R58SubScreen::scheduleLogFlush, Qt::QueuedConnection);
+        };
+    };
+    TaloLinkTerminalService* terminal = getTerminalService().data();
+    m_logConnections << connect(terminal, &TaloLinkTerminalService::commandTransmitted, this,
+        collect(tr("Send: ")), Qt::DirectConnection);
+    m_logConnections << connect(terminal, &TaloLinkTerminalService::commandReceived, this,
+        collect(tr("Receive: ")), Qt::DirectConnection);
+}
+
+void R58SubScreen::scheduleLogFlush()
+{
     if (!m_logFlushTimer->isActive())
         m_logFlushTimer->start();
 }
@@ -370,14 +386,13 @@ void R58SubScreen::flushLog(bool follow)
     // A log out of view (another page or another device's tab) keeps its lines waiting, at
     // most as many as it shows: laying them out for nobody cost a streaming device more than
     // everything else on its screen. They go in when the log comes into view.
-    if (m_pendingLog.isEmpty() || !log->isVisible())
+    if (!log->isVisible() || m_pendingLog->isEmpty())
         return;
     // Plain text: a line is never taken for markup, and each line break becomes a line of the
     // log. The view keeps following the newest line if it showed it, and stays where the
     // reader scrolled to otherwise.
     const bool wasEmpty = log->document()->isEmpty();
-    log->appendPlainText(m_pendingLog.join(QLatin1Char('\n')));
-    m_pendingLog.clear();
+    log->appendPlainText(m_pendingLog->takeAll().join(QLatin1Char('\n')));
     // Into an empty log the lines go in at the cursor and carry it to the far end of the
     // newest line, where Qt would scroll whenever it brings the cursor into view. Put it at
     // the start of that line instead, which also brings the newest line into view.
@@ -396,7 +411,7 @@ bool R58SubScreen::eventFilter(QObject* watched, QEvent* event)
 
 void R58SubScreen::clearLog()
 {
-    m_pendingLog.clear();
+    m_pendingLog->clear();
     m_uiService->textBrowserLogging->clear();
 }
 

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QMutex>
+#include <QStringList>
+
+// Log lines waiting for the log view, at most as many as the view keeps. The link adds lines on
+// its receive thread as frames arrive and the view takes them on the GUI thread a few times a
+// second, so a streaming device costs the GUI thread no call per frame.
+class PendingLog
+{
+public:
+    explicit PendingLog(int capacity);
+
+    // Adds a line, dropping the oldest beyond the capacity; true if nothing was waiting before,
+    // so that the caller knows to have the lines fetched.
+    bool append(const QString& line);
+    // Everything waiting, oldest first; nothing waits afterwards.
+    [[nodiscard]] QStringList takeAll();
+    [[nodiscard]] bool isEmpty() const;
+    void clear();
+
+private:
+    const int m_capacity;
+    mutable QMutex m_mutex;
+    QStringList m_lines;
+};
