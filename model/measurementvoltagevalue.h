@@ -12,8 +12,8 @@ public:
     // The phase is the measurement group's own phase value, which the device reports before
     // each measured value.
     VoltageValue(Application& application, Registry& registry, const PhaseValue& phase)
-        : ModelDisplayValue(
-            Interfaces::ModelValueID::MeasurementVoltage, 0.0f, 0.0f, 600.0f, application, registry),
+        : ModelDisplayValue(Interfaces::ModelValueID::MeasurementVoltage, 0.0f, 0.0f, 600.0f,
+            application, registry),
           m_phases(phase, 0.0f)
     {
     }

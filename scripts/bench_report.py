@@ -139,7 +139,7 @@ row(f"Start-up to login window shown, offscreen, {runs} runs: minimum", fmt_time
 row("… median", fmt_time(median), "0.5 s (goal)", f"{median / 0.5:.2f}", "< 1")
 
 for n, b in scale.items():
-    row(f"{n} device(s) streaming ({b['frames_per_s']:.0f} frames/s in all), log enabled: "
+    row(f"{n} device(s) streaming ({b['frames_per_s']:.0f} frames/s in all), log enabled, out of view: "
         f"resident memory; GUI thread CPU", f"{b['rss_mib']:.1f} MiB; {b['gui_cpu_percent']:.2f} %",
         "10 % of one core (goal, for 8 devices)", f"{b['gui_cpu_percent'] / 10:.3f}",
         "< 1 at 8" if n == 8 else "")
@@ -191,63 +191,47 @@ tool_ms = slow["tool_us_per_block"] / 1e3
 print(f"""
 ## Notes
 
-- Transfer at the line's rate: {excess_ms:.1f} ms per block over the line limit, of which the
+- Transfer at the line's rate: {excess_ms:.2f} ms per block over the line limit, of which the
   tool's own work (the row below it) is {tool_ms:.2f} ms; without the rate limit the tool needs
-  the third row's time per block, within its goal. The rest is the simulated line and the
-  machine: the simulator hands each frame over by a timer of millisecond resolution (up to
-  half a millisecond early or late), and every block needs about four thread wake-ups in turn
-  (request delivered, read by the tool, block read by the simulator, block delivered), each
-  of which waits for a core on a machine whose load average was near 5 on 2 cores. The
-  receive-path changes below (no text forms nobody reads, the wake-up outside the lock) also
-  shorten the tool's part of each answer; the wall-clock excess stays a matter of load.
+  the third row's time per block, within its goal. The rest is the wake-ups each block needs
+  in turn (request read by the simulator, block delivered, block read by the tool). The
+  simulator wakes by a timer descriptor within microseconds of the moment bytes are due and
+  answers from the moment the request's last byte arrived, so its own timing adds next to
+  nothing; with Qt's millisecond timers it added up to half a millisecond per hand-over.
 - Receive path: the line rate is that of the benchmark's own frames (a phase frame and a
   voltage frame in turn, as the device streams them), so it is below the rounder 600 frames/s
   of the shortest value frames.
 - GUI thread and scale: every device's screen is on its data page, so every device streams
-  voltage measurements near its line's full rate and each screen shows them. The service
-  page's log is enabled when a screen starts, so the rows for 1 to 8 devices include it: the
-  text form of every frame is built on the receive thread and appended to the (hidden) log
-  on the GUI thread. The row "log disabled" is the same 8 devices with each log switched
-  off; the log now takes the text forms only while it is enabled, and the link builds none
-  while nothing takes them. At 8 devices in this run: {scale[8]['gui_cpu_percent']:.1f} % with the log
-  ({scale[8]['gui_us_per_frame']:.1f} µs per frame), {nolog['gui_cpu_percent']:.1f} % without ({nolog['gui_us_per_frame']:.1f} µs per frame). Before the changes below,
-  on this machine and without a log: 14.1 % with the placeholder screen, 12.3 % (31 µs per
-  frame) with the device screen.
-- The log is now the largest cost by far: with it enabled, {scale[1]['gui_us_per_frame']:,.0f} µs of GUI-thread time per
-  frame at 1 device ({scale[1]['gui_cpu_percent']:.0f} % of a core, and only {scale[1]['frames_per_s']:.0f} of 490 frames/s get through),
-  and {(scale[8]['rss_mib'] - scale[1]['rss_mib']) / 7:.1f} MiB per device for the log's text. Each frame appends one line to the
-  log's document (up to 5,000 lines, the oldest dropped) and moves its cursor and scroll bar,
-  each of which lays the document out again, even while the service page is hidden. It has
-  not been profiled yet; the likely remedy is to
-  collect the lines and append them at most a few times a second in one piece, and to keep
-  the log disabled until the service page is opened. Until then the GUI-thread and memory
-  goals are missed whenever the log is enabled; without it (the "log disabled" row) the
-  figures are those of the screen and the link alone.
-- Profile of the GUI-thread miss before the log existed (callgrind, 8 devices, counted only
-  over the measured 5 s, per thread). Before the changes the receive threads spent about 21,200 instructions per
-  frame, mostly building the text forms of every frame for a log (the packet's text and the
-  "ID: …, Value: …" line) that nothing received, under the lock the GUI thread takes for
-  every read; after, about 3,400 (6.3 times fewer). On the GUI thread our own code per frame
-  was: appending the read bytes to the ring byte by byte (about 30 instructions a byte, now
-  copied in at most two pieces), formatting the voltage with `asprintf` (about 1,850
-  instructions a value, now 920 with `QString::number`), and a queued call for every phase
-  frame into an empty slot (no longer connected: half of the queued calls and of the GUI
-  thread's wake-ups). With those gone, about 13,100 instructions per frame remain on the GUI
-  thread at 8 devices: 40 % painting (the visible screen, its MDI frame and tab bar, text
-  shaping and eliding in Qt), 19 % layout (each changed value label invalidates its screen's
-  layout), 7 % the queued value calls, nearly all of it our voltage label handler (the value's
-  text and `setText`); the port read and the hand-over to the receive thread are under 1 %.
-- Instructions are not the whole GUI-thread CPU time: `perf` puts about 40 % of the GUI
-  thread's samples in the kernel (system calls on this virtual machine: polling, reading the
-  pty, waking the receive thread, the event dispatcher's wake-ups), and `strace -c` on it
-  counted about 3.3 system calls per frame before the changes and 2.3 to 2.6 after; futex
-  calls fell most, from 1.6 to about 1.1 per frame (fewer queued calls, a shorter hold of the
-  receive lock, and the receive thread woken after the lock is released, so that it no longer
-  wakes only to block on it). What remains is one read and one wake-up per chunk the port hands over, and
-  Qt's painting and layout for values that change 490 times a second per device. Showing the
-  values at a lower rate (a few times a second) would cut the latter most, but changes what
-  the screen shows when, and is left for a decision. The CPU percentages are wall-clock
-  ratios on a loaded machine and vary by a few points between runs.
+  voltage measurements at its line's full rate (490 frames/s) and each screen shows them. The
+  service page's log is enabled when a screen starts, so the rows for 1 to 8 devices include
+  it, out of view; "log disabled" is the same 8 devices with each log switched off, and "log
+  in view" one device on its service page, its measurement started from there, every frame a
+  line in the visible log. At 8 devices in this run: {scale[8]['gui_cpu_percent']:.1f} % with the log
+  ({scale[8]['gui_us_per_frame']:.1f} µs per frame), {nolog['gui_cpu_percent']:.1f} % without ({nolog['gui_us_per_frame']:.1f} µs per frame); the two differ by
+  little more than the run-to-run spread of a few points on this virtual machine.
+- The log was the largest cost: with the log as a rich-text view taking one line per frame,
+  1 device cost 3,335 µs of GUI-thread time per frame (70 % of a core, and only 210 of 490
+  frames/s got through), 8 devices 61 % of a core and 23.5 MiB each. Collecting the lines and
+  appending them ten times a second brought 8 devices to 38 %. `perf` then showed the rest in
+  `QTextDocumentLayout::doLayout`: every append, and every oldest line dropped at 5,000 lines,
+  laid the rich-text document out again from the start. Now the log is a plain-text view (laid
+  out lazily, one block at a time), lines go in through its own append, the lines for a log
+  out of view wait (at most 5,000) until it comes into view, and the received lines are
+  collected on the link's receive thread, with one call to the GUI thread per batch instead
+  of one per frame.
+- What remains on the GUI thread is the port itself: `perf` puts about two thirds of its
+  samples in the kernel (this virtual machine's system calls are expensive): the event loop's
+  poll and the pty read for every chunk the port hands over, and the wake-up of the receive
+  thread for it; the value labels change only when their text does. Each measured value's
+  label now shows the value of its own phase: before, a burst of three phases often put the
+  last phase's value into all three labels, which also changed their text with every frame.
+- Earlier profile (callgrind, 8 devices, per thread) of the link itself: the receive threads
+  spent about 21,200 instructions per frame building text forms of every frame for a log that
+  nothing received, under the lock the GUI thread takes; the link now builds none while no log
+  takes them (about 3,400 per frame). On the GUI thread the port's bytes were appended to the
+  ring byte by byte (now in at most two pieces), voltages formatted with `asprintf` (now
+  `QString::number`, half the instructions), and every phase frame queued a call into an empty
+  slot (no longer connected).
 """)
 print("## Machine\n")
 print("\n".join(machine()))

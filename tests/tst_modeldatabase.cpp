@@ -257,21 +257,18 @@ void TestModelDatabase::constructionExamples()
     QCOMPARE(database.getInformation().getPlatformVersionValue().toString(), QString("V0.4.3.4"));
 }
 
-
 void TestModelDatabase::measurementsFiledByPhase_data()
 {
     // Each report is a phase (id 20) or a voltage in volts (id 34); the expected texts are
     // those of phases 0, 1 and 2 afterwards.
     QTest::addColumn<std::vector<int>>("reports");
     QTest::addColumn<QStringList>("texts");
-    QTest::newRow("burst of three phases")
-        << std::vector<int> {20, 0, 34, 390, 20, 1, 34, 400, 20, 2, 34, 410}
-        << QStringList {"390", "400", "410"};
+    QTest::newRow("burst of three phases") << std::vector<int> {20, 0, 34, 390, 20, 1, 34, 400, 20,
+        2, 34, 410} << QStringList {"390", "400", "410"};
     QTest::newRow("a later value replaces only its phase")
         << std::vector<int> {20, 1, 34, 400, 20, 1, 34, 401} << QStringList {"0", "401", "0"};
-    QTest::newRow("all phases and unknown phases file nothing")
-        << std::vector<int> {20, 0, 34, 390, 20, 3, 34, 500, 20, 9, 34, 501}
-        << QStringList {"390", "0", "0"};
+    QTest::newRow("all phases and unknown phases file nothing") << std::vector<int> {
+        20, 0, 34, 390, 20, 3, 34, 500, 20, 9, 34, 501} << QStringList {"390", "0", "0"};
 }
 
 void TestModelDatabase::measurementsFiledByPhase()

@@ -21,8 +21,8 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSaveFile>
-#include <QSignalSpy>
 #include <QScrollBar>
+#include <QSignalSpy>
 #include <QTextBlock>
 #include <QThread>
 #include <QTimer>
@@ -428,8 +428,8 @@ void TestServicePage::logFollowsUnlessScrolledBack()
     auto feed = [&](int from, int count) {
         for (int i = from; i < from + count; ++i)
             bench.screen->handleCommandReceived(QByteArray::number(i));
-        QTRY_VERIFY_WITH_TIMEOUT(log->document()->lastBlock().text().endsWith(
-                                     QByteArray::number(from + count - 1)),
+        QTRY_VERIFY_WITH_TIMEOUT(
+            log->document()->lastBlock().text().endsWith(QByteArray::number(from + count - 1)),
             Patience);
     };
     feed(0, 200);

@@ -2,7 +2,9 @@
 
 #include <QMutexLocker>
 
-PendingLog::PendingLog(int capacity) : m_capacity(capacity) { }
+PendingLog::PendingLog(int capacity) : m_capacity(capacity)
+{
+}
 
 bool PendingLog::append(const QString& line)
 {

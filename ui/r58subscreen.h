@@ -33,6 +33,7 @@ class QDoubleSpinBox;
 class QLabel;
 class QTimer;
 class PendingLog;
+class PendingUpdates;
 
 namespace Model::Interfaces {
 enum class ModelActionID : std::uint16_t;
@@ -181,6 +182,9 @@ private:
     void setupAboutPage();
     void setupConfigurationPage();
     void setupDataPage();
+    // Shows the measured values marked since the last refresh, through their handlers.
+    void refreshMeasurements();
+    void scheduleMeasurementRefresh();
     void setupControlPage();
     // The service page and the package update: connections and starting state.
     void setupServicePage();
@@ -222,6 +226,10 @@ private:
     Ui::R58SubScreenData* m_uiData = nullptr;
     Ui::R58SubScreenControl* m_uiControl = nullptr;
     Ui::R58SubScreenAbout* m_uiAbout = nullptr;
+    // Measured values reported since the last refresh; shared with the link's connections,
+    // which may still deliver while this window is taken down.
+    QSharedPointer<PendingUpdates> m_pendingMeasurements;
+    QTimer* m_measurementRefreshTimer = nullptr;
     QString m_portName;
     FileDialog m_fileDialog;
 

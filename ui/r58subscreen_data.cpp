@@ -3,32 +3,93 @@
 
 #include "link/talolinkterminalservice.h"
 #include "model/modeldatabase.h"
+#include "ui/pendingupdates.h"
 #include "ui/r58subscreen.h"
 #include "ui_r58subscreen_control.h"
 #include "ui_r58subscreen_data.h"
 
 #include <QLabel>
 #include <QPixmap>
+#include <QTimer>
 
 using Model::Interfaces::ModelActionID;
 using Service::R58::TaloLinkTerminalService;
 
+namespace {
+
+// What the data page shows, one mark each: voltage and current per phase, then the powers.
+enum Measured : unsigned int {
+    Voltage = 0, // + phase
+    Current = 3, // + phase
+    ActivePower = 6,
+    ReactivePower,
+    ApparentPower,
+    MeasuredCount
+};
+static_assert(MeasuredCount <= 32, "one mark per bit");
+
+// A device streams its measurements as fast as its line carries them, some 250 values a
+// second; a display shows them about as often as a meter does.
+constexpr int MeasurementRefreshInterval = 100; // milliseconds
+
+} // namespace
+
 void R58SubScreen::setupDataPage()
 {
+    m_pendingMeasurements = QSharedPointer<PendingUpdates>::create();
+    m_measurementRefreshTimer = new QTimer(this);
+    m_measurementRefreshTimer->setSingleShot(true);
+    m_measurementRefreshTimer->setInterval(MeasurementRefreshInterval);
+    connect(m_measurementRefreshTimer, &QTimer::timeout, this, &R58SubScreen::refreshMeasurements);
+
+    // The reports are marked on the link's receive thread where they are announced; only the
+    // first mark after a refresh calls over to the GUI thread. A queued call per report woke
+    // the GUI thread for every frame of every streaming device. The phase travels with each
+    // measured value's signal, so the phase's own signal is not taken.
+    const QSharedPointer<PendingUpdates> pending = m_pendingMeasurements;
+    const auto marker = [this, pending](unsigned int first) {
+        return [this, pending, first](quint8 phase = 0) {
+            if (phase < 3 && pending->mark(first + phase))
+                QMetaObject::invokeMethod(
+                    this, &R58SubScreen::scheduleMeasurementRefresh, Qt::QueuedConnection);
+        };
+    };
     TaloLinkTerminalService* service = getTerminalService().data();
     using S = TaloLinkTerminalService;
-    connect(service, &S::measurementCurrentModelValue, this,
-        &R58SubScreen::handleMeasurementCurrentModelValue);
-    connect(service, &S::measurementVoltageModelValue, this,
-        &R58SubScreen::handleMeasurementVoltageModelValue);
-    connect(service, &S::measurementActivePowerModelValue, this,
-        &R58SubScreen::handleMeasurementActivePowerModelValue);
-    connect(service, &S::measurementReactivePowerModelValue, this,
-        &R58SubScreen::handleMeasurementReactivePowerModelValue);
-    connect(service, &S::measurementApparentPowerModelValue, this,
-        &R58SubScreen::handleMeasurementApparentPowerModelValue);
-    // The phase travels with each measured value's signal, so the phase's own signal is not
-    // taken: every frame it queued on the GUI thread would cost a wake-up for nothing.
+    connect(service, &S::measurementVoltageModelValue, this, marker(Voltage), Qt::DirectConnection);
+    connect(service, &S::measurementCurrentModelValue, this, marker(Current), Qt::DirectConnection);
+    connect(
+        service, &S::measurementActivePowerModelValue, this,
+        [mark = marker(ActivePower)] { mark(); }, Qt::DirectConnection);
+    connect(
+        service, &S::measurementReactivePowerModelValue, this,
+        [mark = marker(ReactivePower)] { mark(); }, Qt::DirectConnection);
+    connect(
+        service, &S::measurementApparentPowerModelValue, this,
+        [mark = marker(ApparentPower)] { mark(); }, Qt::DirectConnection);
+}
+
+void R58SubScreen::scheduleMeasurementRefresh()
+{
+    if (!m_measurementRefreshTimer->isActive())
+        m_measurementRefreshTimer->start();
+}
+
+void R58SubScreen::refreshMeasurements()
+{
+    const unsigned int marks = m_pendingMeasurements->takeAll();
+    for (quint8 phase = 0; phase < 3; ++phase) {
+        if (marks & (1u << (Voltage + phase)))
+            handleMeasurementVoltageModelValue(phase);
+        if (marks & (1u << (Current + phase)))
+            handleMeasurementCurrentModelValue(phase);
+    }
+    if (marks & (1u << ActivePower))
+        handleMeasurementActivePowerModelValue();
+    if (marks & (1u << ReactivePower))
+        handleMeasurementReactivePowerModelValue();
+    if (marks & (1u << ApparentPower))
+        handleMeasurementApparentPowerModelValue();
 }
 
 void R58SubScreen::setupControlPage()

@@ -20,8 +20,8 @@
 #include <QDoubleSpinBox>
 #include <QFile>
 #include <QLabel>
-#include <QScrollBar>
 #include <QPlainTextEdit>
+#include <QScrollBar>
 #include <QSignalBlocker>
 #include <QTimer>
 
