@@ -207,8 +207,8 @@ print(f"""
   it, out of view; "log disabled" is the same 8 devices with each log switched off, and "log
   in view" one device on its service page, its measurement started from there, every frame a
   line in the visible log. At 8 devices in this run: {scale[8]['gui_cpu_percent']:.1f} % with the log
-  ({scale[8]['gui_us_per_frame']:.1f} µs per frame), {nolog['gui_cpu_percent']:.1f} % without ({nolog['gui_us_per_frame']:.1f} µs per frame); the two differ by
-  little more than the run-to-run spread of a few points on this virtual machine.
+  ({scale[8]['gui_us_per_frame']:.1f} µs per frame), {nolog['gui_cpu_percent']:.1f} % without ({nolog['gui_us_per_frame']:.1f} µs per frame); runs on this virtual
+  machine spread by about a point.
 - The log was the largest cost: with the log as a rich-text view taking one line per frame,
   1 device cost 3,335 µs of GUI-thread time per frame (70 % of a core, and only 210 of 490
   frames/s got through), 8 devices 61 % of a core and 23.5 MiB each. Collecting the lines and
@@ -219,12 +219,17 @@ print(f"""
   out of view wait (at most 5,000) until it comes into view, and the received lines are
   collected on the link's receive thread, with one call to the GUI thread per batch instead
   of one per frame.
+- The measured values: each report of a streamed value queued a call to the GUI thread, and
+  every such call woke it once more besides the port's own wake-up. The reports are now marked
+  on the receive thread and the data page shows the marked values ten times a second, as a
+  meter does (the first mark after a refresh asks for it; further ones cost the GUI thread
+  nothing); at 8 devices this took the GUI thread from about 10 % to about 7 %. Each measured
+  value's label also shows the value of its own phase now: before, a burst of three phases
+  often put the last phase's value into all three labels.
 - What remains on the GUI thread is the port itself: `perf` puts about two thirds of its
   samples in the kernel (this virtual machine's system calls are expensive): the event loop's
   poll and the pty read for every chunk the port hands over, and the wake-up of the receive
-  thread for it; the value labels change only when their text does. Each measured value's
-  label now shows the value of its own phase: before, a burst of three phases often put the
-  last phase's value into all three labels, which also changed their text with every frame.
+  thread for it.
 - Earlier profile (callgrind, 8 devices, per thread) of the link itself: the receive threads
   spent about 21,200 instructions per frame building text forms of every frame for a log that
   nothing received, under the lock the GUI thread takes; the link now builds none while no log
