@@ -355,6 +355,10 @@
         <source>The folder could not be remembered for next time: %1 could not be written.</source>
         <translation>Der Ordner konnte nicht für das nächste Mal gespeichert werden: %1 ließ sich nicht schreiben.</translation>
     </message>
+    <message>
+        <source>The device stopped asking for the update&apos;s data. Check the connection and start the update once more.</source>
+        <translation>Das Gerät fordert keine Daten des Updates mehr an. Prüfen Sie die Verbindung und starten Sie das Update erneut.</translation>
+    </message>
 </context>
 <context>
     <name>R58SubScreenAbout</name>
@@ -776,6 +780,14 @@
     <message>
         <source>Save password</source>
         <translation>Passwort speichern</translation>
+    </message>
+    <message>
+        <source>Password not saved</source>
+        <translation>Passwort nicht gespeichert</translation>
+    </message>
+    <message>
+        <source>The password could not be saved in %1. You are logged in; next time the password must be typed again.</source>
+        <translation>Das Passwort konnte nicht in %1 gespeichert werden. Sie sind angemeldet; beim nächsten Mal muss das Passwort erneut eingegeben werden.</translation>
     </message>
 </context>
 <context>

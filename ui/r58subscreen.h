@@ -276,6 +276,9 @@ private:
     QList<QDoubleSpinBox*> m_argumentEditors;
     // Set while the service page's own single-image update runs, so that refusals reach it.
     bool m_singleImageUpdate = false;
+    // Runs while the single-image update waits for the device's next block request: a device
+    // that stops asking would otherwise leave the progress bar standing with no word why.
+    QTimer* m_updateStallTimer = nullptr;
 };
 
 namespace Application::R58 {

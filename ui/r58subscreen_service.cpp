@@ -42,6 +42,8 @@ namespace {
 // What the log keeps: a day of measurement streams must not make it grow without end.
 constexpr int MaxLogLines = 5000;
 constexpr int LogFlushInterval = 100; // milliseconds; fast enough to read as live
+// As long as the package update waits for a block request before it gives up.
+constexpr int UpdateStallTime = 10000; // milliseconds
 
 // Whole-number editors: the value truncated toward zero, within the argument's width.
 template <typename T> T wholeNumber(double value)
@@ -104,6 +106,18 @@ void R58SubScreen::setupServicePage()
 
     UpdateControlService* updater = getUpdateControlService().data();
     connect(updater, &UpdateControlService::progressChanged, this, &R58SubScreen::handleProgress);
+    m_updateStallTimer = new QTimer(this);
+    m_updateStallTimer->setObjectName(QStringLiteral("updateStallTimer"));
+    m_updateStallTimer->setSingleShot(true);
+    m_updateStallTimer->setInterval(UpdateStallTime);
+    connect(m_updateStallTimer, &QTimer::timeout, this, [this] {
+        if (!m_singleImageUpdate)
+            return;
+        m_singleImageUpdate = false;
+        m_uiService->labelFilename->setText(tr("The device stopped asking for the update's data. "
+                                               "Check the connection and start the update once "
+                                               "more."));
+    });
     connect(updater, &UpdateControlService::digestError, this, &R58SubScreen::handleDigestError);
     connect(
         updater, &UpdateControlService::updateRefused, this, &R58SubScreen::handleUpdateRefused);
@@ -454,6 +468,7 @@ void R58SubScreen::handleStartUpdate()
         ? UpdateControlService::Terminal::Platform
         : UpdateControlService::Terminal::Display;
     m_singleImageUpdate = true;
+    m_updateStallTimer->start();
     getUpdateControlService()->start(data, type, terminal);
 }
 
@@ -465,10 +480,17 @@ void R58SubScreen::handleRequestMemblock(unsigned short blockIndex)
 void R58SubScreen::handleProgress(int percent)
 {
     m_uiService->progressBarUpdate->setValue(percent);
+    if (!m_singleImageUpdate)
+        return;
+    if (percent >= 100)
+        m_updateStallTimer->stop();
+    else
+        m_updateStallTimer->start();
 }
 
 void R58SubScreen::handleDigestError()
 {
+    m_updateStallTimer->stop();
     m_uiService->labelFilename->setText(tr("Security Error! Wrong Digest"));
 }
 
@@ -477,6 +499,7 @@ void R58SubScreen::handleUpdateRefused(const QString& reason)
     // A package update reports refusals itself, on the information page.
     if (!m_singleImageUpdate)
         return;
+    m_updateStallTimer->stop();
     m_uiService->labelFilename->setText(tr("Update refused: %1").arg(reason));
 }
 
@@ -528,6 +551,7 @@ void R58SubScreen::handleStartPackageUpdate()
     m_uiInformation->pushButtonOpenUpdatePackage->hide();
     m_uiInformation->pushButtonStartPackageUpdate->hide();
     m_singleImageUpdate = false;
+    m_updateStallTimer->stop();
     m_uiInformation->progressBarPackageUpdate->setValue(0);
     m_uiInformation->progressBarPackageUpdate->show();
     getPackageUpdateService()->start();

@@ -8,7 +8,9 @@
 #include "ui/userfeatures.h"
 #include "ui_welcomescreen.h"
 
+#include <QDir>
 #include <QListView>
+#include <QMessageBox>
 #include <QPalette>
 #include <QPixmap>
 
@@ -117,7 +119,14 @@ void WelcomeScreen::checkTypedPassword()
     if (m_ui->checkBoxSavePassword->isChecked()) {
         // Only the digest is kept; the typed password never reaches the file.
         m_config->setUser(UserConfig(m_account->getUser(), QString::fromLatin1(digest.toHex())));
-        m_config->save();
+        if (!m_config->save()) {
+            // The login stands; only remembering it failed, and the user must know why the
+            // password is asked for again next time.
+            QMessageBox::warning(this, tr("Password not saved"),
+                tr("The password could not be saved in %1. You are logged in; next time the "
+                   "password must be typed again.")
+                    .arg(QDir::toNativeSeparators(m_config->getFilePath())));
+        }
         m_staleSavedRoles.erase(m_account->getUser());
     }
     accept();
