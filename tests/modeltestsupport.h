@@ -67,43 +67,8 @@ protected:
 
 namespace Types = Model::Interfaces::ModelTypes;
 
-// Reads and writes any value of the database as a number, whatever its type,
-// so that tests can be written as tables of numbers.
-template <typename T> bool assignAs(Model::Interfaces::ModelValueIntf* value, double number)
-{
-    auto* typed = dynamic_cast<Model::Interfaces::ModelValue<T>*>(value);
-    if (!typed)
-        return false;
-    using R = Model::Interfaces::ModelValueCodec::RawType<T>;
-    typed->setValue(static_cast<T>(static_cast<R>(number)));
-    return true;
-}
-
-template <typename T>
-std::optional<double> readAs(const Model::Interfaces::ModelValueIntf* value, bool wantDefault)
-{
-    auto* typed = dynamic_cast<const Model::Interfaces::ModelValue<T>*>(value);
-    if (!typed)
-        return std::nullopt;
-    using R = Model::Interfaces::ModelValueCodec::RawType<T>;
-    return static_cast<double>(
-        static_cast<R>(wantDefault ? typed->getDefaultValue() : typed->getValue()));
-}
-
-// Previous and next of `number` by the value's own stepping.
-template <typename T>
-std::optional<std::pair<double, double>> stepAs(
-    const Model::Interfaces::ModelValueIntf* value, double number)
-{
-    auto* typed = dynamic_cast<const Model::Interfaces::ModelDisplayValue<T>*>(value);
-    if (!typed)
-        return std::nullopt;
-    using R = Model::Interfaces::ModelValueCodec::RawType<T>;
-    const T v = static_cast<T>(static_cast<R>(number));
-    return std::make_pair(static_cast<double>(static_cast<R>(typed->previous(v))),
-        static_cast<double>(static_cast<R>(typed->next(v))));
-}
-
+// Reads, writes and steps any value of the database as a number, whatever its type, so that
+// tests can be written as tables of numbers.
 #define MODEL_TEST_TYPES                                                                           \
     std::uint8_t, char, bool, std::uint16_t, std::uint32_t, float, Types::Settings::TripClass,     \
         Types::Settings::FaultType, Types::Fault::Type, Types::Fault::Phase,                       \
@@ -112,44 +77,64 @@ std::optional<std::pair<double, double>> stepAs(
         Types::Information::DeviceType, Types::GFX::Setting, Types::GFX::SoftstartSubSetting,      \
         Types::GFX::LimitSubSetting, Types::GFX::AboutSubSetting
 
-template <typename... Ts> bool assignAny(Model::Interfaces::ModelValueIntf* value, double number)
+template <typename... Ts> struct TypeList
 {
-    return (assignAs<Ts>(value, number) || ...);
+};
+
+// Calls f(typed, number to T, T to number) with the value as its own ModelValue<T>.
+template <typename F, typename... Ts>
+bool visitTyped(const Model::Interfaces::ModelValueIntf* value, F&& f, TypeList<Ts...> = {})
+{
+    const auto tryAs = [&](auto* tag) {
+        using T = std::remove_pointer_t<decltype(tag)>;
+        using R = Model::Interfaces::ModelValueCodec::RawType<T>;
+        auto* typed = dynamic_cast<const Model::Interfaces::ModelValue<T>*>(value);
+        if (typed)
+            f(
+                const_cast<Model::Interfaces::ModelValue<T>*>(typed),
+                [](double n) { return static_cast<T>(static_cast<R>(n)); },
+                [](T v) { return static_cast<double>(static_cast<R>(v)); });
+        return typed != nullptr;
+    };
+    if constexpr (sizeof...(Ts) == 0)
+        return visitTyped(value, std::forward<F>(f), TypeList<MODEL_TEST_TYPES> {});
+    else
+        return (tryAs(static_cast<Ts*>(nullptr)) || ...);
 }
 
-template <typename... Ts>
-std::optional<double> readAny(const Model::Interfaces::ModelValueIntf* value, bool wantDefault)
+template <typename T>
+Model::Interfaces::ModelDisplayValue<T>* asDisplay(Model::Interfaces::ModelValue<T>* value)
 {
-    std::optional<double> result;
-    ((result = result ? result : readAs<Ts>(value, wantDefault)), ...);
-    return result;
-}
-
-template <typename... Ts>
-std::optional<std::pair<double, double>> stepAny(
-    const Model::Interfaces::ModelValueIntf* value, double number)
-{
-    std::optional<std::pair<double, double>> result;
-    ((result = result ? result : stepAs<Ts>(value, number)), ...);
-    return result;
+    return dynamic_cast<Model::Interfaces::ModelDisplayValue<T>*>(value);
 }
 
 inline bool assign(Model::Interfaces::ModelValueIntf* value, double number)
 {
-    return assignAny<MODEL_TEST_TYPES>(value, number);
+    return visitTyped(value, [&](auto* typed, auto from, auto) { typed->setValue(from(number)); });
 }
 inline std::optional<double> current(const Model::Interfaces::ModelValueIntf* value)
 {
-    return readAny<MODEL_TEST_TYPES>(value, false);
+    std::optional<double> result;
+    visitTyped(value, [&](auto* typed, auto, auto to) { result = to(typed->getValue()); });
+    return result;
 }
 inline std::optional<double> defaultOf(const Model::Interfaces::ModelValueIntf* value)
 {
-    return readAny<MODEL_TEST_TYPES>(value, true);
+    std::optional<double> result;
+    visitTyped(value, [&](auto* typed, auto, auto to) { result = to(typed->getDefaultValue()); });
+    return result;
 }
+// Previous and next of `number` by the value's own stepping.
 inline std::optional<std::pair<double, double>> steps(
     const Model::Interfaces::ModelValueIntf* value, double number)
 {
-    return stepAny<MODEL_TEST_TYPES>(value, number);
+    std::optional<std::pair<double, double>> result;
+    visitTyped(value, [&](auto* typed, auto from, auto to) {
+        if (auto* display = asDisplay(typed))
+            result = std::make_pair(
+                to(display->previous(from(number))), to(display->next(from(number))));
+    });
+    return result;
 }
 
 // Bytes in a buffer of exactly their size, so the sanitizer sees any read past them.

@@ -37,14 +37,10 @@ public:
 
     bool writeMaster(const QByteArray& data)
     {
-        qint64 done = 0;
-        while (done < data.size()) {
-            const ssize_t n
-                = ::write(m_master, data.constData() + done, size_t(data.size() - done));
+        for (qint64 done = 0, n = 0; done<data.size(); done += n> 0 ? n : 0) {
+            n = ::write(m_master, data.constData() + done, size_t(data.size() - done));
             if (n < 0 && errno != EAGAIN && errno != EINTR)
                 return false;
-            if (n > 0)
-                done += n;
         }
         return true;
     }
@@ -54,12 +50,8 @@ public:
     {
         QByteArray data;
         char buffer[4096];
-        for (;;) {
-            const ssize_t n = ::read(m_master, buffer, sizeof buffer);
-            if (n <= 0)
-                break;
+        for (ssize_t n; (n = ::read(m_master, buffer, sizeof buffer)) > 0;)
             data.append(buffer, int(n));
-        }
         return data;
     }
 

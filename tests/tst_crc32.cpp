@@ -6,6 +6,17 @@
 #include <vector>
 #include <zlib.h>
 
+namespace {
+
+std::uint32_t crcOf(const QByteArray& data, std::uint32_t start = 0xFFFFFFFFu, int from = 0)
+{
+    return Utilities::CRC32().calculateChecksum(
+        reinterpret_cast<const std::uint8_t*>(data.constData()) + from,
+        std::uint32_t(data.size() - from), start);
+}
+
+} // namespace
+
 class TestCrc32 : public QObject
 {
     Q_OBJECT
@@ -13,7 +24,6 @@ class TestCrc32 : public QObject
 private slots:
     void knownValues_data();
     void knownValues();
-    void tableMatchesDefinition();
     void agreesWithZlib();
     void startValueIsTakenAsItIs();
 };
@@ -22,61 +32,40 @@ void TestCrc32::knownValues_data()
 {
     QTest::addColumn<QByteArray>("data");
     QTest::addColumn<quint32>("expected");
-
     QTest::newRow("check value") << QByteArray("123456789") << quint32(0xCBF43926u);
     QTest::newRow("empty") << QByteArray() << quint32(0);
     QTest::newRow("one zero byte") << QByteArray(1, '\0') << quint32(0xD202EF8Du);
-    QTest::newRow("quick fox") << QByteArray("The quick brown fox jumps over the lazy dog")
-                               << quint32(0x414FA339u);
 }
 
 void TestCrc32::knownValues()
 {
     QFETCH(QByteArray, data);
     QFETCH(quint32, expected);
-    const Utilities::CRC32 crc;
-    const auto* bytes = reinterpret_cast<const std::uint8_t*>(data.constData());
-    QCOMPARE(crc.calculateChecksum(bytes, std::uint32_t(data.size()), 0xFFFFFFFFu), expected);
-}
-
-void TestCrc32::tableMatchesDefinition()
-{
-    // Spot checks of the published table of the reflected 0xEDB88320 polynomial.
-    QCOMPARE(Utilities::CRC32::m_crc32Table[0], 0x00000000u);
-    QCOMPARE(Utilities::CRC32::m_crc32Table[1], 0x77073096u);
-    QCOMPARE(Utilities::CRC32::m_crc32Table[128], 0xEDB88320u);
-    QCOMPARE(Utilities::CRC32::m_crc32Table[255], 0x2D02EF8Du);
+    QCOMPARE(crcOf(data), expected);
 }
 
 void TestCrc32::agreesWithZlib()
 {
     QRandomGenerator random(0x52353821u);
-    const Utilities::CRC32 crc;
-    std::vector<std::uint8_t> buffer;
-    for (int length : {1, 2, 3, 7, 15, 16, 17, 255, 256, 511, 512, 513, 539, 4096, 65537}) {
-        for (int round = 0; round < 8; ++round) {
-            buffer.resize(std::size_t(length));
-            for (auto& byte : buffer)
-                byte = std::uint8_t(random.bounded(256));
-            const auto ours
-                = crc.calculateChecksum(buffer.data(), std::uint32_t(length), 0xFFFFFFFFu);
-            const auto zlib = ::crc32(0L, buffer.data(), uInt(length));
-            QCOMPARE(ours, std::uint32_t(zlib));
+    for (int length : {1, 3, 7, 16, 17, 255, 256, 513, 539, 4096, 65537}) {
+        for (int round = 0; round < 4; ++round) {
+            QByteArray buffer(length, '\0');
+            for (char& byte : buffer)
+                byte = char(random.bounded(256));
+            const auto zlib
+                = ::crc32(0L, reinterpret_cast<const Bytef*>(buffer.constData()), uInt(length));
+            QCOMPARE(crcOf(buffer), std::uint32_t(zlib));
         }
     }
 }
 
 void TestCrc32::startValueIsTakenAsItIs()
 {
-    // A length of 0 returns the complement of the start value, not a standard CRC.
-    const Utilities::CRC32 crc;
-    const std::uint8_t byte = 0;
-    QCOMPARE(crc.calculateChecksum(&byte, 0, 0x12345678u), ~0x12345678u);
+    // A length of 0 returns the complement of the start value.
+    QCOMPARE(crcOf(QByteArray(), 0x12345678u), ~0x12345678u);
     // Chaining: the complemented result of the first half starts the second.
     const QByteArray data("123456789");
-    const auto* bytes = reinterpret_cast<const std::uint8_t*>(data.constData());
-    const auto first = crc.calculateChecksum(bytes, 4, 0xFFFFFFFFu);
-    QCOMPARE(crc.calculateChecksum(bytes + 4, 5, ~first), 0xCBF43926u);
+    QCOMPARE(crcOf(data, ~crcOf(data.left(4)), 4), 0xCBF43926u);
 }
 
 QTEST_GUILESS_MAIN(TestCrc32)

@@ -33,15 +33,8 @@ constexpr int Patience = 20000; // milliseconds; a normal run needs well under o
 // Long enough that no healthy transfer under a sanitizer comes near it.
 constexpr int Stall = 3000;
 
-QByteArray platformImage()
-{
-    return UpdateTest::randomImage(21, 40000);
-}
-
-QByteArray displayImage()
-{
-    return UpdateTest::randomImage(22, 30000);
-}
+const QByteArray PlatformImage = UpdateTest::randomImage(21, 40000);
+const QByteArray DisplayImage = UpdateTest::randomImage(22, 30000);
 
 // A package with both images; empty when it could not be written.
 QString makePackage(const QString& directory)
@@ -50,8 +43,8 @@ QString makePackage(const QString& directory)
         {"version.json",
             UpdateTest::manifest(
                 QStringLiteral("4.4.0"), QStringLiteral("p.crypt"), QStringLiteral("d.crypt"))},
-        {"p.crypt", UpdateTest::encrypted(platformImage())},
-        {"d.crypt", UpdateTest::encrypted(displayImage())}};
+        {"p.crypt", UpdateTest::encrypted(PlatformImage)},
+        {"d.crypt", UpdateTest::encrypted(DisplayImage)}};
     const QString path = QDir(directory).filePath(QStringLiteral("package.tar"));
     return UpdateTest::writePackage(path, members) ? path : QString();
 }
@@ -121,11 +114,18 @@ struct Rig
     }
 };
 
-// By value: the list the device returns is a temporary.
-QByteArray lastImage(const SimulatedDevice& device, Terminal terminal)
+// Whether the device's last images are those of the package.
+bool tookPackage(const SimulatedDevice& device)
 {
-    const QList<QByteArray> images = device.receivedImages(terminal);
-    return images.isEmpty() ? QByteArray() : images.last();
+    const QList<QByteArray> platform = device.receivedImages(Terminal::Platform);
+    const QList<QByteArray> display = device.receivedImages(Terminal::Display);
+    return !platform.isEmpty() && platform.last() == PlatformImage && !display.isEmpty()
+        && display.last() == DisplayImage;
+}
+
+QString firstError(const QSignalSpy& errors)
+{
+    return errors.isEmpty() ? QString() : errors.at(0).at(0).toString();
 }
 
 enum class Stage { PlatformTransfer, WaitingForRestart, DisplayTransfer };
@@ -183,7 +183,7 @@ void TestFaultInjection::unplugDuringImageUpdate()
     QFETCH(Terminal, target);
     Rig rig;
     QVERIFY(rig.start());
-    const QByteArray image = target == Terminal::Platform ? platformImage() : displayImage();
+    const QByteArray image = target == Terminal::Platform ? PlatformImage : DisplayImage;
     const QByteArray file = UpdateTest::encrypted(image);
     UpdateControlService* updater = rig.updater();
     QSignalSpy done(updater, &UpdateControlService::updateFinished);
@@ -287,8 +287,8 @@ void TestFaultInjection::unplugDuringPackageUpdate()
     }
     if (retry) {
         QTRY_COMPARE_WITH_TIMEOUT(errors.size(), 1, Patience);
-        QVERIFY2(errors.at(0).at(0).toString().contains(QStringLiteral("disconnected")),
-            qPrintable(errors.at(0).at(0).toString()));
+        QVERIFY2(firstError(errors).contains(QStringLiteral("disconnected")),
+            qPrintable(firstError(errors)));
         QCOMPARE(packager->getUpdateState(), PackageUpdateService::Failed);
         QVERIFY(rig.bench.screen->isClosable());
         QVERIFY(finished.isEmpty());
@@ -303,8 +303,7 @@ void TestFaultInjection::unplugDuringPackageUpdate()
     QCOMPARE(errors.size(), retry ? 1 : 0);
     QCOMPARE(packager->getUpdateState(), PackageUpdateService::Finished);
     QVERIFY(rig.bench.screen->isClosable());
-    QCOMPARE(lastImage(device, Terminal::Platform), platformImage());
-    QCOMPARE(lastImage(device, Terminal::Display), displayImage());
+    QVERIFY(tookPackage(device));
     QCOMPARE(device.failedUpdates(), 0);
     QVERIFY(rig.everUnclosable);
     QCOMPARE(rig.mismatches, 0);
@@ -372,12 +371,11 @@ void TestFaultInjection::damagedFrames()
     // A lost block request is never repeated: the update then stops and says so.
     QTRY_VERIFY_WITH_TIMEOUT(finished.size() + errors.size() == 1, Patience);
     if (!errors.isEmpty()) {
-        QVERIFY(!errors.at(0).at(0).toString().isEmpty());
+        QVERIFY(!firstError(errors).isEmpty());
         QCOMPARE(packager->getUpdateState(), PackageUpdateService::Failed);
         QVERIFY(rig.bench.screen->isClosable());
     } else {
-        QCOMPARE(lastImage(device, Terminal::Platform), platformImage());
-        QCOMPARE(lastImage(device, Terminal::Display), displayImage());
+        QVERIFY(tookPackage(device));
     }
     // The host never sends a wrong block, so the device never takes a wrong image.
     QCOMPARE(device.failedUpdates(), 0);
@@ -389,8 +387,7 @@ void TestFaultInjection::damagedFrames()
     packager->openArchive(path);
     packager->start();
     QTRY_COMPARE_WITH_TIMEOUT(finished.size(), 1 + (errors.isEmpty() ? 1 : 0), Patience);
-    QCOMPARE(lastImage(device, Terminal::Platform), platformImage());
-    QCOMPARE(lastImage(device, Terminal::Display), displayImage());
+    QVERIFY(tookPackage(device));
     QCOMPARE(rig.mismatches, 0);
 }
 
@@ -436,8 +433,8 @@ void TestFaultInjection::silentDevice()
     packager->start();
     QVERIFY(rig.stillBeating());
     QTRY_COMPARE_WITH_TIMEOUT(errors.size(), 1, Patience);
-    QVERIFY2(errors.at(0).at(0).toString().contains(QStringLiteral("stopped asking")),
-        qPrintable(errors.at(0).at(0).toString()));
+    QVERIFY2(firstError(errors).contains(QStringLiteral("stopped asking")),
+        qPrintable(firstError(errors)));
     QVERIFY(rig.bench.screen->isClosable());
     QVERIFY(rig.everUnclosable);
     QCOMPARE(rig.mismatches, 0);

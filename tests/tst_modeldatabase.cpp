@@ -6,8 +6,8 @@
 
 #include <QtTest>
 
-#include <algorithm>
 #include <cstring>
+#include <functional>
 #include <set>
 #include <vector>
 
@@ -23,6 +23,7 @@ using Model::Interfaces::ModelValueIntf;
 using Utilities::Events::EventClass;
 
 Q_DECLARE_METATYPE(std::vector<int>)
+Q_DECLARE_METATYPE(std::function<void(ModelDatabase&)>)
 
 namespace {
 
@@ -41,17 +42,30 @@ int requestedId(const QByteArray& frame)
     return packet.args[0].data[0] | (packet.args[0].data[1] << 8);
 }
 
-// Reports a value for every registered identifier, the way the terminal
-// service does: bytes that decode to something other than every default.
-void reportEveryValue(Model::Observer::ModelValueObserver& registry)
+void report(Model::Observer::ModelValueObserver& registry, ModelValueID id, const void* bytes,
+    std::uint64_t size)
 {
-    // As float 2.5000005, as integers 2 (or 0x40200002), as bool true.
-    static const std::uint8_t bytes[4] = {0x02, 0x00, 0x20, 0x40};
-    for (int id = 0; id < int(ModelValueID::MaxCount); ++id) {
-        ModelValueEvent update(ModelValueEvent::Update, ModelValueID(id), bytes, sizeof bytes);
-        registry.notify(EventClass::ModelValueEvents, update);
-    }
+    ModelValueEvent update(
+        ModelValueEvent::Update, id, static_cast<const std::uint8_t*>(bytes), size);
+    registry.notify(EventClass::ModelValueEvents, update);
 }
+
+// A database on an application with the given links, each recording what it writes.
+struct Fixture
+{
+    explicit Fixture(std::vector<ComponentID> ids = {})
+    {
+        for (ComponentID id : ids)
+            application.addComponent(*links.emplace_back(std::make_unique<CaptureLink>(id, log)));
+        database = std::make_unique<ModelDatabase>(application, values, actions);
+    }
+    std::vector<WrittenFrame> log;
+    TestApplication application;
+    std::vector<std::unique_ptr<CaptureLink>> links;
+    Model::Observer::ModelValueObserver values;
+    Model::Observer::ModelActionObserver actions;
+    std::unique_ptr<ModelDatabase> database;
+};
 
 } // namespace
 
@@ -60,201 +74,117 @@ class TestModelDatabase : public QObject
     Q_OBJECT
 
 private slots:
-    void registersEveryMirroredValue();
-    void unregistersWhenDestroyed();
+    void registersEveryMirroredValueOnce();
+    void initRequestsInDeviceOrder_data();
     void initRequestsInDeviceOrder();
-    void initAsksBothLinks();
     void reset_data();
     void reset();
-    void constructionExamples();
     void measurementsFiledByPhase_data();
     void measurementsFiledByPhase();
 };
 
-void TestModelDatabase::registersEveryMirroredValue()
+void TestModelDatabase::registersEveryMirroredValueOnce()
 {
-    TestApplication application;
-    Model::Observer::ModelValueObserver values;
-    Model::Observer::ModelActionObserver actions;
-    ModelDatabase database(application, values, actions);
-
-    QCOMPARE(int(values.getValues().size()), 51);
-    QCOMPARE(int(actions.getActions().size()), 11);
+    Fixture f;
     const std::set<int> unmirrored = {8, 13, 14, 51};
+    QCOMPARE(int(f.values.getValues().size()), int(ModelValueID::MaxCount) - 4);
     for (int id = 0; id < int(ModelValueID::MaxCount); ++id) {
-        ModelValueIntf* value = values.getValue(ModelValueID(id));
+        ModelValueIntf* value = f.values.getValue(ModelValueID(id));
         QVERIFY2(bool(value) != bool(unmirrored.count(id)), qPrintable(QString::number(id)));
-        if (value) // every value under its own identifier, exactly once
+        if (value)
             QCOMPARE(int(value->getID()), id);
     }
-    for (int id = 0; id < int(ModelActionID::MaxCount); ++id)
-        QCOMPARE(bool(actions.getAction(ModelActionID(id))), id != 9 && id != 10);
+    QCOMPARE(int(f.actions.getActions().size()), 11);
 
-    QCOMPARE(values.getValue(ModelValueID::TripClass),
-        static_cast<ModelValueIntf*>(&database.getSettings().getTripClassValue()));
-    QCOMPARE(database.getSettings().getTripClassValue().toString(), QString("2E"));
-    QCOMPARE(actions.getAction(ModelActionID::FactoryReset),
-        &database.getActions().getFactoryResetAction());
+    // Destroyed, it leaves the registries empty; a second one, as after a reconnect, fills them.
+    f.database.reset();
+    QVERIFY(f.values.getValues().empty());
+    QVERIFY(f.actions.getActions().empty());
+    f.database = std::make_unique<ModelDatabase>(f.application, f.values, f.actions);
+    QCOMPARE(int(f.values.getValues().size()), int(ModelValueID::MaxCount) - 4);
 }
 
-void TestModelDatabase::unregistersWhenDestroyed()
+void TestModelDatabase::initRequestsInDeviceOrder_data()
 {
-    TestApplication application;
-    Model::Observer::ModelValueObserver values;
-    Model::Observer::ModelActionObserver actions;
-    {
-        ModelDatabase database(application, values, actions);
-    }
-    QVERIFY(values.getValues().empty());
-    QVERIFY(actions.getActions().empty());
-    // A second database, as after a reconnect, fills the registries again.
-    ModelDatabase database(application, values, actions);
-    QCOMPARE(int(values.getValues().size()), 51);
+    QTest::addColumn<bool>("secondaryLink");
+    QTest::newRow("USB only") << false;
+    QTest::newRow("secondary link too") << true;
 }
 
 void TestModelDatabase::initRequestsInDeviceOrder()
 {
-    std::vector<WrittenFrame> log;
-    TestApplication application;
-    CaptureLink usb(ComponentID::TaloLinkUSB, log);
-    application.addComponent(usb);
-    Model::Observer::ModelValueObserver values;
-    Model::Observer::ModelActionObserver actions;
-    ModelDatabase database(application, values, actions);
-    QVERIFY(log.empty()); // nothing is sent while building
+    QFETCH(bool, secondaryLink);
+    Fixture f(secondaryLink
+            ? std::vector<ComponentID> {ComponentID::TaloLinkUSB, ComponentID::TaloLinkSecondary}
+            : std::vector<ComponentID> {ComponentID::TaloLinkUSB});
+    QVERIFY(f.log.empty()); // nothing is sent while building
+    f.database->init();
+    f.database->getActions().getMotorStopAction().fire();
 
-    database.init();
-
+    // Every request goes to each link, the secondary one first.
+    const std::size_t links = secondaryLink ? 2 : 1;
+    QCOMPARE(f.log.size(), links * (RequestOrder.size() + 1));
     std::vector<int> requested;
-    for (const WrittenFrame& frame : log)
-        requested.push_back(requestedId(frame.bytes));
-    QCOMPARE(requested, RequestOrder);
-    for (const int never : {36, 37, 38, 44})
-        QVERIFY(std::find(requested.begin(), requested.end(), never) == requested.end());
-}
-
-void TestModelDatabase::initAsksBothLinks()
-{
-    std::vector<WrittenFrame> log;
-    TestApplication application;
-    CaptureLink usb(ComponentID::TaloLinkUSB, log);
-    CaptureLink secondary(ComponentID::TaloLinkSecondary, log);
-    application.addComponent(usb);
-    application.addComponent(secondary);
-    Model::Observer::ModelValueObserver values;
-    Model::Observer::ModelActionObserver actions;
-    ModelDatabase database(application, values, actions);
-
-    database.init();
-    database.getActions().getMotorStopAction().fire();
-
-    QCOMPARE(log.size(), 2 * RequestOrder.size() + 2);
-    for (std::size_t i = 0; i < RequestOrder.size(); ++i) {
-        QCOMPARE(log[2 * i].link, ComponentID::TaloLinkSecondary);
-        QCOMPARE(log[2 * i + 1].link, ComponentID::TaloLinkUSB);
-        QCOMPARE(requestedId(log[2 * i].bytes), RequestOrder[i]);
-        QCOMPARE(requestedId(log[2 * i + 1].bytes), RequestOrder[i]);
+    for (std::size_t i = 0; i < f.log.size(); i += links) {
+        if (secondaryLink) {
+            QCOMPARE(f.log[i].link, ComponentID::TaloLinkSecondary);
+            QCOMPARE(f.log[i + 1].link, ComponentID::TaloLinkUSB);
+            QCOMPARE(f.log[i + 1].bytes, f.log[i].bytes);
+        }
+        requested.push_back(requestedId(f.log[i].bytes));
     }
-    const TaloLinkPacket fired = TaloLinkPacket::decode(log.back().bytes);
+    QCOMPARE(requested.back(), -1);
+    requested.pop_back();
+    QCOMPARE(requested, RequestOrder);
+    const TaloLinkPacket fired = TaloLinkPacket::decode(f.log.back().bytes);
     QCOMPARE(fired.command, TaloLinkCommandID::FireModelAction);
     QCOMPARE(int(fired.args[0].data[0]), int(ModelActionID::MotorStop));
-    QCOMPARE(log[log.size() - 2].link, ComponentID::TaloLinkSecondary);
 }
 
 void TestModelDatabase::reset_data()
 {
-    QTest::addColumn<QString>("group");
+    QTest::addColumn<std::function<void(ModelDatabase&)>>("reset");
     QTest::addColumn<std::vector<int>>("restored");
-
-    QTest::newRow("settings") << "settings"
-                              << std::vector<int> {11, 1, 0, 3, 2, 4, 5, 6, 7, 12, 25, 26, 27, 28,
-                                     29, 30, 43, 31, 32, 33, 52, 53, 54};
-    QTest::newRow("operation") << "operation" << std::vector<int> {10, 9};
-    QTest::newRow("faults") << "faults" << std::vector<int> {17, 19, 18};
-    QTest::newRow("housing lighting") << "housing" << std::vector<int> {21, 22, 23};
-    QTest::newRow("boot-up state") << "bootup" << std::vector<int> {24};
-    QTest::newRow("measurement") << "measurement" << std::vector<int> {35, 34, 20};
-    QTest::newRow("information") << "information"
-                                 << std::vector<int> {39, 40, 41, 42, 15, 45, 46, 47, 50, 48, 49};
-    QTest::newRow("actions") << "actions" << std::vector<int> {};
+    using F = std::function<void(ModelDatabase&)>;
+    using V = std::vector<int>;
+    QTest::newRow("settings") << F([](ModelDatabase& d) {
+        d.getSettings().reset();
+    }) << V {11, 1, 0, 3, 2, 4, 5, 6, 7, 12, 25, 26, 27, 28, 29, 30, 43, 31, 32, 33, 52, 53, 54};
+    QTest::newRow("operation") << F([](ModelDatabase& d) { d.getOperation().reset(); })
+                               << V {10, 9};
+    QTest::newRow("faults") << F([](ModelDatabase& d) { d.getFaults().reset(); }) << V {17, 19, 18};
+    QTest::newRow("housing lighting")
+        << F([](ModelDatabase& d) { d.getHousingLighting().reset(); }) << V {21, 22, 23};
+    QTest::newRow("boot-up state")
+        << F([](ModelDatabase& d) { d.getBootupState().reset(); }) << V {24};
+    QTest::newRow("measurement") << F([](ModelDatabase& d) { d.getMeasurement().reset(); })
+                                 << V {35, 34, 20};
+    QTest::newRow("information") << F([](ModelDatabase& d) { d.getInformation().reset(); })
+                                 << V {39, 40, 41, 42, 15, 45, 46, 47, 50, 48, 49};
+    QTest::newRow("actions") << F([](ModelDatabase& d) { d.getActions().reset(); }) << V {};
 }
 
-// After the device has reported every value, a group's reset() returns the
-// values of its list to their defaults and leaves every other value as reported.
+// After the device has reported every value, a group's reset() returns the values of its list
+// to their defaults, leaves every other value as reported, and sends nothing.
 void TestModelDatabase::reset()
 {
-    QFETCH(QString, group);
+    QFETCH(std::function<void(ModelDatabase&)>, reset);
     QFETCH(std::vector<int>, restored);
-
-    std::vector<WrittenFrame> log;
-    TestApplication application;
-    CaptureLink usb(ComponentID::TaloLinkUSB, log);
-    application.addComponent(usb);
-    Model::Observer::ModelValueObserver values;
-    Model::Observer::ModelActionObserver actions;
-    ModelDatabase database(application, values, actions);
-    reportEveryValue(values);
-    for (ModelValueIntf* value : values.getValues())
+    Fixture f({ComponentID::TaloLinkUSB});
+    // As float 2.5000005, as integers 2 (or 0x40200002), as bool true: never a default.
+    const std::uint8_t bytes[4] = {0x02, 0x00, 0x20, 0x40};
+    for (int id = 0; id < int(ModelValueID::MaxCount); ++id)
+        report(f.values, ModelValueID(id), bytes, sizeof bytes);
+    for (ModelValueIntf* value : f.values.getValues())
         QVERIFY2(
             current(value) != defaultOf(value), qPrintable(QString::number(int(value->getID()))));
 
-    if (group == "settings")
-        database.getSettings().reset();
-    else if (group == "operation")
-        database.getOperation().reset();
-    else if (group == "faults")
-        database.getFaults().reset();
-    else if (group == "housing")
-        database.getHousingLighting().reset();
-    else if (group == "bootup")
-        database.getBootupState().reset();
-    else if (group == "measurement")
-        database.getMeasurement().reset();
-    else if (group == "information")
-        database.getInformation().reset();
-    else
-        database.getActions().reset();
-
-    QVERIFY(log.empty()); // reset sends nothing
+    reset(*f.database);
+    QVERIFY(f.log.empty());
     const std::set<int> expected(restored.begin(), restored.end());
-    for (ModelValueIntf* value : values.getValues()) {
-        const int id = int(value->getID());
-        QVERIFY2((current(value) == defaultOf(value)) == bool(expected.count(id)),
+    for (ModelValueIntf* value : f.values.getValues())
+        QVERIFY2((current(value) == defaultOf(value)) == bool(expected.count(int(value->getID()))),
             qPrintable(Model::Interfaces::modelValueName(value->getID())));
-    }
-}
-
-void TestModelDatabase::constructionExamples()
-{
-    TestApplication application;
-    Model::Observer::ModelValueObserver values;
-    Model::Observer::ModelActionObserver actions;
-    ModelDatabase database(application, values, actions);
-    auto& settings = database.getSettings();
-
-    QCOMPARE(settings.getUndervoltageThresholdValue().toString(), QString("207"));
-    QCOMPARE(settings.getNominalCurrentValue().toString(), QString("1.0"));
-
-    // The device reports the limit sub-menu 2 and nominal current 2.5; the
-    // reset restores the current but not the sub-menu the display owns.
-    const std::uint8_t two = 2;
-    ModelValueEvent limit(ModelValueEvent::Update, ModelValueID::SubSettingLimit, &two, 1);
-    values.notify(EventClass::ModelValueEvents, limit);
-    const std::uint8_t twoAndAHalf[4] = {0x00, 0x00, 0x20, 0x40};
-    ModelValueEvent current(ModelValueEvent::Update, ModelValueID::NominalCurrent, twoAndAHalf, 4);
-    values.notify(EventClass::ModelValueEvents, current);
-    QCOMPARE(settings.getNominalCurrentValue().getValue(), 2.5f);
-    settings.getSubSettingSoftstart().setValue(Types::GFX::SoftstartSubSetting::RampDown);
-
-    settings.reset();
-    QCOMPARE(settings.getSubSettingLimit().toString(), QString("Thresh."));
-    QCOMPARE(settings.getSubSettingSoftstart().toString(), QString("Enable"));
-    QCOMPARE(settings.getNominalCurrentValue().getValue(), 1.0f);
-    QCOMPARE(settings.getNominalCurrentValue().getPrevious(), 1.1f);
-
-    // The application stores its own version before asking the device.
-    database.getInformation().getPlatformVersionValue().setValue(application.getVersion());
-    QCOMPARE(database.getInformation().getPlatformVersionValue().toString(), QString("V0.4.3.4"));
 }
 
 void TestModelDatabase::measurementsFiledByPhase_data()
@@ -275,26 +205,20 @@ void TestModelDatabase::measurementsFiledByPhase()
 {
     QFETCH(std::vector<int>, reports);
     QFETCH(QStringList, texts);
-    TestApplication application;
-    Model::Observer::ModelValueObserver values;
-    Model::Observer::ModelActionObserver actions;
-    ModelDatabase database(application, values, actions);
+    Fixture f;
     for (std::size_t i = 0; i + 1 < reports.size(); i += 2) {
-        const auto id = ModelValueID(reports[i]);
-        const float volts = float(reports[i + 1]);
         const auto phase = std::uint8_t(reports[i + 1]);
-        std::uint8_t bytes[4];
-        std::memcpy(bytes, &volts, sizeof bytes); // the device's floats are little-endian too
-        ModelValueEvent update(ModelValueEvent::Update, id,
-            id == ModelValueID::MeasurementPhase ? &phase : bytes,
-            id == ModelValueID::MeasurementPhase ? 1 : 4);
-        values.notify(EventClass::ModelValueEvents, update);
+        const float volts = float(reports[i + 1]); // the device's floats are little-endian too
+        if (ModelValueID(reports[i]) == ModelValueID::MeasurementPhase)
+            report(f.values, ModelValueID::MeasurementPhase, &phase, 1);
+        else
+            report(f.values, ModelValueID(reports[i]), &volts, 4);
     }
-    auto& voltage = database.getMeasurement().getVoltageValue();
+    auto& voltage = f.database->getMeasurement().getVoltageValue();
     QCOMPARE((QStringList {voltage.toStringOfPhase(0), voltage.toStringOfPhase(1),
                  voltage.toStringOfPhase(2)}),
         texts);
-    database.getMeasurement().reset();
+    f.database->getMeasurement().reset();
     QCOMPARE(voltage.toStringOfPhase(1), QString("0"));
 }
 

