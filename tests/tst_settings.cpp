@@ -64,39 +64,35 @@ private slots:
     void wrongTypesLeaveFieldsAlone();
     void exportAfterImportIsComplete_data();
     void exportAfterImportIsComplete();
-    void savingReplacesTheWholeFile();
-    void unwritableLocationFails();
-    void missingFileChangesNothing();
+    void unwritableOrMissingFiles();
+
+private:
+    QTemporaryDir m_dir;
 };
 
 void TestSettings::roundTripThroughFile()
 {
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("settings.json"));
+    const QString path = m_dir.filePath(QStringLiteral("settings.json"));
+    // Saving replaces the whole of a longer file, atomically.
+    QVERIFY(writeFile(path, QByteArray(20000, 'x')));
     Settings out;
     fill(out);
     QVERIFY(out.save(path));
-
+    QCOMPARE(QDir(m_dir.path()).entryList(QDir::Files), QStringList {"settings.json"});
     Settings in;
     QVERIFY(in.load(path));
     QCOMPARE(in.getLoadedCount(), 12);
+    QCOMPARE(asJson(in), asJson(out));
     QCOMPARE(in.getTripClass(), TripClass(5));
-    QCOMPARE(in.getNominalCurrent(), 2.6f);
-    QCOMPARE(in.getOverloadReset(), true);
-    QCOMPARE(in.getUndercurrentSettings().getEnable(), true);
-    QCOMPARE(in.getUndercurrentSettings().getThreshold(), 0.12f);
-    QCOMPARE(in.getUndercurrentSettings().getFaultType(), FaultType(1));
-    QCOMPARE(in.getUndervoltageSettings().getThreshold(), 195.0f);
-    QCOMPARE(in.getUndervoltageSettings().getFaultType(), FaultType(1));
-    QCOMPARE(in.getOvervoltageSettings().getEnable(), true);
+    QCOMPARE(in.getUndercurrentSettings().getThreshold(), 0.12f); // cut when written
     QCOMPARE(in.getOvervoltageSettings().getThreshold(), 265.5f);
-
-    const QJsonObject json = QJsonDocument::fromJson(readFile(path)).object();
+    const QByteArray bytes = readFile(path);
+    const QJsonObject json = QJsonDocument::fromJson(bytes).object();
     QCOMPARE(json.keys(),
         (QStringList {"NominalCurrent", "OverloadReset", "Overvoltage", "TripClass", "Undercurrent",
             "Undervoltage"}));
     QVERIFY(json.value(QStringLiteral("TripClass")).isDouble());
-    QVERIFY(readFile(path).contains("\n    ")); // indented
+    QVERIFY(bytes.contains("\n    ")); // indented
 }
 
 void TestSettings::cutToTwoDecimals_data()
@@ -104,9 +100,7 @@ void TestSettings::cutToTwoDecimals_data()
     QTest::addColumn<float>("value");
     QTest::addColumn<double>("written");
     QTest::newRow("0.129 is cut, not rounded") << 0.129f << 0.12;
-    QTest::newRow("2.6 stays") << 2.6f << 2.6;
-    QTest::newRow("9.99") << 9.99f << 9.99;
-    QTest::newRow("207") << 207.0f << 207.0;
+    QTest::newRow("9.99 stays") << 9.99f << 9.99;
     QTest::newRow("negative toward zero") << -1.257f << -1.25;
     QTest::newRow("tiny") << 0.004f << 0.0;
     QTest::newRow("too large keeps value") << 3e38f << double(3e38f);
@@ -122,48 +116,37 @@ void TestSettings::cutToTwoDecimals()
 void TestSettings::wrongTypesLeaveFieldsAlone_data()
 {
     QTest::addColumn<QByteArray>("file");
-    QTest::addColumn<int>("taken");
-
-    QTest::newRow("empty file") << QByteArray() << 0;
-    QTest::newRow("empty object") << QByteArray("{}") << 0;
-    QTest::newRow("not json") << QByteArray("TripClass=3") << 0;
-    QTest::newRow("array document") << QByteArray("[1, 2]") << 0;
-    QTest::newRow("undercurrent as array")
-        << QByteArray(R"({"Undercurrent": [true, 1.5, 1]})") << 0;
-    QTest::newRow("enable as number") << QByteArray(R"({"Overvoltage": {"Enable": 1}})") << 0;
+    QTest::addColumn<int>("tripClass"); // -1: not taken
+    QTest::newRow("empty file") << QByteArray() << -1;
+    QTest::newRow("empty object") << QByteArray("{}") << -1;
+    QTest::newRow("not json") << QByteArray("TripClass=3") << -1;
+    QTest::newRow("array document") << QByteArray("[1, 2]") << -1;
+    QTest::newRow("undercurrent as array") << QByteArray(R"({"Undercurrent": [true, 1.5]})") << -1;
+    QTest::newRow("enable as number") << QByteArray(R"({"Overvoltage": {"Enable": 1}})") << -1;
     QTest::newRow("strings everywhere")
         << QByteArray(R"({"TripClass": "3", "NominalCurrent": "2.5", "OverloadReset": "true"})")
-        << 0;
-    QTest::newRow("trip class 3.5 reads as 0") << QByteArray(R"({"TripClass": 3.5})") << 1;
-    QTest::newRow("trip class 259 keeps low byte") << QByteArray(R"({"TripClass": 259})") << 1;
+        << -1;
     // No float holds these; an infinite setting must never reach a device.
-    QTest::newRow("nominal current beyond float range")
-        << QByteArray(R"({"NominalCurrent": 1e39})") << 0;
-    QTest::newRow("threshold beyond float range")
-        << QByteArray(R"({"Undervoltage": {"Threshold": -1e300}})") << 0;
+    QTest::newRow("beyond float range")
+        << QByteArray(R"({"NominalCurrent": 1e39, "Undervoltage": {"Threshold": -1e300}})") << -1;
+    QTest::newRow("trip class 3.5 reads as 0") << QByteArray(R"({"TripClass": 3.5})") << 0;
+    QTest::newRow("trip class 259 keeps low byte") << QByteArray(R"({"TripClass": 259})") << 3;
 }
 
 void TestSettings::wrongTypesLeaveFieldsAlone()
 {
     QFETCH(QByteArray, file);
-    QFETCH(int, taken);
-
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("import.json"));
+    QFETCH(int, tripClass);
+    const QString path = m_dir.filePath(QStringLiteral("import.json"));
     QVERIFY(writeFile(path, file));
     Settings settings;
     fill(settings);
-    const QJsonObject before = asJson(settings);
+    QJsonObject expected = asJson(settings);
     QVERIFY(settings.load(path));
-    QCOMPARE(settings.getLoadedCount(), taken);
-
-    QJsonObject after = asJson(settings);
-    if (taken == 1) {
-        const int expected = file.contains("3.5") ? 0 : 3;
-        QCOMPARE(after.value(QStringLiteral("TripClass")).toInt(), expected);
-        after[QStringLiteral("TripClass")] = before.value(QStringLiteral("TripClass"));
-    }
-    QCOMPARE(after, before);
+    QCOMPARE(settings.getLoadedCount(), tripClass < 0 ? 0 : 1);
+    if (tripClass >= 0)
+        expected[QStringLiteral("TripClass")] = tripClass;
+    QCOMPARE(asJson(settings), expected);
 }
 
 void TestSettings::exportAfterImportIsComplete_data()
@@ -171,7 +154,6 @@ void TestSettings::exportAfterImportIsComplete_data()
     QTest::addColumn<QByteArray>("file");
     QTest::addColumn<float>("nominalCurrent");
     QTest::addColumn<float>("threshold");
-
     // Found by the settings fuzzer: the infinity read from such a number was exported as null.
     QTest::newRow("numbers beyond float range")
         << QByteArray(R"({"NominalCurrent": 1e39, "Overvoltage": {"Threshold": -1e300}})") << 2.6f
@@ -180,9 +162,6 @@ void TestSettings::exportAfterImportIsComplete_data()
         << QByteArray(R"({"NominalCurrent": 3.4028234663852886e38,
             "Overvoltage": {"Threshold": -3.4028234663852886e38}})")
         << std::numeric_limits<float>::max() << -std::numeric_limits<float>::max();
-    QTest::newRow("ordinary numbers")
-        << QByteArray(R"({"NominalCurrent": 12.5, "Overvoltage": {"Threshold": 440}})") << 12.5f
-        << 440.0f;
 }
 
 void TestSettings::exportAfterImportIsComplete()
@@ -190,17 +169,14 @@ void TestSettings::exportAfterImportIsComplete()
     QFETCH(QByteArray, file);
     QFETCH(float, nominalCurrent);
     QFETCH(float, threshold);
-
-    QTemporaryDir dir;
-    const QString imported = dir.filePath(QStringLiteral("import.json"));
-    const QString exported = dir.filePath(QStringLiteral("export.json"));
+    const QString imported = m_dir.filePath(QStringLiteral("import.json"));
+    const QString exported = m_dir.filePath(QStringLiteral("export.json"));
     QVERIFY(writeFile(imported, file));
     Settings settings;
     fill(settings);
     QVERIFY(settings.load(imported));
     QCOMPARE(settings.getNominalCurrent(), nominalCurrent);
     QCOMPARE(settings.getOvervoltageSettings().getThreshold(), threshold);
-
     QVERIFY(settings.save(exported));
     Settings reread;
     QVERIFY(reread.load(exported));
@@ -210,40 +186,22 @@ void TestSettings::exportAfterImportIsComplete()
         float(Settings::cutToTwoDecimals(threshold)));
 }
 
-void TestSettings::savingReplacesTheWholeFile()
+void TestSettings::unwritableOrMissingFiles()
 {
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("settings.json"));
-    QVERIFY(writeFile(path, QByteArray(20000, 'x')));
-    Settings settings;
-    QVERIFY(settings.save(path));
-    const QByteArray bytes = readFile(path);
-    QVERIFY(!bytes.contains('x'));
-    QVERIFY(QJsonDocument::fromJson(bytes).isObject());
-    QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList {"settings.json"});
-}
-
-void TestSettings::unwritableLocationFails()
-{
-    // A regular file where the folder should be: no user, root included, can write there.
-    QTemporaryDir dir;
-    QVERIFY(writeFile(dir.filePath(QStringLiteral("blocker")), "old"));
-    Settings settings;
-    QVERIFY(!settings.save(dir.filePath(QStringLiteral("blocker/settings.json"))));
-    // Saving onto a folder fails and leaves it alone.
-    QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("folder.json")));
-    QVERIFY(!settings.save(dir.filePath(QStringLiteral("folder.json"))));
-    QVERIFY(QFileInfo(dir.filePath(QStringLiteral("folder.json"))).isDir());
-}
-
-void TestSettings::missingFileChangesNothing()
-{
-    QTemporaryDir dir;
     Settings settings;
     fill(settings);
     const QJsonObject before = asJson(settings);
-    QVERIFY(!settings.load(dir.filePath(QStringLiteral("absent.json"))));
+    // A missing file changes nothing.
+    QVERIFY(!settings.load(m_dir.filePath(QStringLiteral("absent.json"))));
     QCOMPARE(asJson(settings), before);
+
+    // A regular file where the folder should be: no user, root included, can write there.
+    QVERIFY(writeFile(m_dir.filePath(QStringLiteral("blocker")), "old"));
+    QVERIFY(!settings.save(m_dir.filePath(QStringLiteral("blocker/settings.json"))));
+    // Saving onto a folder fails and leaves it alone.
+    QVERIFY(QDir(m_dir.path()).mkdir(QStringLiteral("folder.json")));
+    QVERIFY(!settings.save(m_dir.filePath(QStringLiteral("folder.json"))));
+    QVERIFY(QFileInfo(m_dir.filePath(QStringLiteral("folder.json"))).isDir());
 }
 
 QTEST_GUILESS_MAIN(TestSettings)

@@ -1,6 +1,5 @@
-// The package update against the simulated device over a real pseudo-terminal,
-// wired as a device screen wires it: the terminal service turns the device's
-// block requests into requestMemblock, which the update control service answers.
+// The package update against the simulated device over a pseudo-terminal, wired
+// as a device screen wires it.
 #include "link/listserialportsource.h"
 #include "link/serialport.h"
 #include "link/serialportmanager.h"
@@ -44,10 +43,7 @@ QByteArray platformImage()
     return image;
 }
 
-QByteArray displayImage()
-{
-    return randomImage(12, 1000);
-}
+const QByteArray DisplayImage = randomImage(12, 1000);
 
 // One simulated device and the link stack of its device screen.
 class Stack
@@ -66,10 +62,9 @@ public:
         component = std::make_unique<Component::R58::TaloLinkUSBComponent>(port);
         terminal = std::make_unique<TaloLinkTerminalService>(port, values);
         packager = std::make_unique<PackageUpdateService>(updater, manager, device.portName());
-        for (Component::Interfaces::AbstractService* service :
-            std::initializer_list<Component::Interfaces::AbstractService*> {
-                terminal.get(), updater.data(), packager.get()})
-            service->addComponent(*component);
+        terminal->addComponent(*component);
+        updater->addComponent(*component);
+        packager->addComponent(*component);
         QObject::connect(terminal.get(), &TaloLinkTerminalService::requestMemblock, updater.data(),
             &UpdateControlService::sendMemoryBlock);
         terminal->startup();
@@ -103,33 +98,31 @@ public:
     QTimer pollTimer;
 };
 
-struct Row
+QString packageFile(Stack& stack, bool platform, bool display)
 {
-    bool platform;
-    bool display;
-    bool damageDisplay;
-    // The device's frames in order, without name requests and blocks.
-    QStringList order;
-};
+    Members members {{"version.json", manifest("4.4.0", "p.crypt", "d.crypt")}};
+    if (platform)
+        members.append({"p.crypt", encrypted(platformImage())});
+    if (display)
+        members.append({"d.crypt", encrypted(DisplayImage)});
+    const QString path = stack.dir.filePath(QStringLiteral("package.tar"));
+    return writePackage(path, members) ? path : QString();
+}
 
-// Every frame the device received, described; blocks and name requests apart.
+// Every frame the device received, described, without name requests.
 QStringList describeFrames(const QList<QByteArray>& frames, bool withBlocks)
 {
     QStringList lines;
     for (const QByteArray& frame : frames) {
         const TaloLinkPacket packet = TaloLinkPacket::decode(frame);
-        if (packet.command == TaloLinkCommandID::GetName)
-            continue;
-        if (packet.command == TaloLinkCommandID::Memblock && !withBlocks)
-            continue;
-        lines.append(describe(packet));
+        if (packet.command != TaloLinkCommandID::GetName
+            && (withBlocks || packet.command != TaloLinkCommandID::Memblock))
+            lines.append(describe(packet));
     }
     return lines;
 }
 
 } // namespace
-
-Q_DECLARE_METATYPE(Row)
 
 class TestUpdateEndToEnd : public QObject
 {
@@ -143,82 +136,55 @@ private slots:
 
 void TestUpdateEndToEnd::package_data()
 {
-    QTest::addColumn<Row>("row");
-    QTest::newRow("both images") << Row {true, true, false,
-        {"jump P", "announce P 3", "action 11", "jump D", "announce D 2", "action 12"}};
+    QTest::addColumn<bool>("platform");
+    QTest::addColumn<bool>("display");
+    QTest::addColumn<QStringList>("order"); // the device's frames without blocks
+    QTest::newRow("both images") << true << true
+                                 << QStringList {"jump P", "announce P 3", "action 11", "jump D",
+                                        "announce D 2", "action 12"};
     QTest::newRow("only the platform image")
-        << Row {true, false, false, {"jump P", "announce P 3"}};
+        << true << false << QStringList {"jump P", "announce P 3"};
     QTest::newRow("only the display image")
-        << Row {false, true, false, {"jump D", "announce D 2", "action 12"}};
-    QTest::newRow("damaged display image") << Row {true, true, true, {}};
+        << false << true << QStringList {"jump D", "announce D 2", "action 12"};
 }
 
 void TestUpdateEndToEnd::package()
 {
-    QFETCH(Row, row);
+    QFETCH(bool, platform);
+    QFETCH(bool, display);
+    QFETCH(QStringList, order);
     Stack stack;
     QVERIFY(stack.isValid());
-
-    QByteArray display = encrypted(displayImage());
-    if (row.damageDisplay)
-        display[200] = char(display[200] ^ 0x10);
-    Members members {{"version.json",
-        manifest(QStringLiteral("4.4.0"), QStringLiteral("p.crypt"), QStringLiteral("d.crypt"))}};
-    if (row.platform)
-        members.append({"p.crypt", encrypted(platformImage())});
-    if (row.display)
-        members.append({"d.crypt", display});
-    const QString path = stack.dir.filePath(QStringLiteral("package.tar"));
-    QVERIFY(writePackage(path, members));
-
-    PackageUpdateService* packager = stack.packager.get();
-    QSignalSpy finished(packager, &PackageUpdateService::packageUpdateFinished);
-    QSignalSpy errors(packager, &PackageUpdateService::packageUpdateErrorOccured);
-    QSignalSpy progress(packager, &PackageUpdateService::packageUpdateProgressChanged);
-    QSignalSpy sent(stack.port.data(), &SerialPort::dataTransmitted);
-    QVERIFY(finished.isValid() && errors.isValid() && progress.isValid() && sent.isValid());
-
+    const QString path = packageFile(stack, platform, display);
+    QSignalSpy finished(stack.packager.get(), &PackageUpdateService::packageUpdateFinished);
+    QSignalSpy errors(stack.packager.get(), &PackageUpdateService::packageUpdateErrorOccured);
+    QSignalSpy progress(stack.packager.get(), &PackageUpdateService::packageUpdateProgressChanged);
     // The name requests of the terminal service's start-up are not part of the update.
     QTRY_COMPARE_WITH_TIMEOUT(stack.device.receivedFrames().size(), 2, Patience);
     stack.device.clearReceivedFrames();
     stack.packager->openArchive(path);
     stack.packager->start();
-
-    if (row.damageDisplay) {
-        // Refused before the device hears anything: no boot loader, no block.
-        QCOMPARE(errors.size(), 1);
-        QCOMPARE(errors.at(0).at(0).toString(), QStringLiteral("Security Error! Wrong Digest"));
-        QCOMPARE(stack.packager->getUpdateState(), PackageUpdateService::Failed);
-        QCOMPARE(sent.size(), 0);
-        QVERIFY(progress.isEmpty());
-        QVERIFY(stack.device.receivedImages(Terminal::Platform).isEmpty());
-        return;
-    }
-
     QTRY_COMPARE_WITH_TIMEOUT(finished.size(), 1, Patience);
     QCOMPARE(stack.packager->getUpdateState(), PackageUpdateService::Finished);
     QVERIFY(errors.isEmpty());
     QCOMPARE(progress.last().at(0).toInt(), 100);
     QCOMPARE(stack.device.failedUpdates(), 0);
-
-    const QList<QByteArray> platformImages = stack.device.receivedImages(Terminal::Platform);
-    const QList<QByteArray> displayImages = stack.device.receivedImages(Terminal::Display);
-    QCOMPARE(
-        platformImages, row.platform ? QList<QByteArray> {platformImage()} : QList<QByteArray>());
-    QCOMPARE(displayImages, row.display ? QList<QByteArray> {displayImage()} : QList<QByteArray>());
-    if (row.platform)
+    QCOMPARE(stack.device.receivedImages(Terminal::Platform),
+        platform ? QList<QByteArray> {platformImage()} : QList<QByteArray>());
+    QCOMPARE(stack.device.receivedImages(Terminal::Display),
+        display ? QList<QByteArray> {DisplayImage} : QList<QByteArray>());
+    if (platform)
         QCOMPARE(stack.device.uintValue(PlatformVersionId), NewPlatformVersion);
 
     // The last frame may still be on its way through the line.
     QTRY_COMPARE_WITH_TIMEOUT(
-        describeFrames(stack.device.receivedFrames(), false), row.order, Patience);
-    const QStringList frames = describeFrames(stack.device.receivedFrames(), true);
+        describeFrames(stack.device.receivedFrames(), false), order, Patience);
     // Every display block lies between the start and the stop of the display update.
-    const int startIndex = frames.indexOf(QStringLiteral("announce D 2"));
-    const int stopIndex = frames.indexOf(QStringLiteral("action 12"));
+    const QStringList frames = describeFrames(stack.device.receivedFrames(), true);
     for (int i = 0; i < frames.size(); ++i) {
         if (frames.at(i).startsWith(QStringLiteral("block D")))
-            QVERIFY2(i > startIndex && i < stopIndex, qPrintable(frames.join(QLatin1Char(','))));
+            QVERIFY2(i > frames.indexOf("announce D 2") && i < frames.indexOf("action 12"),
+                qPrintable(frames.join(',')));
     }
     QCOMPARE(finished.size(), 1);
 }
@@ -228,12 +194,7 @@ void TestUpdateEndToEnd::otherDeviceWhileWaitingThenAgain()
     Stack stack;
     QVERIFY(stack.isValid());
     stack.device.setRestartDelay(300);
-    const QString path = stack.dir.filePath(QStringLiteral("package.tar"));
-    QVERIFY(writePackage(path,
-        {{"version.json",
-             manifest(
-                 QStringLiteral("4.4.0"), QStringLiteral("p.crypt"), QStringLiteral("d.crypt"))},
-            {"p.crypt", encrypted(platformImage())}, {"d.crypt", encrypted(displayImage())}}));
+    const QString path = packageFile(stack, true, true);
 
     // A second device arrives while the first restarts after its platform image.
     SimulatedDevice other(stack.dir.path(), stack.source);
@@ -242,14 +203,12 @@ void TestUpdateEndToEnd::otherDeviceWhileWaitingThenAgain()
             if (terminal == Terminal::Platform)
                 other.plugIn();
         });
-
     PackageUpdateService::State stateWhenOtherOpened = PackageUpdateService::NoPackage;
     QObject::connect(
         stack.manager.data(), &SerialPortManager::portOpened, &other, [&](const QString& name) {
             if (name == other.portName())
                 stateWhenOtherOpened = stack.packager->getUpdateState();
         });
-
     QSignalSpy finished(stack.packager.get(), &PackageUpdateService::packageUpdateFinished);
     QVERIFY(finished.isValid());
     stack.packager->openArchive(path);
@@ -266,7 +225,7 @@ void TestUpdateEndToEnd::otherDeviceWhileWaitingThenAgain()
     QCOMPARE(stack.device.receivedImages(Terminal::Platform),
         (QList<QByteArray> {platformImage(), platformImage()}));
     QCOMPARE(stack.device.receivedImages(Terminal::Display),
-        (QList<QByteArray> {displayImage(), displayImage()}));
+        (QList<QByteArray> {DisplayImage, DisplayImage}));
     QCOMPARE(stack.device.failedUpdates(), 0);
 }
 

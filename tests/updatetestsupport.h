@@ -53,18 +53,13 @@ inline quint32 zcrc(const QByteArray& data)
     return quint32(crc32(0L, reinterpret_cast<const Bytef*>(data.constData()), uInt(data.size())));
 }
 
-inline QString terminalLetter(Terminal terminal)
-{
-    return terminal == Terminal::Display ? QStringLiteral("D")
-        : terminal == Terminal::Platform ? QStringLiteral("P")
-                                         : QStringLiteral("H");
-}
-
 // One line of trace for a frame the update code sends: "jump P", "announce D 2",
 // "block P 1", "action 11"; anything else by its command number.
 inline QString describe(const TaloLinkPacket& packet)
 {
-    const QString to = terminalLetter(packet.destination);
+    const QString to = packet.destination == Terminal::Display ? QStringLiteral("D")
+        : packet.destination == Terminal::Platform             ? QStringLiteral("P")
+                                                               : QStringLiteral("H");
     switch (packet.command) {
     case TaloLinkCommandID::JumpToBootloader:
         return QStringLiteral("jump ") + to;
@@ -97,10 +92,9 @@ public:
     void close() override { }
     int writeData(const unsigned char* data, unsigned long size) override
     {
-        const TaloLinkPacket packet
-            = TaloLinkPacket::decode(QByteArray(reinterpret_cast<const char*>(data), int(size)));
-        packets.append(packet);
-        m_trace.append(describe(packet));
+        packets.append(
+            TaloLinkPacket::decode(QByteArray(reinterpret_cast<const char*>(data), int(size))));
+        m_trace.append(describe(packets.last()));
         return 0;
     }
     int writeData(const std::string& data) override
@@ -155,16 +149,13 @@ inline QByteArray withLengthField(QByteArray file, quint64 length)
 inline QByteArray manifest(const QString& packageVersion, const QString& platformPath,
     const QString& displayPath, const QString& platformVersion = QStringLiteral("4.4.0.0"))
 {
-    QJsonObject manifest;
-    manifest.insert(
-        QStringLiteral("Package"), QJsonObject {{QStringLiteral("Version"), packageVersion}});
-    auto processor = [](const QString& path, const QString& version) {
-        return QJsonObject {{QStringLiteral("Application"),
-            QJsonObject {{QStringLiteral("Path"), path}, {QStringLiteral("Version"), version}}}};
+    auto application = [](const QString& path, const QString& version) {
+        return QJsonObject {{"Application", QJsonObject {{"Path", path}, {"Version", version}}}};
     };
-    manifest.insert(QStringLiteral("Platform"), processor(platformPath, platformVersion));
-    manifest.insert(QStringLiteral("Display"), processor(displayPath, QStringLiteral("4.4.0.1")));
-    return QJsonDocument(manifest).toJson();
+    return QJsonDocument(QJsonObject {{"Package", QJsonObject {{"Version", packageVersion}}},
+                             {"Platform", application(platformPath, platformVersion)},
+                             {"Display", application(displayPath, QStringLiteral("4.4.0.1"))}})
+        .toJson();
 }
 
 using Members = QList<QPair<QByteArray, QByteArray>>;
