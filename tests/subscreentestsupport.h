@@ -142,26 +142,9 @@ struct Bench
     }
 
     // The model actions the device was told to run, in order.
-    QList<int> actions() const
-    {
-        QList<int> ids;
-        for (const TaloLinkPacket& packet : received()) {
-            if (packet.command == TaloLinkCommandID::FireModelAction)
-                ids << int(argNumber(packet, 0));
-        }
-        return ids;
-    }
-
+    QList<int> actions() const { return firstArguments(TaloLinkCommandID::FireModelAction); }
     // The identifiers of the values written to the device, in order.
-    QList<int> writtenValues() const
-    {
-        QList<int> ids;
-        for (const TaloLinkPacket& packet : received()) {
-            if (packet.command == TaloLinkCommandID::SetModelValue)
-                ids << int(argNumber(packet, 0));
-        }
-        return ids;
-    }
+    QList<int> writtenValues() const { return firstArguments(TaloLinkCommandID::SetModelValue); }
 
     // Sets a value at the device and has the device report it, as if it changed there.
     void report(quint16 id, quint32 value)
@@ -181,6 +164,15 @@ struct Bench
     }
 
 private:
+    QList<int> firstArguments(TaloLinkCommandID command) const
+    {
+        QList<int> ids;
+        for (const TaloLinkPacket& packet : received()) {
+            if (packet.command == command)
+                ids << int(argNumber(packet, 0));
+        }
+        return ids;
+    }
     static bool isMarker(const TaloLinkPacket& packet)
     {
         return packet.command == TaloLinkCommandID::GetModelValue

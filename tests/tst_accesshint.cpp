@@ -1,7 +1,6 @@
-// The connect screen's hint for a recognised device port that exists but cannot be opened:
-// which port, why, and that it goes away with the port or once the port opens. The reasons are
-// the system's own error texts, so the cases are made with paths that fail the same way for
-// root and for a user (permission denied cannot be staged as root).
+// The connect screen's hint for a recognised device port that exists but cannot be opened: which
+// port, why, and that it goes away with the port or once the port opens. The reasons are the
+// system's own error texts, so the cases use paths that fail the same way for root and for a user.
 
 #include "link/listserialportsource.h"
 #include "link/serialportmanager.h"
@@ -23,19 +22,7 @@ using Application::R58::SerialPortManager;
 
 namespace {
 
-enum class PortKind {
-    MissingFolder, // a path below a folder that does not exist
-    Directory,
-    RegularFile, // opens, but is no terminal
-    BareName, // a name the serial port module looks up under /dev
-    Terminal, // a pseudo-terminal: opens
-};
-
-// The system's wording of an error number, as the serial port module reports it.
-QString systemReason(int error)
-{
-    return QString::fromLocal8Bit(std::strerror(error));
-}
+enum class PortKind { MissingFolder, Directory, RegularFile, BareName, Terminal };
 
 } // namespace
 
@@ -47,17 +34,19 @@ class TestAccessHint : public QObject
 
 private slots:
     void init();
-    void cleanup();
-
     void hint_data();
     void hint();
     void hintFollowsPort_data();
     void hintFollowsPort();
 
 private:
-    // The port to list for the kind, made ready on disk; empty when that failed.
-    QString makePort(PortKind kind);
-    QLabel* hintLabel(ConnectScreen& screen) const;
+    // Lists the port as one of ours (or another vendor's) and polls.
+    void listPort(const QString& path, quint16 vendor = SerialPortManager::VendorIdentifier)
+    {
+        m_source->addPort({path, vendor, SerialPortManager::ProductIdentifier});
+        m_manager->poll();
+    }
+    QLabel* hintOf(ConnectScreen& screen) { return screen.findChild<QLabel*>("labelAccessHint"); }
 
     std::unique_ptr<QTemporaryDir> m_dir;
     std::unique_ptr<PtyPair> m_pty;
@@ -67,6 +56,8 @@ private:
 
 void TestAccessHint::init()
 {
+    m_manager.reset();
+    m_pty.reset();
     m_dir = std::make_unique<QTemporaryDir>();
     QVERIFY(m_dir->isValid());
     m_source = QSharedPointer<ListSerialPortSource>::create();
@@ -74,56 +65,18 @@ void TestAccessHint::init()
     m_manager->setPolling(false);
 }
 
-void TestAccessHint::cleanup()
-{
-    m_manager.reset();
-    m_source.reset();
-    m_pty.reset();
-}
-
-QString TestAccessHint::makePort(PortKind kind)
-{
-    const QDir dir(m_dir->path());
-    switch (kind) {
-    case PortKind::MissingFolder:
-        return dir.filePath(QStringLiteral("absent/ttyACM0"));
-    case PortKind::Directory: {
-        const QString path = dir.filePath(QStringLiteral("ttyACM1"));
-        return dir.mkdir(QStringLiteral("ttyACM1")) ? path : QString();
-    }
-    case PortKind::RegularFile: {
-        QFile file(dir.filePath(QStringLiteral("ttyACM2")));
-        if (!file.open(QIODevice::WriteOnly) || file.write("not a terminal") < 0)
-            return QString();
-        return file.fileName();
-    }
-    case PortKind::BareName:
-        return QStringLiteral("ttyR58-access-hint-absent");
-    case PortKind::Terminal:
-        m_pty = std::make_unique<PtyPair>();
-        return m_pty->isValid() ? m_pty->slavePath() : QString();
-    }
-    return QString();
-}
-
-QLabel* TestAccessHint::hintLabel(ConnectScreen& screen) const
-{
-    return screen.findChild<QLabel*>(QStringLiteral("labelAccessHint"));
-}
-
 void TestAccessHint::hint_data()
 {
     QTest::addColumn<PortKind>("kind");
     QTest::addColumn<quint16>("vendor");
-    // 0: no hint expected.
-    QTest::addColumn<int>("error");
-    // Where the hint says the port is, when not the listed path itself.
-    QTest::addColumn<QString>("shownAs");
+    QTest::addColumn<int>("error"); // 0: no hint expected
+    QTest::addColumn<QString>("shownAs"); // where the hint says the port is, if not its path
 
     const quint16 r58 = SerialPortManager::VendorIdentifier;
     QTest::newRow("in a missing folder") << PortKind::MissingFolder << r58 << ENOENT << QString();
     QTest::newRow("a directory") << PortKind::Directory << r58 << EISDIR << QString();
-    QTest::newRow("a regular file") << PortKind::RegularFile << r58 << ENOTTY << QString();
+    QTest::newRow("a regular file, no terminal")
+        << PortKind::RegularFile << r58 << ENOTTY << QString();
     QTest::newRow("bare name under /dev")
         << PortKind::BareName << r58 << ENOENT << QStringLiteral("/dev/ttyR58-access-hint-absent");
     QTest::newRow("opens") << PortKind::Terminal << r58 << 0 << QString();
@@ -138,26 +91,35 @@ void TestAccessHint::hint()
     QFETCH(int, error);
     QFETCH(QString, shownAs);
 
-    const QString path = makePort(kind);
-    QVERIFY(!path.isEmpty());
-    m_source->addPort({path, vendor, SerialPortManager::ProductIdentifier});
-    m_manager->poll();
+    const QDir dir(m_dir->path());
+    QString path = dir.filePath(QStringLiteral("absent/ttyACM0"));
+    if (kind == PortKind::Directory) {
+        path = dir.filePath(QStringLiteral("ttyACM1"));
+        QVERIFY(dir.mkdir(QStringLiteral("ttyACM1")));
+    } else if (kind == PortKind::RegularFile) {
+        QFile file(dir.filePath(QStringLiteral("ttyACM2")));
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write("not a terminal") > 0);
+        path = file.fileName();
+    } else if (kind == PortKind::BareName) {
+        path = QStringLiteral("ttyR58-access-hint-absent");
+    } else if (kind == PortKind::Terminal) {
+        m_pty = std::make_unique<PtyPair>();
+        QVERIFY(m_pty->isValid());
+        path = m_pty->slavePath();
+    }
+    listPort(path, vendor);
 
     ConnectScreen screen(m_manager);
-    QLabel* label = hintLabel(screen);
-    QVERIFY(label);
-    QCOMPARE(label->isVisibleTo(&screen), error != 0);
+    QCOMPARE(hintOf(screen)->isVisibleTo(&screen), error != 0);
+    const QString reason = m_manager->getOpenError(path);
     if (error == 0) {
-        QVERIFY(m_manager->getOpenError(path).isEmpty());
+        QVERIFY(reason.isEmpty());
         return;
     }
-
-    const QString reason = m_manager->getOpenError(path);
-    QCOMPARE(reason, systemReason(error));
-    const QString text = label->text();
+    QCOMPARE(reason, QString::fromLocal8Bit(std::strerror(error)));
+    const QString text = hintOf(screen)->text();
     QVERIFY2(text.contains(shownAs.isEmpty() ? path : shownAs), qPrintable(text));
     QVERIFY2(text.contains(reason), qPrintable(text));
-
     // The hint informs; the screen keeps waiting for a device it can open.
     screen.onScreenTimeout();
     QCOMPARE(screen.result(), int(QDialog::Rejected));
@@ -167,26 +129,20 @@ void TestAccessHint::hint()
 void TestAccessHint::hintFollowsPort_data()
 {
     QTest::addColumn<bool>("unplug");
-    QTest::addColumn<bool>("accepted");
-
-    QTest::newRow("device unplugged") << true << false;
+    QTest::newRow("device unplugged") << true;
     // The stale reason must not outlive a successful open.
-    QTest::newRow("port opens on a later poll") << false << true;
+    QTest::newRow("port opens on a later poll") << false;
 }
 
 void TestAccessHint::hintFollowsPort()
 {
     QFETCH(bool, unplug);
-    QFETCH(bool, accepted);
 
     // A link that points nowhere until the device's terminal appears behind it.
     const QString path = QDir(m_dir->path()).filePath(QStringLiteral("ttyACM9"));
-    m_source->addPort(
-        {path, SerialPortManager::VendorIdentifier, SerialPortManager::ProductIdentifier});
-    m_manager->poll();
+    listPort(path);
     ConnectScreen screen(m_manager);
-    QLabel* label = hintLabel(screen);
-    QVERIFY(label);
+    QLabel* label = hintOf(screen);
     QVERIFY(label->isVisibleTo(&screen));
     QVERIFY(label->text().contains(path));
 
@@ -199,10 +155,9 @@ void TestAccessHint::hintFollowsPort()
     }
     m_manager->poll();
     screen.updateAccessHint();
-
     QVERIFY(!label->isVisibleTo(&screen));
     QVERIFY(label->text().isEmpty());
-    QCOMPARE(screen.result() == QDialog::Accepted, accepted);
+    QCOMPARE(screen.result() == QDialog::Accepted, !unplug);
 }
 
 QTEST_MAIN(TestAccessHint)

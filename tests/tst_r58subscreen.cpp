@@ -1,6 +1,5 @@
-// The device screen's frame against a simulated device: what each role may use, which page
-// each button opens and which measurement it tells the device to stream, the tab title, and
-// when the tab may close.
+// The device screen's frame against a simulated device: what each role may use, which page each
+// button opens and which measurement it streams, the tab title, and when the tab may close.
 
 #include "subscreentestsupport.h"
 #include "update/packageupdateservice.h"
@@ -13,6 +12,8 @@
 #include <QTimer>
 #include <QtTest>
 
+#include <algorithm>
+
 using Application::R58::UserAccount;
 using Service::R58::PackageUpdateService;
 using SubScreenTest::Bench;
@@ -21,8 +22,9 @@ Q_DECLARE_METATYPE(UserAccount::User)
 
 namespace {
 
-const QStringList PageButtons {"pushButtonInformations", "pushButtonConfiguration",
-    "pushButtonData", "pushButtonControl", "pushButtonAbout", "pushButtonServiceMode"};
+// The page buttons, without their "pushButton".
+const QStringList PageButtons {
+    "Informations", "Configuration", "Data", "Control", "About", "ServiceMode"};
 
 } // namespace
 
@@ -35,7 +37,6 @@ private slots:
     void roles();
     void navigation_data();
     void navigation();
-    void tabTitle_data();
     void tabTitle();
     void closableDuringPackageUpdate_data();
     void closableDuringPackageUpdate();
@@ -50,18 +51,16 @@ void TestR58SubScreen::roles_data()
     QTest::addColumn<bool>("packageUpdate");
 
     QTest::newRow("customer") << UserAccount::Customer
-                              << QStringList {"pushButtonInformations", "pushButtonData",
-                                     "pushButtonAbout"}
-                              << "Service Mode" << -1 << false;
+                              << QStringList {"Informations", "Data", "About"} << "Service Mode"
+                              << -1 << false;
     QTest::newRow("supervisor") << UserAccount::Supervisor
-                                << QStringList {"pushButtonInformations", "pushButtonConfiguration",
-                                       "pushButtonData", "pushButtonControl", "pushButtonAbout"}
+                                << QStringList {"Informations", "Configuration", "Data", "Control",
+                                       "About"}
                                 << "Service Mode" << -1 << true;
     QTest::newRow("admin") << UserAccount::Admin << PageButtons << "Service Mode" << 5 << true;
     QTest::newRow("demo") << UserAccount::Demo
-                          << QStringList {"pushButtonInformations", "pushButtonAbout",
-                                 "pushButtonServiceMode"}
-                          << "Demo" << 6 << true;
+                          << QStringList {"Informations", "About", "ServiceMode"} << "Demo" << 6
+                          << true;
 }
 
 void TestR58SubScreen::roles()
@@ -75,7 +74,7 @@ void TestR58SubScreen::roles()
     Bench bench;
     QVERIFY(bench.open(role, true));
     for (const QString& name : PageButtons) {
-        auto* button = bench.screen->findChild<QPushButton*>(name);
+        auto* button = bench.screen->findChild<QPushButton*>("pushButton" + name);
         QVERIFY2(button, qPrintable(name));
         QVERIFY2(button->isEnabled() == enabled.contains(name), qPrintable(name));
     }
@@ -103,51 +102,34 @@ void TestR58SubScreen::roles()
 void TestR58SubScreen::navigation_data()
 {
     QTest::addColumn<UserAccount::User>("role");
-    QTest::addColumn<QStringList>("clicks");
+    QTest::addColumn<QStringList>("clicks"); // buttons without their "pushButton"
     QTest::addColumn<QString>("page");
     QTest::addColumn<QString>("dataPage");
-    QTest::addColumn<int>("lastAction");
+    QTest::addColumn<int>("lastAction"); // 1 to 3 start a measurement, 4 stops
     QTest::addColumn<bool>("measuring");
 
     const auto admin = UserAccount::Admin;
-    QTest::newRow("information") << admin
-                                 << QStringList {"pushButtonAbout", "pushButtonInformations"}
-                                 << "pageInformation"
-                                 << "pageVoltageData" << 4 << false;
-    QTest::newRow("configuration")
-        << admin << QStringList {"pushButtonConfiguration"} << "pageConfiguration"
-        << "pageVoltageData" << 4 << false;
-    QTest::newRow("data starts on voltage") << admin << QStringList {"pushButtonData"} << "pageData"
-                                            << "pageVoltageData" << 1 << true;
-    QTest::newRow("control") << admin << QStringList {"pushButtonControl"} << "pageControl"
-                             << "pageVoltageData" << 4 << false;
-    QTest::newRow("about") << admin << QStringList {"pushButtonAbout"} << "pageAbout"
-                           << "pageVoltageData" << 4 << false;
-    QTest::newRow("service mode") << admin << QStringList {"pushButtonServiceMode"}
-                                  << "pageServiceMode"
-                                  << "pageVoltageData" << 4 << false;
-    QTest::newRow("demo") << UserAccount::Demo << QStringList {"pushButtonServiceMode"}
-                          << "pageDemoMode"
-                          << "pageVoltageData" << 4 << false;
+    const QString voltage = QStringLiteral("pageVoltageData");
+    QTest::newRow("information") << admin << QStringList {"About", "Informations"}
+                                 << "pageInformation" << voltage << 4 << false;
+    QTest::newRow("service mode") << admin << QStringList {"ServiceMode"} << "pageServiceMode"
+                                  << voltage << 4 << false;
     QTest::newRow("leaving data stops")
-        << admin << QStringList {"pushButtonData", "pushButtonControl"} << "pageControl"
-        << "pageVoltageData" << 4 << false;
-    QTest::newRow("current") << admin << QStringList {"pushButtonData", "pushButtonCurrentData"}
-                             << "pageData"
+        << admin << QStringList {"Data", "Control"} << "pageControl" << voltage << 4 << false;
+    QTest::newRow("demo") << UserAccount::Demo << QStringList {"ServiceMode"} << "pageDemoMode"
+                          << voltage << 4 << false;
+    QTest::newRow("data starts on voltage")
+        << admin << QStringList {"Data"} << "pageData" << voltage << 1 << true;
+    QTest::newRow("current") << admin << QStringList {"Data", "CurrentData"} << "pageData"
                              << "pageCurrentData" << 2 << true;
-    QTest::newRow("power") << admin << QStringList {"pushButtonData", "pushButtonPowerData"}
-                           << "pageData"
+    QTest::newRow("power") << admin << QStringList {"Data", "PowerData"} << "pageData"
                            << "pagePowerData" << 3 << true;
-    QTest::newRow("back to voltage")
-        << admin << QStringList {"pushButtonData", "pushButtonPowerData", "pushButtonVoltageData"}
-        << "pageData"
-        << "pageVoltageData" << 1 << true;
+    QTest::newRow("back to voltage") << admin << QStringList {"Data", "PowerData", "VoltageData"}
+                                     << "pageData" << voltage << 1 << true;
     // Data opens on its voltage page again, whichever page it was left on.
-    QTest::newRow("data again after power") << admin
-                                            << QStringList {"pushButtonData", "pushButtonPowerData",
-                                                   "pushButtonAbout", "pushButtonData"}
-                                            << "pageData"
-                                            << "pageVoltageData" << 1 << true;
+    QTest::newRow("data again after power")
+        << admin << QStringList {"Data", "PowerData", "About", "Data"} << "pageData" << voltage << 1
+        << true;
 }
 
 void TestR58SubScreen::navigation()
@@ -162,7 +144,7 @@ void TestR58SubScreen::navigation()
     Bench bench;
     QVERIFY(bench.open(role));
     for (const QString& name : clicks) {
-        auto* button = bench.screen->findChild<QPushButton*>(name);
+        auto* button = bench.screen->findChild<QPushButton*>("pushButton" + name);
         QVERIFY2(button && button->isEnabled(), qPrintable(name));
         button->click();
     }
@@ -176,55 +158,42 @@ void TestR58SubScreen::navigation()
     QVERIFY(!actions.isEmpty());
     QCOMPARE(actions.last(), lastAction);
     // Every action the pages fire is a measurement start or stop.
-    for (int action : actions)
-        QVERIFY2(action >= 1 && action <= 4, qPrintable(QString::number(action)));
+    QVERIFY(std::all_of(actions.begin(), actions.end(), [](int a) { return a >= 1 && a <= 4; }));
     QCOMPARE(bench.device->isMeasuring(), measuring);
     // The data page's button shows the page it is on.
     const QString button = QStringLiteral("pushButton") + dataPage.mid(4);
     QVERIFY2(bench.screen->findChild<QPushButton*>(button)->isChecked(), qPrintable(button));
 }
 
-void TestR58SubScreen::tabTitle_data()
-{
-    QTest::addColumn<bool>("offline");
-    QTest::addColumn<quint32>("serial");
-    QTest::addColumn<QString>("title");
-
-    QTest::newRow("device") << false << 21504711u << "21504711";
-    QTest::newRow("another device") << false << 99887766u << "99887766";
-    QTest::newRow("offline") << true << 0u << "Offline";
-}
-
 void TestR58SubScreen::tabTitle()
 {
-    QFETCH(bool, offline);
-    QFETCH(quint32, serial);
-    QFETCH(QString, title);
-
-    Bench bench;
-    if (!offline) {
-        bench.addDevice().setUIntValue(45, serial);
-        // A silent device shows the blank title until the serial number arrives.
-        auto faults = bench.device->faults();
-        faults.silent = true;
-        bench.device->setFaults(faults);
-        QVERIFY(bench.device->plugIn());
-        bench.manager->poll();
-        bench.account->setUser(UserAccount::Customer);
-        bench.screen = std::make_unique<R58SubScreen>(
-            bench.account, bench.config, bench.manager, bench.device->portName());
-        bench.screen->initialize();
-        QCOMPARE(bench.screen->windowTitle(), QStringLiteral(" "));
-        faults.silent = false;
-        bench.device->setFaults(faults);
-        bench.device->reportValue(45);
-        QTRY_COMPARE_WITH_TIMEOUT(bench.screen->windowTitle(), title, SubScreenTest::Wait);
-        QCOMPARE(bench.widget<QLabel>("labelSerialNumber")->text(), title);
-        return;
+    {
+        Bench offline;
+        QVERIFY(offline.open(UserAccount::Customer, true));
+        QCOMPARE(offline.screen->windowTitle(), QStringLiteral("Offline"));
+        QCOMPARE(offline.screen->getPortName(), QStringLiteral("Offline"));
+        // The program's own version, shown without a device.
+        QCOMPARE(offline.widget<QLabel>("labelAboutVersion")->text(), QStringLiteral("V0.4.3.4"));
     }
-    QVERIFY(bench.open(UserAccount::Customer, true));
-    QCOMPARE(bench.screen->windowTitle(), title);
-    QCOMPARE(bench.screen->getPortName(), title);
+    Bench bench;
+    bench.addDevice().setUIntValue(45, 99887766u);
+    // A silent device shows the blank title until the serial number arrives.
+    auto faults = bench.device->faults();
+    faults.silent = true;
+    bench.device->setFaults(faults);
+    QVERIFY(bench.device->plugIn());
+    bench.manager->poll();
+    bench.account->setUser(UserAccount::Customer);
+    bench.screen = std::make_unique<R58SubScreen>(
+        bench.account, bench.config, bench.manager, bench.device->portName());
+    bench.screen->initialize();
+    QCOMPARE(bench.screen->windowTitle(), QStringLiteral(" "));
+    faults.silent = false;
+    bench.device->setFaults(faults);
+    bench.device->reportValue(45);
+    QTRY_COMPARE_WITH_TIMEOUT(
+        bench.screen->windowTitle(), QStringLiteral("99887766"), SubScreenTest::Wait);
+    QCOMPARE(bench.widget<QLabel>("labelSerialNumber")->text(), QStringLiteral("99887766"));
 }
 
 void TestR58SubScreen::closableDuringPackageUpdate_data()
@@ -251,9 +220,7 @@ void TestR58SubScreen::closableDuringPackageUpdate()
         display[200] = char(display[200] ^ 0x10);
     const QString path = bench.home.filePath(QStringLiteral("package.tar"));
     QVERIFY(writePackage(path,
-        {{"version.json",
-             manifest(
-                 QStringLiteral("4.4.0"), QStringLiteral("p.crypt"), QStringLiteral("d.crypt"))},
+        {{"version.json", manifest("4.4.0", "p.crypt", "d.crypt")},
             {"p.crypt", encrypted(randomImage(1, 1500))}, {"d.crypt", display}}));
     packager.openArchive(path);
     QCOMPARE(packager.getUpdateState(), PackageUpdateService::Opened);

@@ -52,50 +52,6 @@ QStringList placeMarkers(const QString& text)
     return markers;
 }
 
-struct Entry
-{
-    QString context;
-    QString source;
-    QString translation;
-    bool finished = true;
-};
-
-QList<Entry> readCatalogue(const QString& path, QString* error)
-{
-    QList<Entry> entries;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        *error = file.errorString();
-        return entries;
-    }
-    QXmlStreamReader xml(&file);
-    QString context;
-    Entry entry;
-    while (!xml.atEnd()) {
-        xml.readNext();
-        if (!xml.isStartElement())
-            continue;
-        if (xml.name() == QLatin1String("name")) {
-            context = xml.readElementText();
-        } else if (xml.name() == QLatin1String("message")) {
-            entry = Entry {context, {}, {}, true};
-        } else if (xml.name() == QLatin1String("source")) {
-            entry.source = xml.readElementText();
-        } else if (xml.name() == QLatin1String("translation")) {
-            const auto type = xml.attributes().value(QLatin1String("type"));
-            // Entries whose source has left the code are of no concern.
-            if (type == QLatin1String("vanished") || type == QLatin1String("obsolete"))
-                continue;
-            entry.finished = type != QLatin1String("unfinished");
-            entry.translation = xml.readElementText();
-            entries << entry;
-        }
-    }
-    if (xml.hasError())
-        *error = xml.errorString();
-    return entries;
-}
-
 } // namespace
 
 class TestTranslations : public QObject
@@ -140,25 +96,15 @@ void TestTranslations::screens_data()
 {
     QTest::addColumn<QString>("screen");
     QTest::addColumn<QString>("widget");
-    QTest::addColumn<int>("item");
+    QTest::addColumn<int>("item"); // entry of a list, or -1
     QTest::addColumn<QString>("german");
 
-    const QString login = QStringLiteral("login");
-    const QString connect = QStringLiteral("connect");
-    const QString main = QStringLiteral("main");
-    QTest::newRow("login: save password")
-        << login << "checkBoxSavePassword" << -1 << QStringLiteral("Passwort speichern");
-    QTest::newRow("login: role prompt")
-        << login << "comboBoxUser" << 0 << QStringLiteral("Bitte auswählen");
-    QTest::newRow("login: customer role")
-        << login << "comboBoxUser" << int(UserAccount::Customer) << QStringLiteral("Kunde");
-    QTest::newRow("connect: prompt")
-        << connect << "labelConnectText" << -1
-        << QStringLiteral("Bitte schließen Sie ein VELOR®R58-Gerät an.");
-    QTest::newRow("connect: offline button")
-        << connect << "pushButtonOfflineModus" << -1 << QStringLiteral("OFFLINE-MODUS");
-    QTest::newRow("main: offline tab")
-        << main << "pushButtonConfiguration" << -1 << QStringLiteral("Konfiguration");
+    QTest::newRow("login: role prompt") << "login"
+                                        << "comboBoxUser" << 0 << "Bitte auswählen";
+    QTest::newRow("connect: offline button") << "connect"
+                                             << "pushButtonOfflineModus" << -1 << "OFFLINE-MODUS";
+    QTest::newRow("main: offline tab") << "main"
+                                       << "pushButtonConfiguration" << -1 << "Konfiguration";
 }
 
 void TestTranslations::screens()
@@ -168,12 +114,11 @@ void TestTranslations::screens()
     QFETCH(int, item);
     QFETCH(QString, german);
 
-    auto source = QSharedPointer<ListSerialPortSource>::create();
-    auto manager = QSharedPointer<SerialPortManager>::create(source);
+    auto manager
+        = QSharedPointer<SerialPortManager>::create(QSharedPointer<ListSerialPortSource>::create());
     manager->setPolling(false);
     auto account = QSharedPointer<UserAccount>::create();
     auto config = QSharedPointer<Config>::create();
-
     std::unique_ptr<QWidget> window;
     if (screen == QLatin1String("login"))
         window = std::make_unique<WelcomeScreen>(account, config);
@@ -193,15 +138,32 @@ void TestTranslations::catalogue_data()
     QTest::addColumn<QString>("translation");
     QTest::addColumn<bool>("finished");
 
-    QString error;
-    const QList<Entry> entries = readCatalogue(QStringLiteral(R58_TS_FILE), &error);
-    QVERIFY2(error.isEmpty(), qPrintable(error));
-    QVERIFY(!entries.isEmpty());
-    for (const Entry& entry : entries) {
-        const QString name = entry.context + QStringLiteral(": ")
-            + entry.source.left(50).replace(QLatin1Char('\n'), QLatin1Char(' '));
-        QTest::newRow(qPrintable(name)) << entry.source << entry.translation << entry.finished;
+    QFile file(QStringLiteral(R58_TS_FILE));
+    QVERIFY2(file.open(QIODevice::ReadOnly), qPrintable(file.errorString()));
+    QXmlStreamReader xml(&file);
+    QString context;
+    QString source;
+    int entries = 0;
+    while (!xml.atEnd()) {
+        if (xml.readNext() != QXmlStreamReader::StartElement)
+            continue;
+        if (xml.name() == QLatin1String("name")) {
+            context = xml.readElementText();
+        } else if (xml.name() == QLatin1String("source")) {
+            source = xml.readElementText();
+        } else if (xml.name() == QLatin1String("translation")) {
+            const auto type = xml.attributes().value(QLatin1String("type")).toString();
+            // Entries whose source has left the code are of no concern.
+            if (type == QLatin1String("vanished") || type == QLatin1String("obsolete"))
+                continue;
+            const QString name = context + ": " + source.left(50).replace('\n', ' ');
+            QTest::newRow(qPrintable(name))
+                << source << xml.readElementText() << (type != QLatin1String("unfinished"));
+            ++entries;
+        }
     }
+    QVERIFY2(!xml.hasError(), qPrintable(xml.errorString()));
+    QVERIFY(entries > 0);
 }
 
 void TestTranslations::catalogue()
@@ -211,9 +173,7 @@ void TestTranslations::catalogue()
     QFETCH(bool, finished);
 
     // An unfinished entry is left out of the .qm and shows in English.
-    QVERIFY2(finished && !translation.isEmpty(),
-        "untranslated: run update_translations, then "
-        "translate the new entries");
+    QVERIFY2(finished && !translation.isEmpty(), "untranslated: run update_translations");
     // A lost or extra marker makes QString::arg() put the wrong value in, or none.
     QCOMPARE(placeMarkers(translation), placeMarkers(source));
     // Texts that end a line on the terminal must keep doing so.

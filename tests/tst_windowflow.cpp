@@ -1,6 +1,5 @@
-// The window flow against simulated devices on pseudo-terminals, listed through the injected
-// port source: when the connect screen goes on, which tabs the main window opens, how tabs
-// follow ports coming and going, and the exit codes of the whole flow.
+// The window flow against simulated devices on pseudo-terminals: when the connect screen goes on,
+// which tabs the main window opens, how tabs follow ports coming and going, and the exit codes.
 
 #include "config/config.h"
 #include "config/useraccount.h"
@@ -46,10 +45,8 @@ enum Step {
     PlugNew, // a further device arrives
     ReportFirstAgain, // portOpened repeated for a port that has a tab
     CloseUnknown, // portClosed for a name nobody has
-    KeepFirst, // the first device's screen refuses to close, as during a package update
+    KeepFirst, // the first screen refuses to close, as during a package update
 };
-
-// How the connect screen is left.
 enum class ConnectAction { Wait, Offline, PlugLater, Close };
 
 constexpr int ConnectGuard = 3000; // milliseconds after which a waiting test gives up
@@ -70,16 +67,16 @@ private slots:
 
     void connectScreen_data();
     void connectScreen();
-    void initialTabs_data();
-    void initialTabs();
-    void portEvents_data();
-    void portEvents();
+    void tabs_data();
+    void tabs();
     void flow_data();
     void flow();
 
 private:
-    SimulatedDevice* addDevice(bool plugged = true);
+    bool addDevices(int count);
     void poll();
+    // Plugs devices in and lets the manager see them, then optionally unplugs the first.
+    bool plugIn(int count, bool unplugFirst = false);
     // The port names of the open devices, in the manager's order.
     QStringList expectedNames(const QStringList& keys) const;
 
@@ -120,18 +117,32 @@ void TestWindowFlow::cleanup()
     m_source.reset();
 }
 
-SimulatedDevice* TestWindowFlow::addDevice(bool plugged)
+bool TestWindowFlow::addDevices(int count)
 {
-    m_devices.push_back(std::make_unique<SimulatedDevice>(m_links->path(), m_source));
-    if (plugged && !m_devices.back()->plugIn())
-        return nullptr;
-    return m_devices.back().get();
+    for (int i = 0; i < count; ++i) {
+        m_devices.push_back(std::make_unique<SimulatedDevice>(m_links->path(), m_source));
+        if (!m_devices.back()->plugIn())
+            return false;
+    }
+    return true;
 }
 
 void TestWindowFlow::poll()
 {
     m_manager->poll();
     QCoreApplication::processEvents();
+}
+
+bool TestWindowFlow::plugIn(int count, bool unplugFirst)
+{
+    if (!addDevices(count))
+        return false;
+    poll();
+    if (unplugFirst) {
+        m_devices.front()->unplug();
+        poll();
+    }
+    return true;
 }
 
 QStringList TestWindowFlow::expectedNames(const QStringList& keys) const
@@ -157,18 +168,16 @@ void TestWindowFlow::connectScreen_data()
     QTest::addColumn<ConnectAction>("action");
     QTest::addColumn<bool>("accepted");
 
-    QTest::newRow("device present") << 1 << false << false << ConnectAction::Wait << true;
-    QTest::newRow("two devices present") << 2 << false << false << ConnectAction::Wait << true;
-    QTest::newRow("no device") << 0 << false << false << ConnectAction::Wait << false;
+    const auto wait = ConnectAction::Wait;
+    QTest::newRow("device present") << 1 << false << false << wait << true;
+    QTest::newRow("no device") << 0 << false << false << wait << false;
     QTest::newRow("device arrives after the check")
         << 0 << false << false << ConnectAction::PlugLater << true;
     QTest::newRow("offline mode") << 0 << false << false << ConnectAction::Offline << true;
     QTest::newRow("closed") << 1 << false << false << ConnectAction::Close << false;
     // The manager still lists these ports, but there is no device to go on with.
-    QTest::newRow("device gone before the check")
-        << 1 << true << false << ConnectAction::Wait << false;
-    QTest::newRow("port that cannot be opened")
-        << 0 << false << true << ConnectAction::Wait << false;
+    QTest::newRow("device gone before the check") << 1 << true << false << wait << false;
+    QTest::newRow("port that cannot be opened") << 0 << false << true << wait << false;
 }
 
 void TestWindowFlow::connectScreen()
@@ -179,140 +188,84 @@ void TestWindowFlow::connectScreen()
     QFETCH(ConnectAction, action);
     QFETCH(bool, accepted);
 
-    for (int i = 0; i < devices; ++i)
-        QVERIFY(addDevice());
     if (unopenablePort) {
         m_source->addPort({QDir(m_links->path()).filePath(QStringLiteral("ttyR58missing")),
             SerialPortManager::VendorIdentifier, SerialPortManager::ProductIdentifier});
     }
-    poll();
-    if (unplugBefore) {
-        m_devices.front()->unplug();
-        poll();
-    }
+    QVERIFY(plugIn(devices, unplugBefore));
     if (unopenablePort)
         QVERIFY(m_manager->portsAvailable());
 
     ConnectScreen screen(m_manager);
     QTimer::singleShot(ConnectGuard, &screen, &QDialog::reject);
-    switch (action) {
-    case ConnectAction::Wait:
-        break;
-    case ConnectAction::Offline:
-        QTimer::singleShot(100, &screen, [&screen] {
-            QTest::mouseClick(
-                screen.findChild<QPushButton*>("pushButtonOfflineModus"), Qt::LeftButton);
-        });
-        break;
-    case ConnectAction::PlugLater:
+    if (action == ConnectAction::Offline)
+        QTimer::singleShot(
+            100, screen.findChild<QPushButton*>("pushButtonOfflineModus"), &QPushButton::click);
+    else if (action == ConnectAction::Close)
+        QTimer::singleShot(100, &screen, &QWidget::close);
+    else if (action == ConnectAction::PlugLater)
         QTimer::singleShot(ConnectCheck + 500, &screen, [this] {
-            addDevice();
+            addDevices(1);
             m_manager->poll();
         });
-        break;
-    case ConnectAction::Close:
-        QTimer::singleShot(100, &screen, &QWidget::close);
-        break;
-    }
 
     QElapsedTimer elapsed;
     elapsed.start();
-    const int result = screen.exec();
-    QCOMPARE(result == QDialog::Accepted, accepted);
-    if (accepted && action == ConnectAction::Wait) {
-        // Not before its check: the first poll may still be on its way.
+    QCOMPARE(screen.exec() == QDialog::Accepted, accepted);
+    // Not before its check: the first poll may still be on its way.
+    if (accepted && action == ConnectAction::Wait)
         QVERIFY2(elapsed.elapsed() >= ConnectCheck - 100,
             qPrintable(QString::number(elapsed.elapsed())));
-    }
     if (accepted && action == ConnectAction::PlugLater)
         QVERIFY(elapsed.elapsed() >= ConnectCheck + 400);
 }
 
-void TestWindowFlow::initialTabs_data()
+void TestWindowFlow::tabs_data()
 {
     QTest::addColumn<int>("devices");
-    QTest::addColumn<bool>("unplugFirst");
-    QTest::addColumn<QStringList>("tabs");
-
-    QTest::newRow("offline") << 0 << false << QStringList {"Offline"};
-    QTest::newRow("one device") << 1 << false << QStringList {"0"};
-    QTest::newRow("two devices in port order") << 2 << false << QStringList {"0", "1"};
-    QTest::newRow("three devices") << 3 << false << QStringList {"0", "1", "2"};
-    QTest::newRow("only device gone before") << 1 << true << QStringList {"Offline"};
-    QTest::newRow("one of two gone before") << 2 << true << QStringList {"1"};
-}
-
-void TestWindowFlow::initialTabs()
-{
-    QFETCH(int, devices);
-    QFETCH(bool, unplugFirst);
-    QFETCH(QStringList, tabs);
-
-    for (int i = 0; i < devices; ++i)
-        QVERIFY(addDevice());
-    poll();
-    if (unplugFirst) {
-        m_devices.front()->unplug();
-        poll();
-    }
-
-    MainScreen window(m_manager, m_account, m_config);
-    const QStringList expected = expectedNames(tabs);
-    const auto subWindows = window.getMdiArea()->subWindowList(QMdiArea::CreationOrder);
-    QCOMPARE(subWindows.size(), expected.size());
-    auto* tabBar = window.getMdiArea()->findChild<QTabBar*>();
-    QVERIFY(tabBar);
-    QCOMPARE(tabBar->count(), expected.size());
-    for (int i = 0; i < expected.size(); ++i) {
-        QCOMPARE(window.findSubWindow(expected.at(i)), subWindows.at(i));
-        QCOMPARE(tabBar->tabText(i), subWindows.at(i)->windowTitle());
-        // Every tab carries the same reserved icon room.
-        QVERIFY(!tabBar->tabIcon(i).isNull());
-    }
-    if (expected == QStringList {"Offline"})
-        QCOMPARE(tabBar->tabText(0), QStringLiteral("Offline"));
-}
-
-void TestWindowFlow::portEvents_data()
-{
-    QTest::addColumn<int>("devices");
+    QTest::addColumn<bool>("goneBefore"); // the first device leaves before the window opens
     QTest::addColumn<QList<int>>("steps");
     QTest::addColumn<QStringList>("tabs");
     QTest::addColumn<bool>("firstTabKept");
 
+    const QList<int> none;
+    QTest::newRow("offline") << 0 << false << none << QStringList {"Offline"} << true;
+    QTest::newRow("two devices in port order")
+        << 2 << false << none << QStringList {"0", "1"} << true;
+    QTest::newRow("only device gone before")
+        << 1 << true << none << QStringList {"Offline"} << true;
+    QTest::newRow("one of two gone before") << 2 << true << none << QStringList {"1"} << true;
     QTest::newRow("unplugging closes the tab")
-        << 1 << QList<int> {UnplugFirst} << QStringList {} << false;
+        << 1 << false << QList<int> {UnplugFirst} << QStringList {} << false;
     QTest::newRow("replugging opens a new tab")
-        << 1 << QList<int> {UnplugFirst, PlugFirst} << QStringList {"0"} << false;
+        << 1 << false << QList<int> {UnplugFirst, PlugFirst} << QStringList {"0"} << false;
     QTest::newRow("a second device gets its own tab")
-        << 1 << QList<int> {PlugNew} << QStringList {"0", "1"} << true;
+        << 1 << false << QList<int> {PlugNew} << QStringList {"0", "1"} << true;
     QTest::newRow("the other tab stays")
-        << 1 << QList<int> {PlugNew, UnplugFirst} << QStringList {"1"} << false;
+        << 1 << false << QList<int> {PlugNew, UnplugFirst} << QStringList {"1"} << false;
     QTest::newRow("port reported twice")
-        << 1 << QList<int> {ReportFirstAgain} << QStringList {"0"} << true;
+        << 1 << false << QList<int> {ReportFirstAgain} << QStringList {"0"} << true;
     QTest::newRow("unknown port closed")
-        << 1 << QList<int> {CloseUnknown} << QStringList {"0"} << true;
+        << 1 << false << QList<int> {CloseUnknown} << QStringList {"0"} << true;
     QTest::newRow("offline tab stays when a device arrives")
-        << 0 << QList<int> {PlugNew} << QStringList {"Offline", "0"} << true;
+        << 0 << false << QList<int> {PlugNew} << QStringList {"Offline", "0"} << true;
     QTest::newRow("screen that must stay keeps its tab")
-        << 1 << QList<int> {KeepFirst, UnplugFirst} << QStringList {"0"} << true;
+        << 1 << false << QList<int> {KeepFirst, UnplugFirst} << QStringList {"0"} << true;
     QTest::newRow("kept screen is found again on return")
-        << 1 << QList<int> {KeepFirst, UnplugFirst, PlugFirst} << QStringList {"0"} << true;
+        << 1 << false << QList<int> {KeepFirst, UnplugFirst, PlugFirst} << QStringList {"0"}
+        << true;
 }
 
-void TestWindowFlow::portEvents()
+void TestWindowFlow::tabs()
 {
     QFETCH(int, devices);
+    QFETCH(bool, goneBefore);
     QFETCH(QList<int>, steps);
     QFETCH(QStringList, tabs);
     QFETCH(bool, firstTabKept);
 
-    for (int i = 0; i < devices; ++i)
-        QVERIFY(addDevice());
-    poll();
-
-    // The placeholder screens can be told to refuse closing, as a device screen does while a
-    // package update runs on it.
+    QVERIFY(plugIn(devices, goneBefore));
+    // Placeholder screens can refuse closing, as a device screen does during a package update.
     auto factory = QSharedPointer<PlaceholderSubScreenFactory>::create(m_manager);
     MainScreen window(m_manager, m_account, m_config, factory);
     QMdiArea* area = window.getMdiArea();
@@ -320,37 +273,34 @@ void TestWindowFlow::portEvents()
     QVERIFY(first);
 
     for (int step : steps) {
-        switch (step) {
-        case PlugFirst:
+        if (step == PlugFirst)
             QVERIFY(m_devices.front()->plugIn());
-            break;
-        case UnplugFirst:
+        else if (step == UnplugFirst)
             m_devices.front()->unplug();
-            break;
-        case PlugNew:
-            QVERIFY(addDevice());
-            break;
-        case ReportFirstAgain:
+        else if (step == PlugNew)
+            QVERIFY(addDevices(1));
+        else if (step == ReportFirstAgain)
             emit m_manager->portOpened(m_devices.front()->portName());
-            break;
-        case CloseUnknown:
+        else if (step == CloseUnknown)
             emit m_manager->portClosed(QStringLiteral("ttyUnknown"));
-            break;
-        case KeepFirst:
+        else if (step == KeepFirst)
             qobject_cast<PlaceholderSubScreen*>(first->widget())->setClosable(false);
-            break;
-        }
         poll();
     }
 
     const QStringList expected = expectedNames(tabs);
     QTRY_COMPARE(area->subWindowList().size(), expected.size());
     const auto subWindows = area->subWindowList(QMdiArea::CreationOrder);
-    for (int i = 0; i < expected.size(); ++i)
+    auto* tabBar = area->findChild<QTabBar*>();
+    for (int i = 0; i < expected.size(); ++i) {
         QCOMPARE(window.findSubWindow(expected.at(i)), subWindows.at(i));
+        QCOMPARE(tabBar->tabText(i), subWindows.at(i)->windowTitle());
+        // Every tab carries the same reserved icon room.
+        QVERIFY(!tabBar->tabIcon(i).isNull());
+    }
     // A closed tab deletes its screen on a later turn of the event loop.
     QTRY_COMPARE(!first.isNull(), firstTabKept);
-    if (auto* tabBar = area->findChild<QTabBar*>())
+    if (tabBar)
         QCOMPARE(tabBar->count(), expected.size());
 }
 
@@ -385,43 +335,41 @@ void TestWindowFlow::flow()
     QFETCH(QStringList, tabs);
     QFETCH(int, exitCode);
 
-    for (int i = 0; i < devices; ++i)
-        QVERIFY(addDevice());
-    poll();
+    QVERIFY(plugIn(devices));
 
     // Plays the user: answers each window once, as it appears.
     QStringList seen;
     QStringList seenTabs;
+    auto firstTime = [&seen](const char* window) {
+        const bool first = !seen.contains(window);
+        if (first)
+            seen << window;
+        return first;
+    };
     QTimer user;
     QObject::connect(&user, &QTimer::timeout, &user, [&] {
         QWidget* modal = QApplication::activeModalWidget();
-        if (auto* login = qobject_cast<WelcomeScreen*>(modal)) {
-            if (seen.contains("WelcomeScreen"))
-                return;
-            seen << "WelcomeScreen";
+        if (auto* login = qobject_cast<WelcomeScreen*>(modal);
+            login && firstTime("WelcomeScreen")) {
             if (closeLogin)
                 login->close();
             else
                 login->findChild<QComboBox*>("comboBoxUser")
                     ->setCurrentIndex(UserAccount::Customer);
-        } else if (auto* connectScreen = qobject_cast<ConnectScreen*>(modal)) {
-            if (seen.contains("ConnectScreen"))
-                return;
-            seen << "ConnectScreen";
+        } else if (auto* connect = qobject_cast<ConnectScreen*>(modal);
+                   connect && firstTime("ConnectScreen")) {
             if (action == ConnectAction::Close)
-                connectScreen->close();
+                connect->close();
             else if (action == ConnectAction::Offline)
-                connectScreen->findChild<QPushButton*>("pushButtonOfflineModus")->click();
+                connect->findChild<QPushButton*>("pushButtonOfflineModus")->click();
         } else if (!modal) {
             for (QWidget* widget : QApplication::topLevelWidgets()) {
                 auto* window = qobject_cast<MainScreen*>(widget);
-                if (!window || !window->isVisible() || seen.contains("MainScreen"))
+                if (!window || !window->isVisible() || !firstTime("MainScreen"))
                     continue;
-                seen << "MainScreen";
-                const auto subWindows
-                    = window->getMdiArea()->subWindowList(QMdiArea::CreationOrder);
-                for (QMdiSubWindow* subWindow : subWindows)
-                    seenTabs << subWindow->widget()->windowTitle();
+                for (QMdiSubWindow* tab :
+                    window->getMdiArea()->subWindowList(QMdiArea::CreationOrder))
+                    seenTabs << tab->widget()->windowTitle();
                 QCoreApplication::exit(7);
             }
         }
