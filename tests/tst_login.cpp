@@ -10,13 +10,17 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QMessageBox>
 #include <QSignalSpy>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QToolButton>
 #include <QtTest>
 
@@ -107,6 +111,7 @@ private slots:
     void staleSavedPassword_data();
     void staleSavedPassword();
     void loginButtonFollowsText();
+    void unsavedPasswordIsReported();
 
 private:
     std::unique_ptr<QTemporaryDir> m_home;
@@ -314,6 +319,36 @@ void TestLogin::loginButtonFollowsText()
     QVERIFY(login.button()->isEnabled());
     QTest::keyClick(login.field(), Qt::Key_Backspace);
     QVERIFY(!login.button()->isEnabled());
+}
+
+// The login stands when the password cannot be saved, and the user is told so.
+void TestLogin::unsavedPasswordIsReported()
+{
+#if R58_DEVELOPMENT_DIGESTS
+    Login login(int(UserAccount::Supervisor));
+    // config.json as a folder: it cannot be replaced, not even by root.
+    QVERIFY(QDir().mkpath(login.config->getFilePath()));
+    login.saveBox()->setChecked(true);
+    QTest::keyClicks(login.field(), QStringLiteral("r58-supervisor"));
+
+    QString warning;
+    QTimer closer;
+    QObject::connect(&closer, &QTimer::timeout, [&warning] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            warning = box->text();
+            box->accept();
+        }
+    });
+    closer.start(20);
+    login.logIn(Trigger::Return);
+
+    QVERIFY(login.accepted());
+    QVERIFY2(warning.contains(QDir::toNativeSeparators(login.config->getFilePath())),
+        qPrintable(warning));
+    QVERIFY(QFileInfo(login.config->getFilePath()).isDir());
+#else
+    QSKIP("Built with site digests; their passwords are not known here.");
+#endif
 }
 
 QTEST_MAIN(TestLogin)

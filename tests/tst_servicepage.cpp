@@ -356,6 +356,7 @@ struct ImageRow
     QByteArray expectedImage; // what the device must receive; empty: nothing
     QString label; // how the file label starts afterwards; empty: "Filename: " and the path
     bool exists = true;
+    bool silent = false; // the device stops answering as the update starts
 };
 Q_DECLARE_METATYPE(ImageRow)
 
@@ -383,6 +384,8 @@ void TestServicePage::singleImage_data()
         << ImageRow {"empty.bin", {}, display, {}, "Update refused: "};
     QTest::newRow("encrypted image longer than its text is refused") << ImageRow {
         "long.crypt", UpdateTest::withLengthField(crypt, 4000), display, {}, "Update refused: "};
+    QTest::newRow("device that stops asking for blocks") << ImageRow {"image.bin", image, display,
+        {}, "The device stopped asking for the update's data", true, true};
 }
 
 void TestServicePage::singleImage()
@@ -403,8 +406,19 @@ void TestServicePage::singleImage()
     bench.widget<QCheckBox>("checkBoxPlatform")->setChecked(row.target == Terminal::Platform);
     QVERIFY(bench.sync());
     bench.device->clearReceivedFrames();
+    if (row.silent) {
+        bench.screen->findChild<QTimer*>(QStringLiteral("updateStallTimer"))->setInterval(300);
+        Simulator::SimulatedDevice::Faults faults;
+        faults.silent = true;
+        bench.device->setFaults(faults);
+    }
     click(bench, "pushButtonStartUpdate");
 
+    if (row.silent) {
+        QTRY_VERIFY2_WITH_TIMEOUT(
+            label->text().startsWith(row.label), qPrintable(label->text()), Patience);
+        return;
+    }
     if (row.expectedImage.isEmpty()) {
         QVERIFY(bench.sync());
         QVERIFY2(label->text().startsWith(row.label), qPrintable(label->text()));
