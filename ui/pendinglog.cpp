@@ -1,14 +1,12 @@
 #include "ui/pendinglog.h"
 
-#include <QMutexLocker>
-
 PendingLog::PendingLog(int capacity) : m_capacity(capacity)
 {
 }
 
 bool PendingLog::append(const QString& line)
 {
-    QMutexLocker locker(&m_mutex);
+    const std::lock_guard<std::mutex> lock(m_mutex);
     const bool wasEmpty = m_lines.isEmpty();
     m_lines.append(line);
     if (m_lines.size() > m_capacity)
@@ -18,7 +16,7 @@ bool PendingLog::append(const QString& line)
 
 QStringList PendingLog::takeAll()
 {
-    QMutexLocker locker(&m_mutex);
+    const std::lock_guard<std::mutex> lock(m_mutex);
     QStringList lines;
     lines.swap(m_lines);
     return lines;
@@ -26,12 +24,12 @@ QStringList PendingLog::takeAll()
 
 bool PendingLog::isEmpty() const
 {
-    QMutexLocker locker(&m_mutex);
+    const std::lock_guard<std::mutex> lock(m_mutex);
     return m_lines.isEmpty();
 }
 
 void PendingLog::clear()
 {
-    QMutexLocker locker(&m_mutex);
+    const std::lock_guard<std::mutex> lock(m_mutex);
     m_lines.clear();
 }

@@ -1,7 +1,8 @@
 #pragma once
 
-#include <QMutex>
 #include <QStringList>
+
+#include <mutex>
 
 // Log lines waiting for the log view, at most as many as the view keeps. The link adds lines on
 // its receive thread as frames arrive and the view takes them on the GUI thread a few times a
@@ -21,6 +22,8 @@ public:
 
 private:
     const int m_capacity;
-    mutable QMutex m_mutex;
+    // A standard mutex rather than QMutex: thread checkers see its ordering, which Qt's own
+    // lock hides from them unless Qt itself was built for them.
+    mutable std::mutex m_mutex;
     QStringList m_lines;
 };
