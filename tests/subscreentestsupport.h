@@ -13,6 +13,7 @@
 #include "model/modelvalueid.h"
 #include "sim/simulateddevice.h"
 #include "ui/r58subscreen.h"
+#include "updatetestsupport.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -33,15 +34,7 @@ using Model::Interfaces::ModelValueID;
 
 constexpr int Wait = 10000; // milliseconds; generous for sanitizer builds
 
-inline quint32 argNumber(const TaloLinkPacket& packet, std::size_t index)
-{
-    if (index >= packet.args.size())
-        return 0xFFFFFFFFu;
-    quint32 value = 0;
-    for (int i = packet.args[index].length - 1; i >= 0; --i)
-        value = value << 8 | packet.args[index].data[i];
-    return value;
-}
+using UpdateTest::argNumber;
 
 // One device screen for a role, on a simulated device unless told to be offline.
 struct Bench
