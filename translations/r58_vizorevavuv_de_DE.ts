@@ -168,10 +168,6 @@
         <translation>Fehlerart</translation>
     </message>
     <message>
-        <source>The device was reset to its factory settings.</source>
-        <translation>Das Gerät wurde auf die Werkseinstellungen zurückgesetzt.</translation>
-    </message>
-    <message>
         <source>R58 Status: Idle</source>
         <translation>R58-Status: Leerlauf</translation>
     </message>
@@ -358,6 +354,50 @@
     <message>
         <source>The device stopped asking for the update&apos;s data. Check the connection and start the update once more.</source>
         <translation>Das Gerät fordert keine Daten des Updates mehr an. Prüfen Sie die Verbindung und starten Sie das Update erneut.</translation>
+    </message>
+    <message>
+        <source>The device is not connected. Nothing was sent to the device.</source>
+        <translation>Das Gerät ist nicht verbunden. Es wurde nichts an das Gerät gesendet.</translation>
+    </message>
+    <message>
+        <source>%1: %2 is outside %3 to %4. Nothing was sent to the device.</source>
+        <translation>%1: %2 liegt außerhalb von %3 bis %4. Es wurde nichts an das Gerät gesendet.</translation>
+    </message>
+    <message>
+        <source>%1 lowered to %2.</source>
+        <translation>%1 auf %2 gesenkt.</translation>
+    </message>
+    <message>
+        <source>Load asymmetry threshold (A)</source>
+        <translation>Lastasymmetrieschwelle (A)</translation>
+    </message>
+    <message>
+        <source>No threshold may exceed the nominal current: %1</source>
+        <translation>Keine Schwelle darf über dem Nennstrom liegen: %1</translation>
+    </message>
+    <message>
+        <source>The device holds %1, which this field cannot show.</source>
+        <translation>Das Gerät hält %1; dieses Feld kann den Wert nicht anzeigen.</translation>
+    </message>
+    <message>
+        <source>The device holds %1, outside %2 to %3 that this field offers. It is shown as it is and not sent back.</source>
+        <translation>Das Gerät hält %1, außerhalb von %2 bis %3, die dieses Feld anbietet. Der Wert wird unverändert angezeigt und nicht zurückgesendet.</translation>
+    </message>
+    <message>
+        <source>The device holds the value %1, which this list does not offer.</source>
+        <translation>Das Gerät hält den Wert %1, den diese Liste nicht anbietet.</translation>
+    </message>
+    <message>
+        <source>%1: &quot;%2&quot; holds %3, which is no value of that setting. Nothing was sent to the device.</source>
+        <translation>%1: &quot;%2&quot; enthält %3, keinen gültigen Wert dieser Einstellung. Es wurde nichts an das Gerät gesendet.</translation>
+    </message>
+    <message>
+        <source>%1 was not imported: the device is not connected. Nothing was sent to the device.</source>
+        <translation>%1 wurde nicht importiert: Das Gerät ist nicht verbunden. Es wurde nichts an das Gerät gesendet.</translation>
+    </message>
+    <message>
+        <source>The factory reset was sent to the device.</source>
+        <translation>Das Zurücksetzen auf die Werkseinstellungen wurde an das Gerät gesendet.</translation>
     </message>
 </context>
 <context>
