@@ -43,6 +43,32 @@ constexpr std::array<Range, 3> DefaultRanges {
 // Space above and below the values, as a share of their span.
 constexpr double Margin = 0.1;
 
+// Values further apart than this are not joined by a line: the device did not stream this
+// quantity in between (another quantity was on screen, or the device was away). A device that
+// streams sends many values a second; the simulator's pace is no guide, so the limit is generous.
+constexpr double GapLimit = 2000.0; // milliseconds
+
+// A curve that leaves the gaps in its values open instead of bridging them with a straight line.
+class GapCurve : public QwtPlotCurve
+{
+public:
+    void drawSeries(QPainter* painter, const QwtScaleMap& xMap, const QwtScaleMap& yMap,
+        const QRectF& canvasRect, int from, int to) const override
+    {
+        if (to < 0)
+            to = int(dataSize()) - 1;
+        int start = std::max(0, from);
+        for (int i = start + 1; i <= to; ++i) {
+            if (sample(size_t(i)).x() - sample(size_t(i - 1)).x() > GapLimit) {
+                QwtPlotCurve::drawSeries(painter, xMap, yMap, canvasRect, start, i - 1);
+                start = i;
+            }
+        }
+        if (start <= to)
+            QwtPlotCurve::drawSeries(painter, xMap, yMap, canvasRect, start, to);
+    }
+};
+
 class Picker : public QwtPlotPicker
 {
 public:
@@ -123,7 +149,7 @@ TrendPlot::TrendPlot(QWidget* parent) : QwtPlot(parent)
     setAxisMaxMinor(QwtPlot::xBottom, 0);
 
     for (std::size_t line = 0; line < m_curves.size(); ++line) {
-        auto* curve = new QwtPlotCurve;
+        auto* curve = new GapCurve;
         curve->setPen(LineColours[line], 2.0);
         curve->setRenderHint(QwtPlotItem::RenderAntialiased, true);
         curve->setPaintAttribute(QwtPlotCurve::ClipPolygons, true);
