@@ -1,7 +1,8 @@
 // Several devices at once: the main window with one device screen per simulated device, each
 // on its data page so that every device streams voltage measurements near the full rate of its
 // 115200-baud line, with the service page's log enabled as it starts (or disabled, or in view
-// on the service page), and the memory and GUI-thread CPU this costs. The simulated devices run on
+// on the service page, or with every screen's trend plot in view), and the memory and GUI-thread
+// CPU this costs. The simulated devices run on
 // a thread of their own so that the GUI thread's CPU time is the tool's alone. Run one device
 // count per process (--benchmark_filter=BM_Scale/N/), so that each resident size starts from
 // nothing.
@@ -20,6 +21,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QEventLoop>
+#include <QMdiArea>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QThread>
@@ -54,6 +56,12 @@ constexpr int MeasureTime = 5000; // milliseconds
 constexpr int LogDisabled = 0;
 constexpr int LogEnabled = 1; // enabled, as a screen starts, but out of view
 constexpr int LogInView = 2;
+// Log enabled and out of view as for LogEnabled, but the main window shows every device screen
+// side by side instead of as tabs, so that every data page's trend plot is in view and redrawn.
+constexpr int PlotsInView = 3;
+// The main window's size for that: eight screens of about 640 by 720 pixels.
+constexpr int TiledWidth = 2560;
+constexpr int TiledHeight = 1440;
 
 void runEventLoop(int milliseconds)
 {
@@ -176,7 +184,13 @@ void BM_Scale(benchmark::State& state)
         auto config = QSharedPointer<Application::R58::Config>::create();
         auto factory = QSharedPointer<CountingFactory>::create(manager, account, config);
         auto window = std::make_unique<MainScreen>(manager, account, config, factory);
+        if (log == PlotsInView) {
+            window->resize(TiledWidth, TiledHeight);
+            window->getMdiArea()->setViewMode(QMdiArea::SubWindowView);
+        }
         window->show();
+        if (log == PlotsInView)
+            window->getMdiArea()->tileSubWindows();
         if (devices->getCount() != count || factory->getScreenCount() != count) {
             state.SkipWithError("not every simulated device came up");
             return;
@@ -224,6 +238,7 @@ BENCHMARK(BM_Scale)
     ->Args({4, LogEnabled})
     ->Args({8, LogEnabled})
     ->Args({8, LogDisabled})
+    ->Args({8, PlotsInView})
     ->Iterations(1)
     ->UseManualTime()
     ->Unit(benchmark::kSecond);

@@ -19,7 +19,10 @@ motor-starter devices over USB, changes and exports their protection\n\
 settings, shows live measurements and updates their firmware. A udev\n\
 rule gives the logged-in user access to the device's serial port.")
 # The Qt 5 runtime libraries come from dpkg-shlibdeps; Qt's own German texts are a recommendation.
+# Qwt (the trend plot) is named as well: its library sits outside the multiarch folder, where a
+# missing shlibs entry would leave it out without a word.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqwt-qt5-6")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qttranslations5-l10n")
 
 set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${CMAKE_CURRENT_LIST_DIR}/postinst)

@@ -30,12 +30,14 @@ run bench_receive receive
 run bench_startup startup
 # One process per device count, so that each resident size is that count's alone. Each tab
 # shows the device screen on its data page, with the log enabled; 8 devices once more without,
-# and 1 device with its log in view on the service page.
+# 8 devices side by side with every trend plot in view, and 1 device with its log in view on
+# the service page.
 for devices in 1 2 4 8; do
     run bench_scale "scale_$devices" --benchmark_filter="BM_Scale/$devices/1/"
 done
 run bench_scale scale_8_nolog --benchmark_filter="BM_Scale/8/0/"
 run bench_scale scale_1_inview --benchmark_filter="BM_Scale/1/2/"
+run bench_scale scale_8_plots --benchmark_filter="BM_Scale/8/3/"
 
 python3 scripts/bench_report.py "$out" "$build" > docs/performance.md
 echo "Wrote docs/performance.md" >&2

@@ -146,6 +146,10 @@ for n, b in scale.items():
 row(f"8 devices streaming ({nolog['frames_per_s']:.0f} frames/s in all), log disabled: "
     f"resident memory; GUI thread CPU", f"{nolog['rss_mib']:.1f} MiB; {nolog['gui_cpu_percent']:.2f} %",
     "10 % of one core (goal, for 8 devices)", f"{nolog['gui_cpu_percent'] / 10:.3f}", "< 1")
+plots = find(load("scale_8_plots"), "BM_Scale/8/3/")
+row(f"8 devices streaming ({plots['frames_per_s']:.0f} frames/s in all), side by side, every trend plot "
+    f"in view: resident memory; GUI thread CPU", f"{plots['rss_mib']:.1f} MiB; {plots['gui_cpu_percent']:.2f} %",
+    "10 % of one core (goal, for 8 devices)", f"{plots['gui_cpu_percent'] / 10:.3f}", "< 1")
 per_device = (scale[8]["rss_mib"] - scale[1]["rss_mib"]) / 7
 row("Resident memory of one more device ((8 devices − 1 device) / 7)", f"{per_device:.2f} MiB",
     "15 MiB (goal)", f"{per_device / 15:.3f}", "< 1")

@@ -29,7 +29,7 @@ if grep -q '_sim$' <<<"$contents"; then
 fi
 
 depends=$(dpkg-deb -f "$deb" Depends)
-for library in libqt5core5a libqt5gui5 libqt5widgets5 libqt5serialport5; do
+for library in libqt5core5a libqt5gui5 libqt5widgets5 libqt5serialport5 libqwt-qt5-6; do
     grep -q "$library" <<<"$depends" || fail "Depends lacks $library: $depends"
 done
 

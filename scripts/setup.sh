@@ -6,6 +6,7 @@ set -euo pipefail
 packages=(
     build-essential cmake ninja-build pkg-config
     qtbase5-dev libqt5serialport5-dev libqt5svg5-dev qttools5-dev qttools5-dev-tools
+    libqwt-qt5-dev # the data page's trend plot
     qttranslations5-l10n
     zlib1g-dev tar openssl
     libbenchmark-dev libssl-dev python3

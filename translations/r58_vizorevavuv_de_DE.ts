@@ -399,6 +399,206 @@
         <source>The factory reset was sent to the device.</source>
         <translation>Das Zurücksetzen auf die Werkseinstellungen wurde an das Gerät gesendet.</translation>
     </message>
+    <message>
+        <source>%1 s</source>
+        <translation>%1 s</translation>
+    </message>
+    <message>
+        <source>%1 min</source>
+        <translation>%1 min</translation>
+    </message>
+    <message>
+        <source>Resume</source>
+        <translation>Fortsetzen</translation>
+    </message>
+    <message>
+        <source>Pause</source>
+        <translation>Anhalten</translation>
+    </message>
+    <message>
+        <source>Recording stopped: the device was disconnected.</source>
+        <translation>Aufzeichnung beendet: Das Gerät wurde getrennt.</translation>
+    </message>
+    <message>
+        <source>Recording stopped: %1 could not be written (%2).</source>
+        <translation>Aufzeichnung beendet: %1 ließ sich nicht schreiben (%2).</translation>
+    </message>
+    <message>
+        <source>%1 values were recorded to %2.</source>
+        <translation>%1 Werte wurden in %2 aufgezeichnet.</translation>
+    </message>
+    <message>
+        <source>Record measured values</source>
+        <translation>Messwerte aufzeichnen</translation>
+    </message>
+    <message>
+        <source>CSV files (*.csv)</source>
+        <translation>CSV-Dateien (*.csv)</translation>
+    </message>
+    <message>
+        <source>%1 could not be created (%2). Nothing is recorded.</source>
+        <translation>%1 ließ sich nicht anlegen (%2). Es wird nichts aufgezeichnet.</translation>
+    </message>
+    <message>
+        <source>Stop recording (%1)</source>
+        <translation>Aufzeichnung beenden (%1)</translation>
+    </message>
+    <message>
+        <source>Recording to %1: %2 values</source>
+        <translation>Aufzeichnung in %1: %2 Werte</translation>
+    </message>
+    <message>
+        <source>Record…</source>
+        <translation>Aufzeichnen…</translation>
+    </message>
+    <message>
+        <source>Connected</source>
+        <translation>Verbunden</translation>
+    </message>
+    <message>
+        <source>Connection lost</source>
+        <translation>Verbindung verloren</translation>
+    </message>
+    <message>
+        <source>Error</source>
+        <translation>Fehler</translation>
+    </message>
+    <message>
+        <source>Warning</source>
+        <translation>Warnung</translation>
+    </message>
+    <message>
+        <source>Fault cleared</source>
+        <translation>Störung behoben</translation>
+    </message>
+    <message>
+        <source>Operating mode</source>
+        <translation>Betriebsart</translation>
+    </message>
+    <message>
+        <source>Setting written</source>
+        <translation>Einstellung geschrieben</translation>
+    </message>
+    <message>
+        <source>Settings imported</source>
+        <translation>Einstellungen importiert</translation>
+    </message>
+    <message>
+        <source>Factory reset</source>
+        <translation>Auf Werkseinstellungen zurückgesetzt</translation>
+    </message>
+    <message>
+        <source>Update started</source>
+        <translation>Update gestartet</translation>
+    </message>
+    <message>
+        <source>Update finished</source>
+        <translation>Update abgeschlossen</translation>
+    </message>
+    <message>
+        <source>Update failed</source>
+        <translation>Update fehlgeschlagen</translation>
+    </message>
+    <message>
+        <source>on</source>
+        <translation>ein</translation>
+    </message>
+    <message>
+        <source>off</source>
+        <translation>aus</translation>
+    </message>
+    <message>
+        <source>error</source>
+        <translation>Fehler</translation>
+    </message>
+    <message>
+        <source>warning</source>
+        <translation>Warnung</translation>
+    </message>
+    <message>
+        <source>Overload reset</source>
+        <translation>Überlast-Reset</translation>
+    </message>
+    <message>
+        <source>Softstart</source>
+        <translation>Sanftanlauf</translation>
+    </message>
+    <message>
+        <source>Undercurrent monitoring</source>
+        <translation>Unterstromüberwachung</translation>
+    </message>
+    <message>
+        <source>Undercurrent threshold</source>
+        <translation>Unterstromschwelle</translation>
+    </message>
+    <message>
+        <source>Undercurrent fault type</source>
+        <translation>Unterstrom-Fehlerart</translation>
+    </message>
+    <message>
+        <source>Undervoltage monitoring</source>
+        <translation>Unterspannungsüberwachung</translation>
+    </message>
+    <message>
+        <source>Undervoltage threshold</source>
+        <translation>Unterspannungsschwelle</translation>
+    </message>
+    <message>
+        <source>Undervoltage fault type</source>
+        <translation>Unterspannungs-Fehlerart</translation>
+    </message>
+    <message>
+        <source>Overvoltage monitoring</source>
+        <translation>Überspannungsüberwachung</translation>
+    </message>
+    <message>
+        <source>Overvoltage threshold</source>
+        <translation>Überspannungsschwelle</translation>
+    </message>
+    <message>
+        <source>Overvoltage fault type</source>
+        <translation>Überspannungs-Fehlerart</translation>
+    </message>
+    <message>
+        <source>Phase asymmetry monitoring</source>
+        <translation>Phasenasymmetrieüberwachung</translation>
+    </message>
+    <message>
+        <source>Phase asymmetry threshold</source>
+        <translation>Phasenasymmetrieschwelle</translation>
+    </message>
+    <message>
+        <source>Phase asymmetry fault type</source>
+        <translation>Phasenasymmetrie-Fehlerart</translation>
+    </message>
+    <message>
+        <source>Safety stop</source>
+        <translation>Sicherheitsstopp</translation>
+    </message>
+    <message>
+        <source>Package %1</source>
+        <translation>Paket %1</translation>
+    </message>
+    <message>
+        <source>%1: %2 → %3</source>
+        <translation>%1: %2 → %3</translation>
+    </message>
+    <message>
+        <source>The history cannot be kept: %1 could not be written (%2).</source>
+        <translation>Der Verlauf kann nicht gespeichert werden: %1 ließ sich nicht schreiben (%2).</translation>
+    </message>
+    <message>
+        <source>Export event history</source>
+        <translation>Ereignisverlauf exportieren</translation>
+    </message>
+    <message>
+        <source>Event history exported to %1.</source>
+        <translation>Ereignisverlauf nach %1 exportiert.</translation>
+    </message>
+    <message>
+        <source>%1 could not be written (%2). Nothing was exported.</source>
+        <translation>%1 ließ sich nicht schreiben (%2). Es wurde nichts exportiert.</translation>
+    </message>
 </context>
 <context>
     <name>R58SubScreenAbout</name>
@@ -591,6 +791,18 @@
         <source>Apparent Power</source>
         <translation>Scheinleistung</translation>
     </message>
+    <message>
+        <source>Time window:</source>
+        <translation>Zeitfenster:</translation>
+    </message>
+    <message>
+        <source>Pause</source>
+        <translation>Anhalten</translation>
+    </message>
+    <message>
+        <source>Record…</source>
+        <translation>Aufzeichnen…</translation>
+    </message>
 </context>
 <context>
     <name>R58SubScreenDemo</name>
@@ -648,6 +860,26 @@
     <message>
         <source>START UPDATE</source>
         <translation>UPDATE STARTEN</translation>
+    </message>
+    <message>
+        <source>EVENT HISTORY</source>
+        <translation>EREIGNISVERLAUF</translation>
+    </message>
+    <message>
+        <source>Export…</source>
+        <translation>Exportieren…</translation>
+    </message>
+    <message>
+        <source>Time</source>
+        <translation>Zeit</translation>
+    </message>
+    <message>
+        <source>Event</source>
+        <translation>Ereignis</translation>
+    </message>
+    <message>
+        <source>Details</source>
+        <translation>Details</translation>
     </message>
 </context>
 <context>
@@ -785,6 +1017,21 @@
     <message>
         <source>An image can only go to the platform or the display processor.</source>
         <translation>Ein Image kann nur an den Plattform- oder den Displayprozessor gehen.</translation>
+    </message>
+</context>
+<context>
+    <name>TrendPlot</name>
+    <message>
+        <source>Voltage (V)</source>
+        <translation>Spannung (V)</translation>
+    </message>
+    <message>
+        <source>Current (A)</source>
+        <translation>Strom (A)</translation>
+    </message>
+    <message>
+        <source>Power</source>
+        <translation>Leistung</translation>
     </message>
 </context>
 <context>

@@ -7,6 +7,8 @@
 #include "link/serialport.h"
 #include "link/serialportmanager.h"
 #include "link/talolinkusbcomponent.h"
+#include "model/eventhistory.h"
+#include "model/measurementrecorder.h"
 #include "model/modelactionid.h"
 #include "ui/stylesheet.h"
 #include "ui/userfeatures.h"
@@ -56,6 +58,8 @@ R58SubScreen::R58SubScreen(QSharedPointer<UserAccount> account, QSharedPointer<C
     setupDataPage();
     setupControlPage();
     setupServicePage();
+    setupTrend();
+    setupHistory();
 
     m_ui->pushButtonInformations->setChecked(true);
     m_uiConfiguration->pushButtonGeneralSettings->setChecked(true);
@@ -77,6 +81,8 @@ R58SubScreen::R58SubScreen(QSharedPointer<UserAccount> account, QSharedPointer<C
 
 R58SubScreen::~R58SubScreen()
 {
+    // A closing tab ends its recording with every value that arrived.
+    stopRecording(QString(), false);
     delete m_uiAbout;
     delete m_uiControl;
     delete m_uiData;

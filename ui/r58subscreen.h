@@ -5,6 +5,8 @@
 
 #include <QDialog>
 #include <QList>
+#include <QMap>
+#include <QPair>
 #include <QSharedPointer>
 #include <QString>
 
@@ -35,6 +37,14 @@ class QLabel;
 class QTimer;
 class PendingLog;
 class PendingUpdates;
+
+namespace Model::Live {
+class MeasurementRecorder;
+class MeasurementSamples;
+} // namespace Model::Live
+namespace Model::History {
+class EventHistory;
+}
 
 namespace Model::Interfaces {
 enum class ModelActionID : std::uint16_t;
@@ -274,6 +284,43 @@ private:
     void flushLog(bool follow);
     void clearLog();
     void setupDemoForm();
+
+    // ---- Trend plot and recording of the measured values (r58subscreen_data.cpp)
+
+    void setupTrend();
+    // Hands the values that arrived to the plot and the recording; part of each refresh.
+    void refreshTrend();
+    void handleRecord();
+    // Ends a running recording with what is still queued, and says how it ended.
+    void stopRecording(const QString& reason, bool failure);
+    void showRecordingState();
+    void showRecordMessage(const QString& text, bool failure);
+    // Every measured value as it arrived, for the plot and the recording; shared with the
+    // link's connections like the marks.
+    QSharedPointer<Model::Live::MeasurementSamples> m_samples;
+    std::unique_ptr<Model::Live::MeasurementRecorder> m_recorder;
+    QTimer* m_recordClock = nullptr;
+    qint64 m_recordStarted = 0;
+
+    // ---- Event history (r58subscreen_history.cpp)
+
+    void setupHistory();
+    void addHistoryEntry(const QString& kind, const QString& text);
+    void showHistory();
+    void handleExportHistory();
+    // Opens the history of the device's serial number once the device has told it.
+    void openHistory(const QString& serial);
+    // Records a setting the tool sent, from what to what, if it changed.
+    void noteSettingWritten(int id);
+    // Each setting the history names, by model value identifier: its name and value as text.
+    [[nodiscard]] QMap<int, QPair<QString, QString>> currentSettings();
+    std::unique_ptr<Model::History::EventHistory> m_history;
+    // The settings as last reported or sent, to say what a written setting was before.
+    QMap<int, QPair<QString, QString>> m_knownSettings;
+    QString m_lastFaultText;
+    QString m_lastModeText;
+    QString m_settingsMessageBefore;
+    QString m_historyPackageVersion;
 
     // The page forms are complete only in their own files, so they bring their deleters.
     struct ServiceFormDeleter

@@ -15,6 +15,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QDoubleSpinBox>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QJsonDocument>
@@ -143,6 +144,48 @@ bool saveDemoPage(R58SubScreen& screen, const QDir& output, const QString& prefi
     return ok;
 }
 
+// The simulated device's operating mode value: its currents follow it.
+constexpr int OperatingMode = 10;
+
+// The data page's trend of each quantity while the motor starts, a recording under way, and the
+// event history that the session left on the information page.
+bool saveTrend(R58SubScreen& screen, Simulator::SimulatedDevice& device, const QDir& output,
+    const QString& prefix)
+{
+    bool ok = true;
+    const std::array<std::pair<const char*, const char*>, 3> pages {
+        std::pair {"pushButtonData", "data_voltage"},
+        std::pair {"pushButtonCurrentData", "data_current"},
+        std::pair {"pushButtonPowerData", "data_power"}};
+    for (const auto& [button, name] : pages) {
+        device.setUIntValue(OperatingMode, 0);
+        click(screen, button);
+        settle(4000);
+        device.setUIntValue(OperatingMode, 1);
+        settle(8000);
+        ok &= save(screen, output, prefix + QString::fromLatin1(name));
+    }
+
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("motor_start.csv"));
+    screen.setFileDialog([path](QWidget*, R58SubScreen::FileDialogMode, const QString&,
+                             const QString&, const QString&) { return path; });
+    click(screen, "pushButtonRecord");
+    settle(3200);
+    ok &= save(screen, output, prefix + QStringLiteral("data_recording"));
+    click(screen, "pushButtonRecord");
+    device.setUIntValue(OperatingMode, 0);
+
+    // A setting written from the configuration page, for the history.
+    click(screen, "pushButtonConfiguration");
+    if (auto* nominal
+        = screen.findChild<QDoubleSpinBox*>(QStringLiteral("doubleSpinBoxNominalCurrent")))
+        nominal->setValue(nominal->value() + 0.5);
+    click(screen, "pushButtonInformations");
+    ok &= save(screen, output, prefix + QStringLiteral("information_history"));
+    return ok;
+}
+
 // Every page of the device screen a role can open, in the main window's tab size.
 bool saveDeviceScreen(const QSharedPointer<SerialPortManager>& manager,
     const QSharedPointer<UserAccount>& account, const QSharedPointer<Config>& config,
@@ -165,7 +208,9 @@ bool saveDeviceScreen(const QSharedPointer<SerialPortManager>& manager,
         click(screen, "pushButtonControlForward");
         ok &= save(screen, output, prefix + QStringLiteral("control"));
     }
-    if (user != UserAccount::Demo) {
+    if (user == UserAccount::Supervisor) {
+        ok &= saveTrend(screen, device, output, prefix);
+    } else if (user != UserAccount::Demo) {
         click(screen, "pushButtonData");
         ok &= save(screen, output, prefix + QStringLiteral("data_voltage"));
         click(screen, "pushButtonCurrentData");

@@ -1,0 +1,240 @@
+// The data page's trend and recording, and the device screen's event history.
+
+#include "model/eventhistory.h"
+#include "model/trendhistory.h"
+#include "subscreentestsupport.h"
+#include "ui/trendplot.h"
+#include "update/packageupdateservice.h"
+
+#include <QDoubleSpinBox>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QTreeWidget>
+
+#include <csignal>
+#include <sys/resource.h>
+
+using Application::R58::UserAccount;
+using Model::History::EventHistory;
+using Model::Live::TrendHistory;
+using Model::Live::TrendSeries;
+using SubScreenTest::Bench;
+using SubScreenTest::Wait;
+
+namespace {
+
+constexpr quint16 Capacity = 9;
+constexpr quint16 Error = 18;
+
+QStringList readLines(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+}
+
+// The history list's rows, newest first, as "event|details".
+QStringList historyRows(R58SubScreen& screen)
+{
+    auto* list = screen.findChild<QTreeWidget*>(QStringLiteral("treeWidgetHistory"));
+    QStringList rows;
+    for (int i = 0; i < list->topLevelItemCount(); ++i)
+        rows << list->topLevelItem(i)->text(1) + QLatin1Char('|') + list->topLevelItem(i)->text(2);
+    return rows;
+}
+
+bool waitForRows(R58SubScreen& screen, const QString& pattern)
+{
+    const QRegularExpression expression(pattern);
+    return QTest::qWaitFor([&] { return !historyRows(screen).filter(expression).isEmpty(); }, Wait);
+}
+
+} // namespace
+
+class TestLiveData : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void trendKeepsBoundedHistory();
+    void recordingWritesEveryValue_data();
+    void recordingWritesEveryValue();
+    void writeErrorStopsRecording();
+    void historyKeepsEventsAcrossScreens();
+    void historyDropsOldestBeyondCap();
+};
+
+void TestLiveData::trendKeepsBoundedHistory()
+{
+    // An hour at a full line's rate, with one spike five seconds before the end.
+    TrendSeries series(TrendHistory::Bucket, TrendHistory::Span);
+    const double end = 3600.0 * 1000.0;
+    const double spike = end - 5000.0;
+    std::size_t most = 0;
+    for (double x = 0.0; x < end; x += 4.0) {
+        series.add(x, x == spike ? 999.0 : 400.0 + std::sin(x / 1000.0));
+        most = std::max(most, series.size());
+    }
+    QVERIFY(most <= series.capacity());
+    QVERIFY(series.capacity() < 20000);
+    // The window reaches back the whole span, and no further.
+    QVERIFY(series.point(0).x() >= end - TrendHistory::Span - 2 * TrendHistory::Bucket);
+    QVERIFY(series.point(0).x() <= end - TrendHistory::Span + 2 * TrendHistory::Bucket);
+    // A peak within the kept span is drawn, however short.
+    bool peak = false;
+    for (std::size_t i = series.lowerBound(spike - 1000.0); i < series.size(); ++i)
+        peak |= series.point(i).y() == 999.0;
+    QVERIFY(peak);
+    QCOMPARE(series.point(series.size() - 1).x(), end - 4.0);
+}
+
+void TestLiveData::recordingWritesEveryValue_data()
+{
+    QTest::addColumn<QString>("locale");
+    QTest::newRow("English") << QStringLiteral("en_US");
+    QTest::newRow("German, decimal comma") << QStringLiteral("de_DE");
+}
+
+void TestLiveData::recordingWritesEveryValue()
+{
+    QFETCH(QString, locale);
+    QLocale::setDefault(QLocale(locale));
+    Bench bench;
+    QVERIFY(bench.open(UserAccount::Supervisor));
+    const QString path = QDir(bench.home.path()).filePath(QStringLiteral("values"));
+    bench.screen->setFileDialog([path](QWidget*, R58SubScreen::FileDialogMode, const QString&,
+                                    const QString&, const QString&) { return path; });
+    bench.screen->show();
+    bench.widget<QPushButton>("pushButtonData")->click();
+    auto* record = bench.widget<QPushButton>("pushButtonRecord");
+    record->click();
+    QVERIFY(record->property("recording").toBool());
+    // Recording goes on across the data page's quantities.
+    const QString file = path + QStringLiteral(".csv");
+    QVERIFY(QTest::qWaitFor(
+        [&] { return readLines(file).filter(QStringLiteral(",V")).size() > 6; }, Wait));
+    bench.widget<QPushButton>("pushButtonCurrentData")->click();
+    QVERIFY(QTest::qWaitFor(
+        [&] { return readLines(file).filter(QStringLiteral(",A")).size() > 6; }, Wait));
+    record->click();
+    QVERIFY(!record->property("recording").toBool());
+    QLocale::setDefault(QLocale::c());
+
+    const QStringList lines = readLines(file);
+    QCOMPARE(lines.value(0), QStringLiteral("time,quantity,phase,value,unit"));
+    const QRegularExpression format(QStringLiteral(
+        R"(^(\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d\.\d{3}Z),(voltage|current),(L[123]),(-?\d+(\.\d+)?),(V|A)$)"));
+    QSet<QString> seen;
+    for (const QString& line : lines.mid(1)) {
+        const QRegularExpressionMatch match = format.match(line);
+        QVERIFY2(match.hasMatch(), qPrintable(line));
+        const double value = match.captured(4).toDouble();
+        // The simulator's voltages wobble about 400 V; the motor is off, so no current flows.
+        if (match.captured(2) == QLatin1String("voltage"))
+            QVERIFY2(value > 390.0 && value < 410.0, qPrintable(line));
+        else
+            QCOMPARE(value, 0.0);
+        seen << match.captured(2) + match.captured(3);
+    }
+    QCOMPARE(seen.size(), 6);
+    QVERIFY(bench.widget<QLabel>("labelRecordStatus")
+                ->text()
+                .contains(QString::number(lines.size() - 1)));
+}
+
+void TestLiveData::writeErrorStopsRecording()
+{
+    Bench bench;
+    QVERIFY(bench.open(UserAccount::Customer));
+    const QString path = QDir(bench.home.path()).filePath(QStringLiteral("values.csv"));
+    bench.screen->setFileDialog([path](QWidget*, R58SubScreen::FileDialogMode, const QString&,
+                                    const QString&, const QString&) { return path; });
+    bench.screen->show();
+    bench.widget<QPushButton>("pushButtonData")->click();
+    auto* record = bench.widget<QPushButton>("pushButtonRecord");
+    record->click();
+    QVERIFY(QTest::qWaitFor([&] { return readLines(path).size() > 3; }, Wait));
+
+    // The file may grow no further, as on a full disk: writing fails with EFBIG instead of the
+    // signal that would end the process.
+    std::signal(SIGXFSZ, SIG_IGN);
+    rlimit before {};
+    getrlimit(RLIMIT_FSIZE, &before);
+    rlimit limit = before;
+    limit.rlim_cur = rlim_t(QFileInfo(path).size());
+    setrlimit(RLIMIT_FSIZE, &limit);
+    const bool stopped
+        = QTest::qWaitFor([&] { return !record->property("recording").toBool(); }, Wait);
+    setrlimit(RLIMIT_FSIZE, &before);
+    QVERIFY(stopped);
+    auto* status = bench.widget<QLabel>("labelRecordStatus");
+    QVERIFY(status->property("failure").toBool());
+    QVERIFY2(status->text().contains(QStringLiteral("could not be written"))
+            && status->text().contains(QDir::toNativeSeparators(path)),
+        qPrintable(status->text()));
+    QCOMPARE(record->text(), QStringLiteral("Record…"));
+    // What was written before the failure stays in the file, line by line.
+    QVERIFY(readLines(path).size() > 3);
+}
+
+void TestLiveData::historyKeepsEventsAcrossScreens()
+{
+    Bench bench;
+    // An overload error at 87 % capacity, reported when the screen asks at start-up.
+    bench.addDevice().setUIntValue(Capacity, 87);
+    bench.device->setUIntValue(Error, 2);
+    QVERIFY(bench.open(UserAccount::Supervisor));
+    QVERIFY(waitForRows(*bench.screen, QStringLiteral("^Error\\|.*87 %")));
+
+    auto* nominal = bench.widget<QDoubleSpinBox>("doubleSpinBoxNominalCurrent");
+    const double from = nominal->value();
+    nominal->setValue(from + 0.5);
+    QVERIFY(waitForRows(*bench.screen,
+        QStringLiteral("^Setting written\\|Nominal Current \\(A\\): %1 → %2$")
+            .arg(QRegularExpression::escape(QLocale().toString(from, 'f', 1)),
+                QRegularExpression::escape(QLocale().toString(from + 0.5, 'f', 1)))));
+    // A setting the device reports by itself was not written by the user.
+    bench.reportFloat(2, float(from + 0.2));
+    QVERIFY(bench.sync());
+
+    auto* update = bench.screen->getPackageUpdateService().data();
+    emit update->packageUpdateErrorOccured(QStringLiteral("The device did not restart."));
+    QVERIFY(waitForRows(
+        *bench.screen, QStringLiteral("^Update failed\\|The device did not restart\\.$")));
+    const QStringList rows = historyRows(*bench.screen);
+    QVERIFY2(rows.filter(QStringLiteral("Setting written")).size() == 1, qPrintable(rows.join(QLatin1Char(';'))));
+
+    // A new screen on the same device shows what the last one kept, and adds to it.
+    bench.screen.reset();
+    QVERIFY(bench.open(UserAccount::Supervisor));
+    QVERIFY(waitForRows(*bench.screen, QStringLiteral("^Setting written\\|")));
+    const QStringList again = historyRows(*bench.screen);
+    for (const QString& row : rows)
+        QVERIFY2(again.contains(row), qPrintable(row));
+    QVERIFY2(again.filter(QRegularExpression(QStringLiteral("^Connected\\|"))).size() >= 2,
+        qPrintable(again.join(QLatin1Char(';'))));
+}
+
+void TestLiveData::historyDropsOldestBeyondCap()
+{
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("history.csv"));
+    {
+        EventHistory history(path, 10);
+        for (int i = 0; i < 40; ++i)
+            QVERIFY(history.add(
+                QStringLiteral("setting"), QStringLiteral("step %1, \"quoted\"").arg(i), 1000 * i));
+        QCOMPARE(history.events().size(), 10);
+        QCOMPARE(history.events().first().text, QStringLiteral("step 30, \"quoted\""));
+    }
+    // The file does not grow beyond a quarter over the cap, and reads back the newest.
+    QVERIFY(readLines(path).size() <= 1 + 10 + 10 / 4);
+    const EventHistory reread(path, 10);
+    QCOMPARE(reread.events().size(), 10);
+    QCOMPARE(reread.events().last().text, QStringLiteral("step 39, \"quoted\""));
+    QCOMPARE(reread.events().last().time, qint64(39000));
+}
+
+QTEST_MAIN(TestLiveData)
+#include "tst_livedata.moc"

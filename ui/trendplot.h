@@ -1,0 +1,65 @@
+#pragma once
+
+#include "model/trendhistory.h"
+
+#include <qwt_plot.h>
+
+#include <array>
+#include <vector>
+
+class QwtPlotCurve;
+class QwtPlotPicker;
+
+// The trend of the measured values of one device: the three phases of the voltage or of the
+// current, or the three powers, over a chosen window up to now. It keeps the history of all
+// nine series, so switching what it shows loses nothing, and it is redrawn only when asked
+// (by the screen's refresh of its measured values, ten times a second at most) and only while
+// it is in view and not paused.
+class TrendPlot : public QwtPlot
+{
+    Q_OBJECT
+
+public:
+    enum class Page { Voltage, Current, Power };
+
+    explicit TrendPlot(QWidget* parent = nullptr);
+    ~TrendPlot() override;
+
+    void addSamples(const std::vector<Model::Live::MeasurementSample>& samples);
+    void setPage(Page page);
+    [[nodiscard]] Page page() const { return m_page; }
+    // How far back the plot reaches, in seconds.
+    void setWindow(int seconds);
+    // A paused plot keeps its view while the history goes on filling.
+    void setPaused(bool paused);
+    [[nodiscard]] bool isPaused() const { return m_paused; }
+    // Draws what arrived since the last redraw, if the plot is in view and not paused.
+    void refresh();
+    // The names of the three lines in the legend, as the page names them.
+    void setLineTitles(const std::array<QString, 3>& titles);
+    // The text the cursor shows at a point of the plot: time and the three values there.
+    [[nodiscard]] QString valuesAt(double x) const;
+    [[nodiscard]] const Model::Live::TrendHistory& history() const { return m_history; }
+
+protected:
+    void changeEvent(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
+private:
+    class SeriesData;
+
+    void retranslate();
+    void rescale();
+    [[nodiscard]] int firstSeries() const;
+
+    Model::Live::TrendHistory m_history;
+    std::array<QwtPlotCurve*, 3> m_curves {};
+    std::array<SeriesData*, 3> m_data {};
+    QwtPlotPicker* m_picker = nullptr;
+    Page m_page = Page::Voltage;
+    int m_windowSeconds = 30;
+    bool m_paused = false;
+    bool m_changed = true;
+    // The end of the window: now, or the moment of the pause.
+    double m_end = 0.0;
+};
