@@ -30,6 +30,14 @@
         <source>Access for the logged-in user comes with the package&apos;s udev rule: install the package, then unplug the device and plug it in again. Alternatively add the user to the &quot;dialout&quot; group (sudo usermod -aG dialout $USER) and log in again. A port that another program holds must be closed there first.</source>
         <translation>Den Zugriff für den angemeldeten Benutzer gibt die udev-Regel des Pakets: Paket installieren, dann das Gerät abziehen und wieder anstecken. Alternativ den Benutzer in die Gruppe „dialout“ aufnehmen (sudo usermod -aG dialout $USER) und neu anmelden. Belegt ein anderes Programm die Schnittstelle, muss sie dort zuerst geschlossen werden.</translation>
     </message>
+    <message>
+        <source>Other port…</source>
+        <translation>Anderer Anschluss…</translation>
+    </message>
+    <message>
+        <source>Waiting for %1 to appear.</source>
+        <translation>Warte darauf, dass %1 erscheint.</translation>
+    </message>
 </context>
 <context>
     <name>MainScreen</name>
@@ -48,6 +56,29 @@
     <message>
         <source>Offline</source>
         <translation>Offline</translation>
+    </message>
+</context>
+<context>
+    <name>OtherPortDialog</name>
+    <message>
+        <source>Other port</source>
+        <translation>Anderer Anschluss</translation>
+    </message>
+    <message>
+        <source>Choose the serial port the VELOR®R58 is connected to, or type its path (for example a pseudo-terminal made by socat).</source>
+        <translation>Wählen Sie die serielle Schnittstelle, an der das VELOR®R58 angeschlossen ist, oder geben Sie ihren Pfad ein (zum Beispiel ein von socat angelegtes Pseudo-Terminal).</translation>
+    </message>
+    <message>
+        <source>The system lists no serial ports.</source>
+        <translation>Das System meldet keine seriellen Schnittstellen.</translation>
+    </message>
+    <message>
+        <source>Port name or path, e.g. ttyUSB0 or /tmp/ttyR58</source>
+        <translation>Name oder Pfad der Schnittstelle, z. B. ttyUSB0 oder /tmp/ttyR58</translation>
+    </message>
+    <message>
+        <source>Connect</source>
+        <translation>Verbinden</translation>
     </message>
 </context>
 <context>
@@ -811,6 +842,14 @@
 </source>
         <translation>Ordner für die simulierten Schnittstellen kann nicht angelegt werden
 </translation>
+    </message>
+    <message>
+        <source>Service tool for VELOR®R58 devices.</source>
+        <translation>Service-Werkzeug für VELOR®R58-Geräte.</translation>
+    </message>
+    <message>
+        <source>Also watch this serial port, whatever its USB identity (a USB-serial adapter, or a pseudo-terminal forwarded by socat or ser2net). May be given more than once.</source>
+        <translation>Diese serielle Schnittstelle zusätzlich überwachen, unabhängig von ihrer USB-Kennung (ein USB-Seriell-Adapter oder ein von socat oder ser2net weitergeleitetes Pseudo-Terminal). Kann mehrfach angegeben werden.</translation>
     </message>
 </context>
 </TS>

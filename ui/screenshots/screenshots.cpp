@@ -5,6 +5,7 @@
 #include "sim/simulateddevice.h"
 #include "ui/connectscreen.h"
 #include "ui/mainscreen.h"
+#include "ui/otherportdialog.h"
 #include "ui/passwordlineedit.h"
 #include "ui/r58subscreen.h"
 #include "ui/startup.h"
@@ -240,6 +241,17 @@ int main(int argc, char* argv[])
         blockedManager->poll();
         ConnectScreen connectScreen(blockedManager);
         ok &= save(connectScreen, output, QStringLiteral("connect_no_access"));
+    }
+    {
+        // A port named by the user ("Other port…" or --port) that is not there yet.
+        auto watchedManager = QSharedPointer<SerialPortManager>::create(
+            QSharedPointer<ListSerialPortSource>::create());
+        watchedManager->setPolling(false);
+        watchedManager->watchPort(QStringLiteral("/tmp/ttyR58remote"));
+        ConnectScreen connectScreen(watchedManager);
+        ok &= save(connectScreen, output, QStringLiteral("connect_other_port"));
+        OtherPortDialog dialog(&connectScreen);
+        ok &= save(dialog, output, QStringLiteral("other_port"));
     }
     {
         MainScreen mainScreen(manager, account, config);
