@@ -27,8 +27,8 @@ bool isDeviceName(const QString& portName)
 bool portExists(const QString& portName)
 {
 #ifdef Q_OS_UNIX
-    return QFileInfo::exists(portName.startsWith(QLatin1Char('/')) ? portName
-                                                                   : QStringLiteral("/dev/") + portName);
+    return QFileInfo::exists(
+        portName.startsWith(QLatin1Char('/')) ? portName : QStringLiteral("/dev/") + portName);
 #else
     const auto infos = QSerialPortInfo::availablePorts();
     return std::any_of(infos.begin(), infos.end(),

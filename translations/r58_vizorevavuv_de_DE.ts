@@ -390,6 +390,174 @@
         <source>The device stopped asking for the update&apos;s data. Check the connection and start the update once more.</source>
         <translation>Das Gerät fordert keine Daten des Updates mehr an. Prüfen Sie die Verbindung und starten Sie das Update erneut.</translation>
     </message>
+    <message>
+        <source>Customer</source>
+        <translation>Kunde</translation>
+    </message>
+    <message>
+        <source>Supervisor</source>
+        <translation>Supervisor</translation>
+    </message>
+    <message>
+        <source>Admin</source>
+        <translation>Admin</translation>
+    </message>
+    <message>
+        <source>REPORT…</source>
+        <translation>BERICHT…</translation>
+    </message>
+    <message>
+        <source>Commissioning report</source>
+        <translation>Inbetriebnahmebericht</translation>
+    </message>
+    <message>
+        <source>Tool</source>
+        <translation>Werkzeug</translation>
+    </message>
+    <message>
+        <source>Tool version</source>
+        <translation>Werkzeugversion</translation>
+    </message>
+    <message>
+        <source>Date and time</source>
+        <translation>Datum und Uhrzeit</translation>
+    </message>
+    <message>
+        <source>Role</source>
+        <translation>Rolle</translation>
+    </message>
+    <message>
+        <source>Site</source>
+        <translation>Standort</translation>
+    </message>
+    <message>
+        <source>Motor</source>
+        <translation>Motor</translation>
+    </message>
+    <message>
+        <source>Technician</source>
+        <translation>Techniker</translation>
+    </message>
+    <message>
+        <source>Device</source>
+        <translation>Gerät</translation>
+    </message>
+    <message>
+        <source>Product</source>
+        <translation>Produkt</translation>
+    </message>
+    <message>
+        <source>Article number</source>
+        <translation>Artikelnummer</translation>
+    </message>
+    <message>
+        <source>Serial number</source>
+        <translation>Seriennummer</translation>
+    </message>
+    <message>
+        <source>Software version</source>
+        <translation>Softwareversion</translation>
+    </message>
+    <message>
+        <source>Hardware revision</source>
+        <translation>Hardware-Revision</translation>
+    </message>
+    <message>
+        <source>Fault and warning state</source>
+        <translation>Fehler- und Warnzustand</translation>
+    </message>
+    <message>
+        <source>No fault, no warning</source>
+        <translation>Kein Fehler, keine Warnung</translation>
+    </message>
+    <message>
+        <source>On</source>
+        <translation>Ein</translation>
+    </message>
+    <message>
+        <source>Off</source>
+        <translation>Aus</translation>
+    </message>
+    <message>
+        <source>Protection settings: general</source>
+        <translation>Schutzeinstellungen: Allgemein</translation>
+    </message>
+    <message>
+        <source>Nominal current</source>
+        <translation>Nennstrom</translation>
+    </message>
+    <message>
+        <source>Trip class</source>
+        <translation>Auslöseklasse</translation>
+    </message>
+    <message>
+        <source>Automatic reset</source>
+        <translation>Automatischer Reset</translation>
+    </message>
+    <message>
+        <source>Softstart</source>
+        <translation>Sanftanlauf</translation>
+    </message>
+    <message>
+        <source>Enabled</source>
+        <translation>Aktiviert</translation>
+    </message>
+    <message>
+        <source>Threshold</source>
+        <translation>Schwellwert</translation>
+    </message>
+    <message>
+        <source>Fault type</source>
+        <translation>Fehlerart</translation>
+    </message>
+    <message>
+        <source>Protection settings: undercurrent</source>
+        <translation>Schutzeinstellungen: Unterstrom</translation>
+    </message>
+    <message>
+        <source>Protection settings: undervoltage</source>
+        <translation>Schutzeinstellungen: Unterspannung</translation>
+    </message>
+    <message>
+        <source>Protection settings: overvoltage</source>
+        <translation>Schutzeinstellungen: Überspannung</translation>
+    </message>
+    <message>
+        <source>Protection settings: load asymmetry</source>
+        <translation>Schutzeinstellungen: Lastasymmetrie</translation>
+    </message>
+    <message>
+        <source>Measured values</source>
+        <translation>Messwerte</translation>
+    </message>
+    <message>
+        <source>Notes</source>
+        <translation>Notizen</translation>
+    </message>
+    <message>
+        <source>Commissioning %1 %2.pdf</source>
+        <translation>Inbetriebnahme %1 %2.pdf</translation>
+    </message>
+    <message>
+        <source>R58</source>
+        <translation>R58</translation>
+    </message>
+    <message>
+        <source>Save commissioning report</source>
+        <translation>Inbetriebnahmebericht speichern</translation>
+    </message>
+    <message>
+        <source>PDF Files (*.pdf)</source>
+        <translation>PDF-Dateien (*.pdf)</translation>
+    </message>
+    <message>
+        <source>The report could not be written to %1.</source>
+        <translation>Der Bericht konnte nicht nach %1 geschrieben werden.</translation>
+    </message>
+    <message>
+        <source>Report written to %1.</source>
+        <translation>Bericht nach %1 geschrieben.</translation>
+    </message>
 </context>
 <context>
     <name>R58SubScreenAbout</name>
@@ -730,6 +898,45 @@
     <message>
         <source>CLEAR</source>
         <translation>LEEREN</translation>
+    </message>
+</context>
+<context>
+    <name>ReportDialog</name>
+    <message>
+        <source>Commissioning report</source>
+        <translation>Inbetriebnahmebericht</translation>
+    </message>
+    <message>
+        <source>The report holds the device&apos;s identity, state, protection settings and measured values. Add what the device does not know:</source>
+        <translation>Der Bericht enthält Kennung, Zustand, Schutzeinstellungen und Messwerte des Geräts. Ergänzen Sie, was das Gerät nicht weiß:</translation>
+    </message>
+    <message>
+        <source>e.g. pump 2, 4 kW, 400 V</source>
+        <translation>z. B. Pumpe 2, 4 kW, 400 V</translation>
+    </message>
+    <message>
+        <source>Site</source>
+        <translation>Standort</translation>
+    </message>
+    <message>
+        <source>Motor</source>
+        <translation>Motor</translation>
+    </message>
+    <message>
+        <source>Technician</source>
+        <translation>Techniker</translation>
+    </message>
+    <message>
+        <source>Notes</source>
+        <translation>Notizen</translation>
+    </message>
+    <message>
+        <source>Save PDF…</source>
+        <translation>PDF speichern…</translation>
+    </message>
+    <message>
+        <source>Print…</source>
+        <translation>Drucken…</translation>
     </message>
 </context>
 <context>

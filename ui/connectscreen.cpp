@@ -61,8 +61,8 @@ ConnectScreen::ConnectScreen(QSharedPointer<SerialPortManager> manager, QWidget*
     connect(m_manager.data(), &SerialPortManager::portOpened, this, &QDialog::accept);
     connect(m_ui->pushButtonOfflineModus, &QPushButton::clicked, this,
         &ConnectScreen::handleOfflineMode);
-    connect(m_ui->pushButtonOtherPort, &QPushButton::clicked, this,
-        &ConnectScreen::handleOtherPort);
+    connect(
+        m_ui->pushButtonOtherPort, &QPushButton::clicked, this, &ConnectScreen::handleOtherPort);
 
     m_ui->labelKeyVisualXL->setPixmap(QPixmap(QStringLiteral(":/images/key_visual_xl.png")));
     m_ui->labelLogo->setPixmap(QPixmap(QStringLiteral(":/images/velor_logo.png")));
@@ -118,9 +118,9 @@ void ConnectScreen::updateAccessHint()
     if (accessProblem)
         lines << QString()
               << tr("Access for the logged-in user comes with the package's udev rule: install "
-                "the package, then unplug the device and plug it in again. Alternatively add "
-                "the user to the \"dialout\" group (sudo usermod -aG dialout $USER) and log in "
-                "again. A port that another program holds must be closed there first.");
+                    "the package, then unplug the device and plug it in again. Alternatively add "
+                    "the user to the \"dialout\" group (sudo usermod -aG dialout $USER) and log in "
+                    "again. A port that another program holds must be closed there first.");
     m_ui->labelAccessHint->setText(lines.join(QLatin1Char('\n')));
     // The dialog's size is fixed, so the layout would not grow the label for its wrapped lines.
     m_ui->labelAccessHint->setMinimumHeight(

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/application.h"
+#include "ui/commissioningreport.h"
 #include "ui/subscreenfactory.h"
 
 #include <QDialog>
@@ -66,6 +67,8 @@ public:
     // Enables, shows and connects what the logged-in role may use.
     void activateFeatures();
     void setFileDialog(FileDialog dialog);
+    // The commissioning report of the device as the screen knows it now, with the user's fields.
+    [[nodiscard]] CommissioningReport makeReport(const CommissioningReport::Fields& fields) const;
 
 public slots:
     // Navigation: each sets its page and tells the device which measurement to stream.
@@ -108,6 +111,8 @@ public slots:
     void handleExportSettings();
     void handleImportSettings();
     void handleFactoryReset();
+    // Asks for the report's fields, then saves the report as PDF or prints it.
+    void handleReport();
 
     // Settings reported by the device.
     void handleNominalCurrentModelValue();
@@ -181,6 +186,7 @@ private:
     void setupInformationPage();
     void setupAboutPage();
     void setupConfigurationPage();
+    void setupReport();
     void setupDataPage();
     // Shows the measured values marked since the last refresh, through their handlers.
     void refreshMeasurements();

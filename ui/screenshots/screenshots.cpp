@@ -23,10 +23,12 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QMdiArea>
+#include <QPainter>
 #include <QPushButton>
 #include <QStandardPaths>
 #include <QTabWidget>
 #include <QTemporaryDir>
+#include <QTextDocument>
 #include <QTextStream>
 #include <QThread>
 
@@ -144,6 +146,32 @@ bool saveDemoPage(R58SubScreen& screen, const QDir& output, const QString& prefi
     return ok;
 }
 
+// The commissioning report's first page as it prints, drawn at 96 dots per inch.
+bool saveReportPage(R58SubScreen& screen, const QDir& output, const QString& name)
+{
+    const auto document = screen
+                              .makeReport({QStringLiteral("Water works North, hall 3"),
+                                  QStringLiteral("Pump 2, 4 kW, 400 V"), QStringLiteral("A. Berg"),
+                                  QStringLiteral("Direction of rotation checked.\nCustomer "
+                                                 "instructed in the fault display.")})
+                              .toDocument();
+    const QSize page(794, 1123); // A4
+    const int margin = 68; // 18 mm, as printed
+    const QSizeF area(page.width() - 2 * margin, page.height() - 2 * margin);
+    document->setPageSize(area);
+    QImage image(page, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    {
+        QPainter painter(&image);
+        painter.translate(margin, margin);
+        document->drawContents(&painter, QRectF(QPointF(0, 0), area));
+    }
+    const QString path = output.filePath(name + QStringLiteral(".png"));
+    const bool saved = image.save(path);
+    QTextStream(saved ? stdout : stderr) << (saved ? "wrote " : "cannot write ") << path << '\n';
+    return saved;
+}
+
 // Every page of the device screen a role can open, in the main window's tab size.
 bool saveDeviceScreen(const QSharedPointer<SerialPortManager>& manager,
     const QSharedPointer<UserAccount>& account, const QSharedPointer<Config>& config,
@@ -174,6 +202,8 @@ bool saveDeviceScreen(const QSharedPointer<SerialPortManager>& manager,
         click(screen, "pushButtonPowerData");
         ok &= save(screen, output, prefix + QStringLiteral("data_power"));
     }
+    if (user == UserAccount::Supervisor)
+        ok &= saveReportPage(screen, output, prefix + QStringLiteral("report"));
     if (user == UserAccount::Supervisor)
         ok &= savePackageOpened(screen, output, prefix + QStringLiteral("information_package"));
     if (user == UserAccount::Admin)
