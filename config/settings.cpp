@@ -42,6 +42,17 @@ std::optional<float> Settings::toFloat(const QJsonValue& value)
     return float(number);
 }
 
+std::optional<std::uint8_t> Settings::toByte(const QJsonValue& value)
+{
+    if (!value.isDouble())
+        return std::nullopt;
+    const double number = value.toDouble();
+    // Written so that NaN fails.
+    if (!(number >= 0.0 && number <= 255.0) || std::trunc(number) != number)
+        return std::nullopt;
+    return std::uint8_t(number);
+}
+
 bool Settings::load(const QString& fileName)
 {
     QFile file(fileName);
@@ -69,24 +80,36 @@ bool Settings::save(const QString& fileName) const
 int Settings::read(const QJsonObject& json)
 {
     int taken = 0;
-    if (json.value(TripClassKey).isDouble()) {
-        m_tripClass = TripClass(std::uint8_t(json.value(TripClassKey).toInt()));
+    m_refusedKeys.clear();
+    if (const auto tripClass = toByte(json.value(TripClassKey))) {
+        m_tripClass = TripClass(*tripClass);
         ++taken;
+    } else if (json.value(TripClassKey).isDouble()) {
+        m_refusedKeys.append({TripClassKey, json.value(TripClassKey).toDouble()});
     }
     if (const auto current = toFloat(json.value(NominalCurrentKey))) {
         m_nominalCurrent = *current;
         ++taken;
     }
     if (json.value(UndercurrentKey).isObject())
-        taken += m_undercurrent.read(json.value(UndercurrentKey).toObject());
+        taken += readGroup(m_undercurrent, UndercurrentKey, json.value(UndercurrentKey).toObject());
     if (json.value(UndervoltageKey).isObject())
-        taken += m_undervoltage.read(json.value(UndervoltageKey).toObject());
+        taken += readGroup(m_undervoltage, UndervoltageKey, json.value(UndervoltageKey).toObject());
     if (json.value(OvervoltageKey).isObject())
-        taken += m_overvoltage.read(json.value(OvervoltageKey).toObject());
+        taken += readGroup(m_overvoltage, OvervoltageKey, json.value(OvervoltageKey).toObject());
     if (json.value(OverloadResetKey).isBool()) {
         m_overloadReset = json.value(OverloadResetKey).toBool();
         ++taken;
     }
+    return taken;
+}
+
+int Settings::readGroup(ThresholdSettings& group, const QString& key, const QJsonObject& json)
+{
+    QStringList refused;
+    const int taken = group.read(json, &refused);
+    for (const QString& inner : refused)
+        m_refusedKeys.append({key + QLatin1Char('/') + inner, json.value(inner).toDouble()});
     return taken;
 }
 

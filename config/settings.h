@@ -3,8 +3,10 @@
 #include "config/thresholdsettings.h"
 #include "model/modeltypes.h"
 
+#include <QList>
 #include <QString>
 
+#include <cstdint>
 #include <optional>
 
 class QJsonObject;
@@ -45,6 +47,18 @@ public:
     // none, so an import must not send anything.
     [[nodiscard]] int getLoadedCount() const { return m_loadedCount; }
 
+    // A key of the file whose number is no value of its 8-bit field (260, 2.5, -1): cutting it
+    // to fit would turn it into another setting, so it is left out and named here instead.
+    struct RefusedKey
+    {
+        QString key; // "TripClass", or the group and key, such as "Undercurrent/FaultType"
+        double number = 0.0;
+    };
+    // The keys the last read left out for that reason, in file order; an import must refuse them.
+    [[nodiscard]] const QList<RefusedKey>& getRefusedKeys() const { return m_refusedKeys; }
+    // The number a field of the 8-bit enumerations takes: a whole number from 0 to 255.
+    [[nodiscard]] static std::optional<std::uint8_t> toByte(const QJsonValue& value);
+
     // The cut to two decimals the file format uses: 0.129 is written as 0.12.
     [[nodiscard]] static double cutToTwoDecimals(float value);
     // A number of the file as a float field takes it; empty for other types and for
@@ -52,6 +66,8 @@ public:
     [[nodiscard]] static std::optional<float> toFloat(const QJsonValue& value);
 
 private:
+    int readGroup(ThresholdSettings& group, const QString& key, const QJsonObject& json);
+
     TripClass m_tripClass = TripClass(0);
     float m_nominalCurrent = 0.0f;
     UndercurrentSettings m_undercurrent;
@@ -59,6 +75,7 @@ private:
     OvervoltageSettings m_overvoltage;
     bool m_overloadReset = false;
     int m_loadedCount = 0;
+    QList<RefusedKey> m_refusedKeys;
 };
 
 } // namespace Application::R58

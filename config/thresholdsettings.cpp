@@ -15,7 +15,7 @@ const QString FaultTypeKey = QStringLiteral("FaultType");
 
 } // namespace
 
-int ThresholdSettings::read(const QJsonObject& json)
+int ThresholdSettings::read(const QJsonObject& json, QStringList* refused)
 {
     int taken = 0;
     if (json.value(EnableKey).isBool()) {
@@ -26,10 +26,11 @@ int ThresholdSettings::read(const QJsonObject& json)
         m_threshold = *threshold;
         ++taken;
     }
-    if (json.value(FaultTypeKey).isDouble()) {
-        // Not integral reads as 0; only the low eight bits are kept.
-        m_faultType = FaultType(std::uint8_t(json.value(FaultTypeKey).toInt()));
+    if (const auto faultType = Settings::toByte(json.value(FaultTypeKey))) {
+        m_faultType = FaultType(*faultType);
         ++taken;
+    } else if (json.value(FaultTypeKey).isDouble() && refused) {
+        refused->append(FaultTypeKey);
     }
     return taken;
 }

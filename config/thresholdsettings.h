@@ -2,6 +2,8 @@
 
 #include "model/modeltypes.h"
 
+#include <QStringList>
+
 class QJsonObject;
 
 namespace Application::R58 {
@@ -22,8 +24,9 @@ public:
     [[nodiscard]] FaultType getFaultType() const { return m_faultType; }
     void setFaultType(FaultType faultType) { m_faultType = faultType; }
 
-    // Takes each key only when present with the expected type; returns how many it took.
-    int read(const QJsonObject& json);
+    // Takes each key only when present with the expected type; returns how many it took. A
+    // number that is no value of its field is not taken; its key is added to `refused`.
+    int read(const QJsonObject& json, QStringList* refused = nullptr);
     void write(QJsonObject& json) const;
 
 private:

@@ -40,6 +40,7 @@ private slots:
     void tabTitle();
     void closableDuringPackageUpdate_data();
     void closableDuringPackageUpdate();
+    void escapeKeepsScreen();
 };
 
 void TestR58SubScreen::roles_data()
@@ -251,6 +252,22 @@ void TestR58SubScreen::closableDuringPackageUpdate()
     }
     QCOMPARE(running > 0, !damaged);
     QVERIFY(bench.screen->isClosable());
+}
+
+// Esc on a field or on the screen itself: a dialog would hide, leaving an empty tab.
+void TestR58SubScreen::escapeKeepsScreen()
+{
+    Bench bench;
+    QVERIFY(bench.open(UserAccount::Admin, true));
+    bench.screen->show();
+    QVERIFY(QTest::qWaitForWindowExposed(bench.screen.get()));
+    auto* field = bench.widget<QWidget>("doubleSpinBoxNominalCurrent");
+    bench.widget<QPushButton>("pushButtonConfiguration")->click();
+    field->setFocus();
+    for (QWidget* target : {field, static_cast<QWidget*>(bench.screen.get())}) {
+        QTest::keyClick(target, Qt::Key_Escape);
+        QVERIFY(bench.screen->isVisible());
+    }
 }
 
 QTEST_MAIN(TestR58SubScreen)

@@ -3,9 +3,11 @@
 // files, factory reset, measurements and the motor.
 
 #include "config/config.h"
+#include "link/serialport.h"
 #include "model/modeldatabase.h"
 #include "subscreentestsupport.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
@@ -15,8 +17,10 @@
 #include <QJsonObject>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QWheelEvent>
 #include <QtTest>
 
+#include <cstring>
 #include <iterator>
 
 using Application::R58::UserAccount;
@@ -76,11 +80,10 @@ const Setting Settings[] = {
     // The device holds 2.0 and trip class 3: a shown value this close is the same setting.
     {"nominal current unchanged", "doubleSpinBoxNominalCurrent", 2, -1, "", false, 2.0, false},
     {"same trip class", "comboBoxTripClass", 0, -1, "", false, 3, false},
-    // Shown as 2.0, within the tolerance of 2.03: nothing goes back.
-    {"nominal current with more decimals", "doubleSpinBoxNominalCurrent", 2, 2.03, "2.0", false, -1,
-        false},
-    // A threshold the spin box cannot show goes back as shown.
-    {"threshold with more decimals", "doubleSpinBoxUndercurrentThreshold", 26, 1.23, "1.2", true,
+    // More decimals than the field offers: shown as the device holds them, nothing goes back.
+    {"nominal current with more decimals", "doubleSpinBoxNominalCurrent", 2, 2.03, "2.03", false,
+        -1, false},
+    {"threshold with more decimals", "doubleSpinBoxUndercurrentThreshold", 26, 1.23, "1.23", false,
         -1, false},
     // No role may change the softstart, even if its box were reached; it is shown, though.
     {"softstart", "checkBoxSoftstart", 4, -1, "", false, 1, false},
@@ -153,6 +156,9 @@ struct FileAnswer
 
 const char* const PlusStandby = "strand+_standby.png";
 
+// A value written to the device: its identifier and the number it carried.
+using Write = QPair<int, double>;
+
 } // namespace
 
 Q_DECLARE_METATYPE(InfoRow)
@@ -176,6 +182,13 @@ private slots:
     void phasesKeepToTheirLabels();
     void motor_data();
     void motor();
+    void committedEdits_data();
+    void committedEdits();
+    void wheelOverUnfocusedField_data();
+    void wheelOverUnfocusedField();
+    void deviceValuesShownNotSent();
+    void nothingSentWithoutDevice_data();
+    void nothingSentWithoutDevice();
 };
 
 void TestR58SubScreenPages::information_data()
@@ -224,6 +237,10 @@ void TestR58SubScreenPages::information_data()
         << InfoRow {{{17, 15}}, Texts {{code, "W 5816"}}, PlusStandby};
     QTest::newRow("safety stop changes nothing") << InfoRow {{{10, 1}, {10, 3}},
         Texts {{status, "R58 Status: Forward"}}, "strand+_operating.png", true, true};
+    // At start-up the operating state usually comes before the article number.
+    QTest::newRow("picture follows a late article number") << InfoRow {
+        {{46, 0}, {10, 1}, {46, 51310}}, Texts {{"labelProductName", "VELOR®R58 Strand 2,6 A"}},
+        "strand_operating.png", true, true};
     QTest::newRow("fault cleared") << InfoRow {{{9, 50}, {18, 2}, {18, 0}},
         Texts {{info, ""}, {code, ""}, {status, "R58 Status: Idle"}}, PlusStandby};
 }
@@ -309,13 +326,14 @@ void TestR58SubScreenPages::maxima()
     QCOMPARE(
         int(bench.screen->getModelDatabase()->getSettings().getTripClassValue().getMaximum()), 5);
 
-    // A threshold above a lowered nominal current is clamped and the device told so.
+    // A threshold above a nominal current the device lowered stays as the device holds it.
     bench.reportFloat(26, 2.0f);
     QVERIFY(bench.sync());
+    bench.device->clearReceivedFrames();
     bench.reportFloat(2, 1.5f);
     QVERIFY(settle(bench));
-    QCOMPARE(bench.widget<QDoubleSpinBox>("doubleSpinBoxUndercurrentThreshold")->value(), 1.5);
-    QCOMPARE(bench.device->floatValue(26), 1.5f);
+    QCOMPARE(bench.widget<QDoubleSpinBox>("doubleSpinBoxUndercurrentThreshold")->value(), 2.0);
+    QCOMPARE(bench.writtenValues(), QList<int> {});
 
     // A higher maximum brings the list back.
     bench.report(1, 7);
@@ -394,6 +412,14 @@ void TestR58SubScreenPages::settingsFileRefused_data()
         << import << QByteArray("{\"Overvoltage\": {\"Threshold\": -5}}") << "Overvoltage";
     QTest::newRow("unknown fault type")
         << import << QByteArray("{\"Overvoltage\": {\"FaultType\": 2}}") << "Fault Type";
+    // Cut to eight bits, 260 would be class 10 and 257 an error; neither is what the file says.
+    QTest::newRow("trip class 260")
+        << import << QByteArray("{\"TripClass\": 260, \"NominalCurrent\": 2.0}") << "\"TripClass\"";
+    QTest::newRow("fault type 2.5")
+        << import << QByteArray("{\"Undercurrent\": {\"FaultType\": 2.5}}")
+        << "\"Undercurrent/FaultType\"";
+    QTest::newRow("undervoltage below the field's 1 V")
+        << import << QByteArray("{\"Undervoltage\": {\"Threshold\": 0}}") << "Undervoltage";
     QTest::newRow("export to a missing folder")
         << "pushButtonExport" << QByteArray() << "could not be written";
 }
@@ -545,6 +571,201 @@ void TestR58SubScreenPages::motor()
     QCOMPARE(bench.device->uintValue(10), mode);
     QCOMPARE(status->text(), "R58 Status: " + state);
     QCOMPARE(picture(bench), mode ? "strand+_operating.png" : PlusStandby);
+}
+
+namespace {
+
+QList<Write> writes(const Bench& bench)
+{
+    QList<Write> found;
+    for (const auto& packet : bench.received()) {
+        if (packet.command != SubScreenTest::TaloLinkCommandID::SetModelValue)
+            continue;
+        const auto id = int(SubScreenTest::argNumber(packet, 0));
+        const quint32 bits = SubScreenTest::argNumber(packet, 1);
+        float value = 0.0f;
+        std::memcpy(&value, &bits, sizeof value);
+        found << Write {id, isFloat(id) ? double(value) : double(bits)};
+    }
+    return found;
+}
+
+// Shows the screen as a window of its own, as the default-button handling of a dialog needs.
+void showScreen(Bench& bench)
+{
+    bench.screen->show();
+    bench.screen->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(bench.screen.get()));
+}
+
+} // namespace
+
+void TestR58SubScreenPages::committedEdits_data()
+{
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<QString>("typed"); // replaces the field's text, then Enter
+    QTest::addColumn<int>("key"); // pressed afterwards, if not 0
+    QTest::addColumn<QList<Write>>("expected");
+    QTest::addColumn<QString>("message"); // part of the page's message
+
+    QTest::newRow("threshold typed, sent on Enter")
+        << "doubleSpinBoxOvervoltageThreshold"
+        << "250" << 0 << QList<Write> {{32, 250.0}} << QString();
+    // Typed digit by digit this passes 1 A on the way.
+    QTest::newRow("nominal current typed") << "doubleSpinBoxNominalCurrent"
+                                           << "1.5" << 0 << QList<Write> {{2, 1.5}} << QString();
+    QTest::newRow("nominal current typed below 1 A")
+        << "doubleSpinBoxNominalCurrent"
+        << "0.5" << 0 << QList<Write> {{2, 0.5}} << QString();
+    QTest::newRow("nominal current below a threshold lowers it")
+        << "doubleSpinBoxNominalCurrent"
+        << "0.3" << 0 << QList<Write> {{2, 0.3}, {26, 0.3}}
+        << "Undercurrent threshold (A) lowered to 0.3.";
+    QTest::newRow("arrow key sends one step")
+        << "doubleSpinBoxUndervoltageThreshold"
+        << "" << int(Qt::Key_Up) << QList<Write> {{29, 208.0}} << QString();
+    QTest::newRow("Enter without a change") << "doubleSpinBoxUndervoltageThreshold"
+                                            << "207" << 0 << QList<Write> {} << QString();
+}
+
+void TestR58SubScreenPages::committedEdits()
+{
+    QFETCH(QString, field);
+    QFETCH(QString, typed);
+    QFETCH(int, key);
+    QFETCH(QList<Write>, expected);
+    QFETCH(QString, message);
+
+    Bench bench;
+    QVERIFY(bench.open(UserAccount::Supervisor));
+    bench.widget<QPushButton>("pushButtonConfiguration")->click();
+    showScreen(bench);
+    QVERIFY(settle(bench));
+    bench.device->clearReceivedFrames();
+
+    auto* spin = bench.screen->findChild<QDoubleSpinBox*>(field);
+    spin->setFocus();
+    if (!typed.isEmpty()) {
+        spin->selectAll();
+        QTest::keyClicks(spin, typed);
+        QTest::keyClick(spin, Qt::Key_Return);
+    }
+    if (key)
+        QTest::keyClick(spin, Qt::Key(key));
+    QVERIFY(settle(bench));
+    // Nothing else either: no action of a button that Enter might have pressed.
+    QCOMPARE(bench.received().size(), expected.size());
+    const QList<Write> sent = writes(bench);
+    QCOMPARE(sent.size(), expected.size());
+    for (int i = 0; i < sent.size(); ++i) {
+        QCOMPARE(sent[i].first, expected[i].first);
+        QVERIFY2(qAbs(sent[i].second - expected[i].second) < 1e-4,
+            qPrintable(QString::number(sent[i].second)));
+    }
+    QVERIFY(bench.screen->isVisible());
+    if (!message.isEmpty()) {
+        const QString shown = bench.widget<QLabel>("labelSettingsMessage")->text();
+        QVERIFY2(shown.contains(message), qPrintable(shown));
+    }
+}
+
+void TestR58SubScreenPages::wheelOverUnfocusedField_data()
+{
+    QTest::addColumn<QString>("field");
+    QTest::newRow("spin box") << "doubleSpinBoxNominalCurrent";
+    QTest::newRow("list") << "comboBoxTripClass";
+}
+
+void TestR58SubScreenPages::wheelOverUnfocusedField()
+{
+    QFETCH(QString, field);
+    Bench bench;
+    QVERIFY(bench.open(UserAccount::Supervisor));
+    bench.widget<QPushButton>("pushButtonConfiguration")->click();
+    showScreen(bench);
+    bench.widget<QPushButton>("pushButtonConfiguration")->setFocus();
+    QVERIFY(settle(bench));
+    bench.device->clearReceivedFrames();
+
+    auto* widget = bench.screen->findChild<QWidget*>(field);
+    const QPoint centre = widget->rect().center();
+    for (int turn = 0; turn < 3; ++turn) {
+        QWheelEvent wheel(centre, widget->mapToGlobal(centre), QPoint(), QPoint(0, -120),
+            Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(widget, &wheel);
+    }
+    QVERIFY(settle(bench));
+    QCOMPARE(bench.writtenValues(), QList<int> {});
+    QVERIFY(!widget->hasFocus());
+}
+
+void TestR58SubScreenPages::deviceValuesShownNotSent()
+{
+    Bench bench;
+    auto& device = bench.addDevice();
+    device.setFloatValue(2, 0.25f); // nominal current off the field's one decimal
+    device.setFloatValue(26, 2.0f); // undercurrent threshold above the nominal current
+    device.setFloatValue(29, 700.0f); // undervoltage threshold above the field's 600 V
+    device.setFloatValue(32, 0.5f); // overvoltage threshold below the field's 1 V
+    device.setUIntValue(1, 5); // trip classes up to "20" ...
+    device.setUIntValue(0, 7); // ... and the device holds "40E"
+    device.setUIntValue(30, 2); // a fault type no list offers
+    int written = 0;
+    QObject::connect(&device, &Simulator::SimulatedDevice::frameReceived, &device,
+        [&written](const QByteArray& raw) {
+            written += SubScreenTest::TaloLinkPacket::decode(raw).command
+                    == SubScreenTest::TaloLinkCommandID::SetModelValue
+                ? 1
+                : 0;
+        });
+    QVERIFY(bench.open(UserAccount::Admin));
+    QTest::qWait(3000);
+    QCOMPARE(written, 0);
+    const QList<QPair<const char*, const char*>> shown {{"doubleSpinBoxNominalCurrent", "0.25"},
+        {"doubleSpinBoxUndercurrentThreshold", "2.0"},
+        {"doubleSpinBoxUndervoltageThreshold", "700"},
+        {"doubleSpinBoxOvervoltageThreshold", "0.5"}};
+    for (const auto& field : shown) {
+        auto* spin = bench.screen->findChild<QDoubleSpinBox*>(field.first);
+        QCOMPARE(spin->cleanText(), QString::fromLatin1(field.second));
+    }
+    QVERIFY(bench.widget<QDoubleSpinBox>("doubleSpinBoxUndervoltageThreshold")
+                ->property("outsideField")
+                .toBool());
+    QCOMPARE(bench.widget<QComboBox>("comboBoxTripClass")->currentIndex(), -1);
+}
+
+void TestR58SubScreenPages::nothingSentWithoutDevice_data()
+{
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<bool>("unplugged"); // else the offline screen
+    QTest::newRow("factory reset, offline") << "pushButtonFactoryReset" << false;
+    QTest::newRow("import, offline") << "pushButtonImport" << false;
+    QTest::newRow("factory reset, port lost") << "pushButtonFactoryReset" << true;
+}
+
+void TestR58SubScreenPages::nothingSentWithoutDevice()
+{
+    QFETCH(QString, button);
+    QFETCH(bool, unplugged);
+    Bench bench;
+    QVERIFY(bench.open(UserAccount::Supervisor, !unplugged));
+    if (unplugged) {
+        auto port = bench.screen->getUSBComponent()->getSerialPort();
+        bench.device->unplug();
+        QTRY_VERIFY_WITH_TIMEOUT(!port->isOpen(), SubScreenTest::Wait);
+    }
+    const QString path = bench.home.filePath(QStringLiteral("settings.json"));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write("{\"TripClass\": 3}") > 0);
+    file.close();
+    FileAnswer files {path, {}, 0};
+    bench.screen->setFileDialog(files.dialog());
+    bench.screen->findChild<QPushButton*>(button)->click();
+
+    auto* shown = bench.widget<QLabel>("labelSettingsMessage");
+    QVERIFY(shown->property("failure").toBool());
+    QVERIFY2(shown->text().contains(QStringLiteral("Nothing was sent")), qPrintable(shown->text()));
 }
 
 QTEST_MAIN(TestR58SubScreenPages)

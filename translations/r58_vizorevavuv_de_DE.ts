@@ -199,10 +199,6 @@
         <translation>Fehlerart</translation>
     </message>
     <message>
-        <source>The device was reset to its factory settings.</source>
-        <translation>Das Gerät wurde auf die Werkseinstellungen zurückgesetzt.</translation>
-    </message>
-    <message>
         <source>R58 Status: Idle</source>
         <translation>R58-Status: Leerlauf</translation>
     </message>
@@ -557,6 +553,50 @@
     <message>
         <source>Report written to %1.</source>
         <translation>Bericht nach %1 geschrieben.</translation>
+    </message>
+    <message>
+        <source>The device is not connected. Nothing was sent to the device.</source>
+        <translation>Das Gerät ist nicht verbunden. Es wurde nichts an das Gerät gesendet.</translation>
+    </message>
+    <message>
+        <source>%1: %2 is outside %3 to %4. Nothing was sent to the device.</source>
+        <translation>%1: %2 liegt außerhalb von %3 bis %4. Es wurde nichts an das Gerät gesendet.</translation>
+    </message>
+    <message>
+        <source>%1 lowered to %2.</source>
+        <translation>%1 auf %2 gesenkt.</translation>
+    </message>
+    <message>
+        <source>Load asymmetry threshold (A)</source>
+        <translation>Lastasymmetrieschwelle (A)</translation>
+    </message>
+    <message>
+        <source>No threshold may exceed the nominal current: %1</source>
+        <translation>Keine Schwelle darf über dem Nennstrom liegen: %1</translation>
+    </message>
+    <message>
+        <source>The device holds %1, which this field cannot show.</source>
+        <translation>Das Gerät hält %1; dieses Feld kann den Wert nicht anzeigen.</translation>
+    </message>
+    <message>
+        <source>The device holds %1, outside %2 to %3 that this field offers. It is shown as it is and not sent back.</source>
+        <translation>Das Gerät hält %1, außerhalb von %2 bis %3, die dieses Feld anbietet. Der Wert wird unverändert angezeigt und nicht zurückgesendet.</translation>
+    </message>
+    <message>
+        <source>The device holds the value %1, which this list does not offer.</source>
+        <translation>Das Gerät hält den Wert %1, den diese Liste nicht anbietet.</translation>
+    </message>
+    <message>
+        <source>%1: &quot;%2&quot; holds %3, which is no value of that setting. Nothing was sent to the device.</source>
+        <translation>%1: &quot;%2&quot; enthält %3, keinen gültigen Wert dieser Einstellung. Es wurde nichts an das Gerät gesendet.</translation>
+    </message>
+    <message>
+        <source>%1 was not imported: the device is not connected. Nothing was sent to the device.</source>
+        <translation>%1 wurde nicht importiert: Das Gerät ist nicht verbunden. Es wurde nichts an das Gerät gesendet.</translation>
+    </message>
+    <message>
+        <source>The factory reset was sent to the device.</source>
+        <translation>Das Zurücksetzen auf die Werkseinstellungen wurde an das Gerät gesendet.</translation>
     </message>
 </context>
 <context>
@@ -983,6 +1023,29 @@
     <message>
         <source>An image can only go to the platform or the display processor.</source>
         <translation>Ein Image kann nur an den Plattform- oder den Displayprozessor gehen.</translation>
+    </message>
+</context>
+<context>
+    <name>SettingsBackups</name>
+    <message>
+        <source>before a factory reset</source>
+        <translation>vor einem Zurücksetzen auf Werkseinstellungen</translation>
+    </message>
+    <message>
+        <source>before an import</source>
+        <translation>vor einem Import</translation>
+    </message>
+    <message>
+        <source>before a firmware update</source>
+        <translation>vor einem Firmware-Update</translation>
+    </message>
+    <message>
+        <source>%1 could not be created</source>
+        <translation>%1 konnte nicht angelegt werden</translation>
+    </message>
+    <message>
+        <source>%1 could not be written</source>
+        <translation>%1 konnte nicht geschrieben werden</translation>
     </message>
 </context>
 <context>

@@ -19,6 +19,7 @@
 #include "update/packageupdateservice.h"
 
 #include <QFileDialog>
+#include <QKeyEvent>
 #include <QSignalBlocker>
 
 using Application::R58::Config;
@@ -155,6 +156,22 @@ void R58SubScreen::activateFeatures()
     m_uiConfiguration->checkBoxSoftstart->setVisible(softstart);
     m_uiControl->labelControlSoftstart->setVisible(softstart);
     m_uiControl->checkBoxControlSoftstart->setVisible(softstart);
+}
+
+void R58SubScreen::keyPressEvent(QKeyEvent* event)
+{
+    switch (event->key()) {
+    case Qt::Key_Escape:
+        // A dialog would reject and hide itself, leaving an empty tab behind.
+    case Qt::Key_Enter:
+    case Qt::Key_Return:
+        // A field passes Enter on once it has committed its value; a dialog would then press
+        // its default button, which may be any button of the screen.
+        event->accept();
+        return;
+    default:
+        QDialog::keyPressEvent(event);
+    }
 }
 
 void R58SubScreen::setFileDialog(FileDialog dialog)

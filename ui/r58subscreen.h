@@ -31,6 +31,7 @@ class TerminalCommandItem;
 
 class QComboBox;
 class QDoubleSpinBox;
+class QKeyEvent;
 class QLabel;
 class QTimer;
 class PendingLog;
@@ -179,6 +180,9 @@ public slots:
 protected:
     // Brings the log up to date when it comes into view (see flushLog).
     bool eventFilter(QObject* watched, QEvent* event) override;
+    // The screen lives in a tab: Esc must not hide it, and Enter in a field commits that field
+    // and presses no button of the screen.
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     // Construction, by page.
@@ -213,6 +217,9 @@ private:
     void clearDirection();
     // The picture of the current variant in the given state; empty without a variant.
     [[nodiscard]] QString statusPicture(const QString& state);
+    // Shows the picture of that state and keeps the state, so that a later article number
+    // shows it in that variant's set.
+    void showStatusPicture(const QString& state);
 
     // Configuration.
     void loadSoftstartImage();
@@ -225,6 +232,19 @@ private:
     // config file cannot be written.
     void rememberSettingsDir(const QString& path, const QString& done);
     void showSettingsMessage(const QString& text, bool failure);
+    // True when frames handed to the link now reach a device's open port.
+    [[nodiscard]] bool isConnected() const;
+    // Shows a device's value in its field exactly as it is, without sending anything; a value
+    // outside what the field offers widens the field for it and is marked.
+    void showDeviceValue(QDoubleSpinBox* field, double value);
+    void showDeviceIndex(QComboBox* list, int index);
+    // Whether a user's committed value may be sent: the device must be connected and the value
+    // within what the field offers. Otherwise says why and shows the device's value again.
+    [[nodiscard]] bool admitEdit(
+        QDoubleSpinBox* field, const QString& caption, double value, double deviceValue);
+    [[nodiscard]] bool admitEdit();
+    // The user's new nominal current: thresholds above it are lowered to it, as part of the act.
+    void lowerThresholdsTo(float nominalCurrent);
 
     Ui::R58SubScreen* m_ui = nullptr;
     Ui::R58SubScreenInformation* m_uiInformation = nullptr;
@@ -238,6 +258,8 @@ private:
     QTimer* m_measurementRefreshTimer = nullptr;
     QString m_portName;
     FileDialog m_fileDialog;
+    // The state the status picture shows ("standby", "error_load", ...); empty before the first.
+    QString m_statusPictureState;
 
     // Trip class value -> text, as the device names them.
     static const std::array<const char*, 8> m_tripClasses;

@@ -3,17 +3,22 @@
 
 #include "config/config.h"
 #include "config/settings.h"
+#include "link/serialport.h"
 #include "link/talolinkterminalservice.h"
+#include "link/talolinkusbcomponent.h"
 #include "model/modeldatabase.h"
 #include "ui/r58subscreen.h"
 #include "ui/userfeatures.h"
+#include "ui/wheelguard.h"
 #include "ui_r58subscreen_configuration.h"
 #include "ui_r58subscreen_control.h"
 
 #include <QDir>
 #include <QPixmap>
+#include <QSignalBlocker>
 #include <QStyle>
 
+#include <algorithm>
 #include <cmath>
 
 using Application::R58::Settings;
@@ -44,11 +49,105 @@ bool within(float value, float minimum, float maximum)
     return value >= minimum && value <= maximum;
 }
 
+// What a spin box offers the user: its own range and decimals, with the maximum the device
+// sets. Kept on the field, because a device value outside it widens the field for a while.
+struct FieldRange
+{
+    double minimum = 0.0;
+    double maximum = 0.0;
+    int decimals = 0;
+};
+
+const char* const FieldMinimum = "fieldMinimum";
+const char* const FieldMaximum = "fieldMaximum";
+const char* const FieldDecimals = "fieldDecimals";
+// Set while a field or list shows a device value it does not offer; the style sheet marks it.
+const char* const OutsideField = "outsideField";
+
+// A device value needs no more decimals than this to be shown as it is (milliamperes).
+constexpr int MaxShownDecimals = 3;
+
+FieldRange fieldRange(const QDoubleSpinBox* field)
+{
+    return {field->property(FieldMinimum).toDouble(), field->property(FieldMaximum).toDouble(),
+        field->property(FieldDecimals).toInt()};
+}
+
+void keepFieldRange(QDoubleSpinBox* field)
+{
+    field->setProperty(FieldMinimum, field->minimum());
+    field->setProperty(FieldMaximum, field->maximum());
+    field->setProperty(FieldDecimals, field->decimals());
+}
+
+// Equal up to what a float holds: a float's nearest double has digits a field never shows.
+bool sameNumber(double a, double b)
+{
+    return std::fabs(a - b) <= 1e-6 * std::max(1.0, std::fabs(b));
+}
+
+int decimalsToShow(double value, int fewest)
+{
+    int decimals = fewest;
+    while (decimals < MaxShownDecimals) {
+        const double scale = std::pow(10.0, decimals);
+        if (sameNumber(std::round(value * scale) / scale, value))
+            break;
+        ++decimals;
+    }
+    return decimals;
+}
+
+void markOutside(QWidget* widget, const QString& note)
+{
+    const bool outside = !note.isEmpty();
+    widget->setToolTip(note);
+    if (widget->property(OutsideField).toBool() == outside)
+        return;
+    widget->setProperty(OutsideField, outside);
+    // The style sheet marks the field by that property; it must be told it changed.
+    widget->style()->unpolish(widget);
+    widget->style()->polish(widget);
+}
+
+// Sends a user's new value unless the device holds it already; when it cannot be sent, the
+// widget shows the device's value again.
+template <typename Value, typename T, typename Admit, typename Reshow>
+void editSetting(Value& setting, const T& value, Admit admit, Reshow reshow)
+{
+    if (setting.getValue() == value)
+        return;
+    if (!admit()) {
+        reshow();
+        return;
+    }
+    writeSetting(setting, value);
+}
+
+QString number(double value)
+{
+    return QString::number(value, 'g', 7);
+}
+
 } // namespace
 
 void R58SubScreen::setupConfigurationPage()
 {
     auto* form = m_uiConfiguration;
+    auto* wheelGuard = new WheelGuard(this);
+    for (QDoubleSpinBox* field : {form->doubleSpinBoxNominalCurrent,
+             form->doubleSpinBoxUndercurrentThreshold, form->doubleSpinBoxUndervoltageThreshold,
+             form->doubleSpinBoxOvervoltageThreshold, form->doubleSpinBoxAsymmetryThreshold}) {
+        // A typed value is sent once, when committed (Enter or leaving the field), not as the
+        // digits come: "250" would otherwise send 2 V and 25 V first. Arrows still send at once.
+        field->setKeyboardTracking(false);
+        keepFieldRange(field);
+        wheelGuard->guard(field);
+    }
+    for (QComboBox* list : {form->comboBoxTripClass, form->comboBoxUndercurrentFaultType,
+             form->comboBoxUndervoltageFaultType, form->comboBoxOvervoltageFaultType,
+             form->comboBoxAsymmetryFaultType})
+        wheelGuard->guard(list);
     connect(form->doubleSpinBoxNominalCurrent, qOverload<double>(&QDoubleSpinBox::valueChanged),
         this, &R58SubScreen::handleNominalCurrent);
     connect(form->comboBoxTripClass, qOverload<int>(&QComboBox::currentIndexChanged), this,
@@ -134,33 +233,89 @@ void R58SubScreen::setupConfigurationPage()
         &R58SubScreen::handleAsymmetryEnableModelValue);
 }
 
-// ---- Widget to device: unchanged values are not sent, so a report never echoes back.
+// ---- Widget to device: each runs on a user's act only (reports fill the widgets silently), and
+// unchanged values are not sent.
+
+bool R58SubScreen::isConnected() const
+{
+    const auto& link = getUSBComponent();
+    return link && link->getSerialPort() && link->getSerialPort()->isOpen();
+}
+
+bool R58SubScreen::admitEdit()
+{
+    if (isConnected())
+        return true;
+    showSettingsMessage(tr("The device is not connected. Nothing was sent to the device."), true);
+    return false;
+}
+
+bool R58SubScreen::admitEdit(
+    QDoubleSpinBox* field, const QString& caption, double value, double deviceValue)
+{
+    const FieldRange range = fieldRange(field);
+    // Reachable only while the field shows a device value outside what it offers.
+    const bool inside = (value >= range.minimum || sameNumber(value, range.minimum))
+        && (value <= range.maximum || sameNumber(value, range.maximum));
+    if (inside && admitEdit())
+        return true;
+    if (!inside) {
+        showSettingsMessage(
+            tr("%1: %2 is outside %3 to %4. Nothing was sent to the device.")
+                .arg(caption, number(value), number(range.minimum), number(range.maximum)),
+            true);
+    }
+    showDeviceValue(field, deviceValue);
+    return false;
+}
 
 void R58SubScreen::handleNominalCurrent(double value)
 {
     auto& setting = getModelDatabase()->getSettings().getNominalCurrentValue();
     if (std::fabs(double(setting.getValue()) - value) < NominalCurrentTolerance)
         return;
+    if (!admitEdit(m_uiConfiguration->doubleSpinBoxNominalCurrent, tr("Nominal Current (A)"), value,
+            double(setting.getValue())))
+        return;
     writeSetting(setting, float(value));
+    lowerThresholdsTo(float(value));
+}
+
+void R58SubScreen::lowerThresholdsTo(float nominalCurrent)
+{
+    auto& settings = getModelDatabase()->getSettings();
+    QStringList lowered;
+    const auto lower = [&](auto& threshold, const QString& caption) {
+        if (threshold.getValue() > nominalCurrent) {
+            writeSetting(threshold, nominalCurrent);
+            lowered << tr("%1 lowered to %2.").arg(caption, number(double(nominalCurrent)));
+        }
+    };
+    lower(settings.getUndercurrentThresholdValue(), tr("Undercurrent threshold (A)"));
+    // A device without the load asymmetry protection is not sent its threshold.
+    if (!m_uiConfiguration->pushButtonAsymmetrySettings->isHidden())
+        lower(settings.getLoadAsymmetryThresholdValue(), tr("Load asymmetry threshold (A)"));
+    if (!lowered.isEmpty()) {
+        showSettingsMessage(tr("No threshold may exceed the nominal current: %1")
+                                .arg(lowered.join(QLatin1Char(' '))),
+            false);
+    }
 }
 
 void R58SubScreen::handleTripClass(int index)
 {
     if (index < 0)
         return;
-    auto& setting = getModelDatabase()->getSettings().getTripClassValue();
-    const auto tripClass = TripClass(index);
-    if (setting.getValue() == tripClass)
-        return;
-    writeSetting(setting, tripClass);
+    editSetting(
+        getModelDatabase()->getSettings().getTripClassValue(), TripClass(index),
+        [this] { return admitEdit(); }, [this] { handleTripClassModelValue(); });
 }
 
 void R58SubScreen::handleOverloadReset(bool on)
 {
-    auto& setting = getModelDatabase()->getSettings().getOverloadResetValue();
-    if (setting.getValue() == on)
-        return;
-    writeSetting(setting, on);
+    editSetting(
+        getModelDatabase()->getSettings().getOverloadResetValue(), on,
+        [this] { return admitEdit(); }, [this] { handleOverloadResetModelValue(); });
 }
 
 void R58SubScreen::handleSoftstart(bool on)
@@ -170,109 +325,167 @@ void R58SubScreen::handleSoftstart(bool on)
     auto& setting = getModelDatabase()->getSettings().getSoftstartEnableValue();
     if (setting.getValue() == on)
         return;
+    if (!admitEdit()) {
+        handleSoftstartEnableModelValue();
+        return;
+    }
     writeSetting(setting, on);
     loadSoftstartImage();
 }
 
-namespace {
-
-template <typename Value> void writeEnable(Value& setting, bool on)
-{
-    if (setting.getValue() != on)
-        writeSetting(setting, on);
-}
-
-template <typename Value> void writeThreshold(Value& setting, double value)
-{
-    // Exact: the spin box shows what the device holds, so only a user's change differs.
-    if (setting.getValue() != float(value))
-        writeSetting(setting, float(value));
-}
-
-template <typename Value> void writeFaultType(Value& setting, int index)
-{
-    if (index < 0)
-        return;
-    if (setting.getValue() != FaultType(index))
-        writeSetting(setting, FaultType(index));
-}
-
-} // namespace
-
 void R58SubScreen::handleUndercurrentEnable(bool on)
 {
-    writeEnable(getModelDatabase()->getSettings().getUndercurrentEnableValue(), on);
+    editSetting(
+        getModelDatabase()->getSettings().getUndercurrentEnableValue(), on,
+        [this] { return admitEdit(); }, [this] { handleUndercurrentEnableModelValue(); });
 }
 
 void R58SubScreen::handleUndercurrentThreshold(double value)
 {
-    writeThreshold(getModelDatabase()->getSettings().getUndercurrentThresholdValue(), value);
+    auto& setting = getModelDatabase()->getSettings().getUndercurrentThresholdValue();
+    // Exact: the field shows what the device holds, so only a user's change differs.
+    if (setting.getValue() != float(value)
+        && admitEdit(m_uiConfiguration->doubleSpinBoxUndercurrentThreshold,
+            tr("Undercurrent threshold (A)"), value, double(setting.getValue())))
+        writeSetting(setting, float(value));
 }
 
 void R58SubScreen::handleUndercurrentFaultType(int index)
 {
-    writeFaultType(getModelDatabase()->getSettings().getUndercurrentFaultValue(), index);
+    if (index >= 0) {
+        editSetting(
+            getModelDatabase()->getSettings().getUndercurrentFaultValue(), FaultType(index),
+            [this] { return admitEdit(); }, [this] { handleUndercurrentFaultTypeModelValue(); });
+    }
 }
 
 void R58SubScreen::handleUndervoltageEnable(bool on)
 {
-    writeEnable(getModelDatabase()->getSettings().getUndervoltageEnableValue(), on);
+    editSetting(
+        getModelDatabase()->getSettings().getUndervoltageEnableValue(), on,
+        [this] { return admitEdit(); }, [this] { handleUndervoltageEnableModelValue(); });
 }
 
 void R58SubScreen::handleUndervoltageThreshold(double value)
 {
-    writeThreshold(getModelDatabase()->getSettings().getUndervoltageThresholdValue(), value);
+    auto& setting = getModelDatabase()->getSettings().getUndervoltageThresholdValue();
+    // Exact: the field shows what the device holds, so only a user's change differs.
+    if (setting.getValue() != float(value)
+        && admitEdit(m_uiConfiguration->doubleSpinBoxUndervoltageThreshold,
+            tr("Undervoltage threshold (V)"), value, double(setting.getValue())))
+        writeSetting(setting, float(value));
 }
 
 void R58SubScreen::handleUndervoltageFaultType(int index)
 {
-    writeFaultType(getModelDatabase()->getSettings().getUndervoltageFaultValue(), index);
+    if (index >= 0) {
+        editSetting(
+            getModelDatabase()->getSettings().getUndervoltageFaultValue(), FaultType(index),
+            [this] { return admitEdit(); }, [this] { handleUndervoltageFaultTypeModelValue(); });
+    }
 }
 
 void R58SubScreen::handleOvervoltageEnable(bool on)
 {
-    writeEnable(getModelDatabase()->getSettings().getOvervoltageEnableValue(), on);
+    editSetting(
+        getModelDatabase()->getSettings().getOvervoltageEnableValue(), on,
+        [this] { return admitEdit(); }, [this] { handleOvervoltageEnableModelValue(); });
 }
 
 void R58SubScreen::handleOvervoltageThreshold(double value)
 {
-    writeThreshold(getModelDatabase()->getSettings().getOvervoltageThresholdValue(), value);
+    auto& setting = getModelDatabase()->getSettings().getOvervoltageThresholdValue();
+    // Exact: the field shows what the device holds, so only a user's change differs.
+    if (setting.getValue() != float(value)
+        && admitEdit(m_uiConfiguration->doubleSpinBoxOvervoltageThreshold,
+            tr("Overvoltage threshold (V)"), value, double(setting.getValue())))
+        writeSetting(setting, float(value));
 }
 
 void R58SubScreen::handleOvervoltageFaultType(int index)
 {
-    writeFaultType(getModelDatabase()->getSettings().getOvervoltageFaultValue(), index);
+    if (index >= 0) {
+        editSetting(
+            getModelDatabase()->getSettings().getOvervoltageFaultValue(), FaultType(index),
+            [this] { return admitEdit(); }, [this] { handleOvervoltageFaultTypeModelValue(); });
+    }
 }
 
 void R58SubScreen::handleAsymmetryEnable(bool on)
 {
-    writeEnable(getModelDatabase()->getSettings().getLoadAsymmetryEnableValue(), on);
+    editSetting(
+        getModelDatabase()->getSettings().getLoadAsymmetryEnableValue(), on,
+        [this] { return admitEdit(); }, [this] { handleAsymmetryEnableModelValue(); });
 }
 
 void R58SubScreen::handleAsymmetryThreshold(double value)
 {
-    writeThreshold(getModelDatabase()->getSettings().getLoadAsymmetryThresholdValue(), value);
+    auto& setting = getModelDatabase()->getSettings().getLoadAsymmetryThresholdValue();
+    // Exact: the field shows what the device holds, so only a user's change differs.
+    if (setting.getValue() != float(value)
+        && admitEdit(m_uiConfiguration->doubleSpinBoxAsymmetryThreshold,
+            tr("Load asymmetry threshold (A)"), value, double(setting.getValue())))
+        writeSetting(setting, float(value));
 }
 
 void R58SubScreen::handleAsymmetryFaultType(int index)
 {
-    writeFaultType(getModelDatabase()->getSettings().getLoadAsymmetryFaultValue(), index);
+    if (index >= 0) {
+        editSetting(
+            getModelDatabase()->getSettings().getLoadAsymmetryFaultValue(), FaultType(index),
+            [this] { return admitEdit(); }, [this] { handleAsymmetryFaultTypeModelValue(); });
+    }
 }
 
-// ---- Device to widget.
+// ---- Device to widget: what the device reports is shown as it is and never sent back, so no
+// widget signal may run while a report is shown.
+
+void R58SubScreen::showDeviceValue(QDoubleSpinBox* field, double value)
+{
+    if (!std::isfinite(value)) {
+        markOutside(field, tr("The device holds %1, which this field cannot show.").arg(value));
+        return;
+    }
+    const FieldRange range = fieldRange(field);
+    const QSignalBlocker blocker(field);
+    field->setDecimals(decimalsToShow(value, range.decimals));
+    field->setRange(std::min(range.minimum, value), std::max(range.maximum, value));
+    field->setValue(value);
+    const bool inside = value >= range.minimum && value <= range.maximum;
+    markOutside(field,
+        inside ? QString()
+               : tr("The device holds %1, outside %2 to %3 that this field offers. It is shown "
+                    "as it is and not sent back.")
+                     .arg(number(value), number(range.minimum), number(range.maximum)));
+}
+
+void R58SubScreen::showDeviceIndex(QComboBox* list, int index)
+{
+    const QSignalBlocker blocker(list);
+    const bool offered = index >= 0 && index < list->count();
+    // A value the list does not offer shows as no entry rather than as another one.
+    list->setCurrentIndex(offered ? index : -1);
+    markOutside(list,
+        offered ? QString()
+                : tr("The device holds the value %1, which this list does not offer.").arg(index));
+}
 
 void R58SubScreen::handleNominalCurrentModelValue()
 {
     auto& settings = getModelDatabase()->getSettings();
     const float nominal = settings.getNominalCurrentValue().getValue();
-    // No threshold may exceed the nominal current, neither in the model nor on screen.
+    // No threshold may exceed the nominal current, neither in the model nor in the fields. One
+    // that does already is shown as the device holds it: only the user changes a setting.
     settings.getUndercurrentThresholdValue().setMaximum(nominal);
     settings.getUndercurrentThresholdValue().refreshNeighbours();
     settings.getLoadAsymmetryThresholdValue().setMaximum(nominal);
     settings.getLoadAsymmetryThresholdValue().refreshNeighbours();
-    m_uiConfiguration->doubleSpinBoxNominalCurrent->setValue(double(nominal));
-    m_uiConfiguration->doubleSpinBoxAsymmetryThreshold->setMaximum(double(nominal));
-    m_uiConfiguration->doubleSpinBoxUndercurrentThreshold->setMaximum(double(nominal));
+    showDeviceValue(m_uiConfiguration->doubleSpinBoxNominalCurrent, double(nominal));
+    for (QDoubleSpinBox* field : {m_uiConfiguration->doubleSpinBoxAsymmetryThreshold,
+             m_uiConfiguration->doubleSpinBoxUndercurrentThreshold})
+        field->setProperty(FieldMaximum, double(nominal));
+    handleAsymmetryThresholdModelValue();
+    handleUndercurrentThresholdModelValue();
 }
 
 void R58SubScreen::handleNominalCurrentMaxModelValue()
@@ -281,12 +494,14 @@ void R58SubScreen::handleNominalCurrentMaxModelValue()
     const float maximum = settings.getMaxNominalCurrentValue().getValue();
     settings.getNominalCurrentValue().setMaximum(maximum);
     settings.getNominalCurrentValue().refreshNeighbours();
-    m_uiConfiguration->doubleSpinBoxNominalCurrent->setMaximum(double(maximum));
+    m_uiConfiguration->doubleSpinBoxNominalCurrent->setProperty(FieldMaximum, double(maximum));
+    showDeviceValue(m_uiConfiguration->doubleSpinBoxNominalCurrent,
+        double(settings.getNominalCurrentValue().getValue()));
 }
 
 void R58SubScreen::handleTripClassModelValue()
 {
-    m_uiConfiguration->comboBoxTripClass->setCurrentIndex(
+    showDeviceIndex(m_uiConfiguration->comboBoxTripClass,
         int(getModelDatabase()->getSettings().getTripClassValue().getValue()));
 }
 
@@ -298,97 +513,111 @@ void R58SubScreen::handleTripClassMaxModelValue()
     settings.getTripClassValue().refreshNeighbours();
 
     QComboBox* list = m_uiConfiguration->comboBoxTripClass;
-    const int entries = int(maximum) + 1;
-    while (list->count() > entries)
-        list->removeItem(list->count() - 1);
-    for (int index = list->count(); index < entries; ++index) {
-        list->addItem(index < int(m_tripClasses.size()) ? QString::fromLatin1(m_tripClasses[index])
-                                                        : QString());
+    {
+        const QSignalBlocker blocker(list);
+        const int entries = int(maximum) + 1;
+        while (list->count() > entries)
+            list->removeItem(list->count() - 1);
+        for (int index = list->count(); index < entries; ++index) {
+            list->addItem(index < int(m_tripClasses.size())
+                    ? QString::fromLatin1(m_tripClasses[index])
+                    : QString());
+        }
     }
+    // Removing the shown entry moves the list to another one; it must show the device's again.
+    handleTripClassModelValue();
 }
 
 void R58SubScreen::handleSoftstartEnableModelValue()
 {
     const bool on = getModelDatabase()->getSettings().getSoftstartEnableValue().getValue();
-    m_uiConfiguration->checkBoxSoftstart->setChecked(on);
-    m_uiControl->checkBoxControlSoftstart->setChecked(on);
+    for (QCheckBox* box :
+        {m_uiConfiguration->checkBoxSoftstart, m_uiControl->checkBoxControlSoftstart}) {
+        const QSignalBlocker blocker(box);
+        box->setChecked(on);
+    }
     loadSoftstartImage();
 }
 
 void R58SubScreen::handleOverloadResetModelValue()
 {
+    const QSignalBlocker blocker(m_uiConfiguration->checkBoxAutoReset);
     m_uiConfiguration->checkBoxAutoReset->setChecked(
         getModelDatabase()->getSettings().getOverloadResetValue().getValue());
 }
 
 void R58SubScreen::handleUndercurrentThresholdModelValue()
 {
-    m_uiConfiguration->doubleSpinBoxUndercurrentThreshold->setValue(
+    showDeviceValue(m_uiConfiguration->doubleSpinBoxUndercurrentThreshold,
         double(getModelDatabase()->getSettings().getUndercurrentThresholdValue().getValue()));
 }
 
 void R58SubScreen::handleUndercurrentFaultTypeModelValue()
 {
-    m_uiConfiguration->comboBoxUndercurrentFaultType->setCurrentIndex(
+    showDeviceIndex(m_uiConfiguration->comboBoxUndercurrentFaultType,
         int(getModelDatabase()->getSettings().getUndercurrentFaultValue().getValue()));
 }
 
 void R58SubScreen::handleUndercurrentEnableModelValue()
 {
+    const QSignalBlocker blocker(m_uiConfiguration->checkBoxUndercurrentEnable);
     m_uiConfiguration->checkBoxUndercurrentEnable->setChecked(
         getModelDatabase()->getSettings().getUndercurrentEnableValue().getValue());
 }
 
 void R58SubScreen::handleUndervoltageThresholdModelValue()
 {
-    m_uiConfiguration->doubleSpinBoxUndervoltageThreshold->setValue(
+    showDeviceValue(m_uiConfiguration->doubleSpinBoxUndervoltageThreshold,
         double(getModelDatabase()->getSettings().getUndervoltageThresholdValue().getValue()));
 }
 
 void R58SubScreen::handleUndervoltageFaultTypeModelValue()
 {
-    m_uiConfiguration->comboBoxUndervoltageFaultType->setCurrentIndex(
+    showDeviceIndex(m_uiConfiguration->comboBoxUndervoltageFaultType,
         int(getModelDatabase()->getSettings().getUndervoltageFaultValue().getValue()));
 }
 
 void R58SubScreen::handleUndervoltageEnableModelValue()
 {
+    const QSignalBlocker blocker(m_uiConfiguration->checkBoxUndervoltageEnable);
     m_uiConfiguration->checkBoxUndervoltageEnable->setChecked(
         getModelDatabase()->getSettings().getUndervoltageEnableValue().getValue());
 }
 
 void R58SubScreen::handleOvervoltageThresholdModelValue()
 {
-    m_uiConfiguration->doubleSpinBoxOvervoltageThreshold->setValue(
+    showDeviceValue(m_uiConfiguration->doubleSpinBoxOvervoltageThreshold,
         double(getModelDatabase()->getSettings().getOvervoltageThresholdValue().getValue()));
 }
 
 void R58SubScreen::handleOvervoltageFaultTypeModelValue()
 {
-    m_uiConfiguration->comboBoxOvervoltageFaultType->setCurrentIndex(
+    showDeviceIndex(m_uiConfiguration->comboBoxOvervoltageFaultType,
         int(getModelDatabase()->getSettings().getOvervoltageFaultValue().getValue()));
 }
 
 void R58SubScreen::handleOvervoltageEnableModelValue()
 {
+    const QSignalBlocker blocker(m_uiConfiguration->checkBoxOvervoltageEnable);
     m_uiConfiguration->checkBoxOvervoltageEnable->setChecked(
         getModelDatabase()->getSettings().getOvervoltageEnableValue().getValue());
 }
 
 void R58SubScreen::handleAsymmetryThresholdModelValue()
 {
-    m_uiConfiguration->doubleSpinBoxAsymmetryThreshold->setValue(
+    showDeviceValue(m_uiConfiguration->doubleSpinBoxAsymmetryThreshold,
         double(getModelDatabase()->getSettings().getLoadAsymmetryThresholdValue().getValue()));
 }
 
 void R58SubScreen::handleAsymmetryFaultTypeModelValue()
 {
-    m_uiConfiguration->comboBoxAsymmetryFaultType->setCurrentIndex(
+    showDeviceIndex(m_uiConfiguration->comboBoxAsymmetryFaultType,
         int(getModelDatabase()->getSettings().getLoadAsymmetryFaultValue().getValue()));
 }
 
 void R58SubScreen::handleAsymmetryEnableModelValue()
 {
+    const QSignalBlocker blocker(m_uiConfiguration->checkBoxAsymmetryEnable);
     m_uiConfiguration->checkBoxAsymmetryEnable->setChecked(
         getModelDatabase()->getSettings().getLoadAsymmetryEnableValue().getValue());
 }
@@ -449,6 +678,15 @@ void R58SubScreen::handleImportSettings()
             tr("%1 could not be read. Nothing was sent to the device.").arg(name), true);
         return;
     }
+    // Checked before anything else: a number cut to fit its field would be another setting.
+    if (!getSettings()->getRefusedKeys().isEmpty()) {
+        const auto& refused = getSettings()->getRefusedKeys().first();
+        showSettingsMessage(tr("%1: \"%2\" holds %3, which is no value of that setting. Nothing "
+                               "was sent to the device.")
+                                .arg(name, refused.key, number(refused.number)),
+            true);
+        return;
+    }
     if (getSettings()->getLoadedCount() == 0) {
         showSettingsMessage(
             tr("%1 holds no device settings. Nothing was sent to the device.").arg(name), true);
@@ -457,6 +695,14 @@ void R58SubScreen::handleImportSettings()
     const QString wrong = checkImportedSettings();
     if (!wrong.isEmpty()) {
         showSettingsMessage(tr("%1: %2 Nothing was sent to the device.").arg(name, wrong), true);
+        return;
+    }
+    // The model mirrors the device: it takes the file's values only when they can be sent.
+    if (!isConnected()) {
+        showSettingsMessage(
+            tr("%1 was not imported: the device is not connected. Nothing was sent to the device.")
+                .arg(name),
+            true);
         return;
     }
     sendImportedSettings();
@@ -479,12 +725,16 @@ QString R58SubScreen::checkImportedSettings()
             tripClass.toString(tripClass.getMinimum()), tripClass.toString(tripClass.getMaximum()));
     }
 
+    // The lower limits are those the fields offer (0.1 A, 1 V), above the model's zero.
+    const auto minimumOf
+        = [](const QDoubleSpinBox* field) { return float(fieldRange(field).minimum); };
+    const auto* form = m_uiConfiguration;
     const auto& nominal = model.getNominalCurrentValue();
     const float current = file.getNominalCurrent();
-    if (!within(current, nominal.getMinimum(), nominal.getMaximum())) {
+    const float nominalMinimum = minimumOf(form->doubleSpinBoxNominalCurrent);
+    if (!within(current, nominalMinimum, nominal.getMaximum())) {
         return outOfRange(tr("Nominal Current (A)"), QString::number(double(current)),
-            QString::number(double(nominal.getMinimum())),
-            QString::number(double(nominal.getMaximum())));
+            QString::number(double(nominalMinimum)), QString::number(double(nominal.getMaximum())));
     }
 
     struct Threshold
@@ -497,12 +747,12 @@ QString R58SubScreen::checkImportedSettings()
     // The undercurrent limit follows the nominal current the same file brings along.
     const Threshold thresholds[] {
         {tr("Undercurrent threshold (A)"), file.getUndercurrentSettings(),
-            model.getUndercurrentThresholdValue().getMinimum(), current},
+            minimumOf(form->doubleSpinBoxUndercurrentThreshold), current},
         {tr("Undervoltage threshold (V)"), file.getUndervoltageSettings(),
-            model.getUndervoltageThresholdValue().getMinimum(),
+            minimumOf(form->doubleSpinBoxUndervoltageThreshold),
             model.getUndervoltageThresholdValue().getMaximum()},
         {tr("Overvoltage threshold (V)"), file.getOvervoltageSettings(),
-            model.getOvervoltageThresholdValue().getMinimum(),
+            minimumOf(form->doubleSpinBoxOvervoltageThreshold),
             model.getOvervoltageThresholdValue().getMaximum()},
     };
     const auto& faultRange = model.getUndercurrentFaultValue();
@@ -547,11 +797,16 @@ void R58SubScreen::sendImportedSettings()
 
 void R58SubScreen::handleFactoryReset()
 {
+    if (!isConnected()) {
+        showSettingsMessage(
+            tr("The device is not connected. Nothing was sent to the device."), true);
+        return;
+    }
     fireAction(Model::Interfaces::ModelActionID::FactoryReset);
     // Ask for the settings again, so every widget shows what the device holds after the reset
     // even if the device does not report its new values by itself.
     getModelDatabase()->getSettings().init();
-    showSettingsMessage(tr("The device was reset to its factory settings."), false);
+    showSettingsMessage(tr("The factory reset was sent to the device."), false);
 }
 
 void R58SubScreen::rememberSettingsDir(const QString& path, const QString& done)

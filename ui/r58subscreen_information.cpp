@@ -120,6 +120,10 @@ void R58SubScreen::handleArticleNumberModelValue()
         variant ? QString::fromUtf8(variant->productName) : QStringLiteral(" "));
     m_uiInformation->labelArticleNumber->setText(information.getArticleNumberValue().toString()
         + information.getArticleIndexNumberValue().toString());
+    // At start-up the fault and operating state usually come first: their picture is chosen
+    // again now that the variant is known.
+    if (!m_statusPictureState.isEmpty())
+        showStatusPicture(m_statusPictureState);
 }
 
 void R58SubScreen::handleSerialNumberModelValue()
@@ -225,7 +229,7 @@ void R58SubScreen::updateErrorInfo()
         break;
     }
     m_uiInformation->labelFaultInfo->setText(text);
-    showVelorR58Image(statusPicture(state));
+    showStatusPicture(state);
 }
 
 void R58SubScreen::updateWarningInfo()
@@ -267,7 +271,7 @@ void R58SubScreen::updateWarningInfo()
     }
     m_uiInformation->labelFaultInfo->setText(text);
     if (!state.isEmpty())
-        showVelorR58Image(statusPicture(state));
+        showStatusPicture(state);
 }
 
 void R58SubScreen::handleOperatingModeModelValue()
@@ -280,7 +284,7 @@ void R58SubScreen::handleOperatingModeModelValue()
         clearDirection();
         if (noFault) {
             showMotorStatus(tr("R58 Status: Idle"));
-            showVelorR58Image(statusPicture(QStringLiteral("standby")));
+            showStatusPicture(QStringLiteral("standby"));
         }
         break;
     case OperationMode::Forward:
@@ -288,7 +292,7 @@ void R58SubScreen::handleOperatingModeModelValue()
             QPixmap(QStringLiteral(":/images/forward.png")));
         if (noFault) {
             showMotorStatus(tr("R58 Status: Forward"));
-            showVelorR58Image(statusPicture(QStringLiteral("operating")));
+            showStatusPicture(QStringLiteral("operating"));
         }
         break;
     case OperationMode::Backward:
@@ -296,7 +300,7 @@ void R58SubScreen::handleOperatingModeModelValue()
             QPixmap(QStringLiteral(":/images/backward.png")));
         if (noFault) {
             showMotorStatus(tr("R58 Status: Backward"));
-            showVelorR58Image(statusPicture(QStringLiteral("operating")));
+            showStatusPicture(QStringLiteral("operating"));
         }
         break;
     default:
@@ -313,6 +317,12 @@ QString R58SubScreen::statusPicture(const QString& state)
     if (!variant)
         return {};
     return QString::fromLatin1(variant->pictureStem) + state + QStringLiteral(".png");
+}
+
+void R58SubScreen::showStatusPicture(const QString& state)
+{
+    m_statusPictureState = state;
+    showVelorR58Image(statusPicture(state));
 }
 
 void R58SubScreen::showVelorR58Image(const QString& path)
