@@ -9,6 +9,49 @@
     </message>
 </context>
 <context>
+    <name>CompareDialog</name>
+    <message>
+        <source>Import settings</source>
+        <translation>Einstellungen importieren</translation>
+    </message>
+    <message>
+        <source>Compare settings</source>
+        <translation>Einstellungen vergleichen</translation>
+    </message>
+    <message>
+        <source>Nothing to change: %1 holds the device&apos;s settings.</source>
+        <translation>Nichts zu ändern: %1 enthält die Einstellungen des Geräts.</translation>
+    </message>
+    <message>
+        <source>%1 would change %2 of the device&apos;s settings:</source>
+        <translation>%1 würde %2 Einstellungen des Geräts ändern:</translation>
+    </message>
+    <message>
+        <source>The file is refused: nothing from it can be sent.</source>
+        <translation>Die Datei wird abgelehnt: nichts daraus kann gesendet werden.</translation>
+    </message>
+    <message>
+        <source>The device is not connected: nothing can be sent.</source>
+        <translation>Das Gerät ist nicht verbunden: es kann nichts gesendet werden.</translation>
+    </message>
+    <message>
+        <source>Setting</source>
+        <translation>Einstellung</translation>
+    </message>
+    <message>
+        <source>Device → file</source>
+        <translation>Gerät → Datei</translation>
+    </message>
+    <message>
+        <source>Show unchanged settings</source>
+        <translation>Unveränderte Einstellungen anzeigen</translation>
+    </message>
+    <message>
+        <source>Apply</source>
+        <translation>Übernehmen</translation>
+    </message>
+</context>
+<context>
     <name>ConnectScreen</name>
     <message>
         <source>VELOR®R58 VizorevAvuv</source>
@@ -165,10 +208,6 @@
     <message>
         <source>%1: %2 Nothing was sent to the device.</source>
         <translation>%1: %2 Es wurde nichts an das Gerät gesendet.</translation>
-    </message>
-    <message>
-        <source>Settings imported from %1.</source>
-        <translation>Einstellungen aus %1 importiert.</translation>
     </message>
     <message>
         <source>%1 %2 is outside %3 to %4.</source>
@@ -597,6 +636,70 @@
     <message>
         <source>The factory reset was sent to the device.</source>
         <translation>Das Zurücksetzen auf die Werkseinstellungen wurde an das Gerät gesendet.</translation>
+    </message>
+    <message>
+        <source>COMPARE</source>
+        <translation>VERGLEICHEN</translation>
+    </message>
+    <message>
+        <source>RESTORE…</source>
+        <translation>WIEDERHERSTELLEN…</translation>
+    </message>
+    <message>
+        <source>No backup</source>
+        <translation>Keine Sicherung</translation>
+    </message>
+    <message>
+        <source>The device&apos;s settings could not be backed up %1: %2.
+
+Go on without a backup?</source>
+        <translation>Die Einstellungen des Geräts konnten %1 nicht gesichert werden: %2.
+
+Ohne Sicherung fortfahren?</translation>
+    </message>
+    <message>
+        <source>There are no backups of this device&apos;s settings yet.</source>
+        <translation>Von den Einstellungen dieses Geräts gibt es noch keine Sicherungen.</translation>
+    </message>
+    <message>
+        <source>Restore settings</source>
+        <translation>Einstellungen wiederherstellen</translation>
+    </message>
+    <message>
+        <source>Backups of device %1, newest first. The chosen one is compared with the device before anything is sent.</source>
+        <translation>Sicherungen des Geräts %1, die neueste zuerst. Die gewählte wird mit dem Gerät verglichen, bevor etwas gesendet wird.</translation>
+    </message>
+    <message>
+        <source>Compare…</source>
+        <translation>Vergleichen…</translation>
+    </message>
+    <message>
+        <source>Compare settings</source>
+        <translation>Einstellungen vergleichen</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; holds %2, which is no value of that setting.</source>
+        <translation>„%1“ enthält %2, was kein Wert dieser Einstellung ist.</translation>
+    </message>
+    <message>
+        <source>%1 holds the device&apos;s settings: nothing to change, nothing was sent.</source>
+        <translation>%1 enthält die Einstellungen des Geräts: nichts zu ändern, es wurde nichts gesendet.</translation>
+    </message>
+    <message>
+        <source>The import of %1 was cancelled. Nothing was sent to the device.</source>
+        <translation>Der Import von %1 wurde abgebrochen. Es wurde nichts an das Gerät gesendet.</translation>
+    </message>
+    <message>
+        <source>%1 was not imported: the device&apos;s settings could not be backed up. Nothing was sent to the device.</source>
+        <translation>%1 wurde nicht importiert: die Einstellungen des Geräts konnten nicht gesichert werden. Es wurde nichts an das Gerät gesendet.</translation>
+    </message>
+    <message>
+        <source>Settings imported from %1: %2 of them changed.</source>
+        <translation>Einstellungen aus %1 importiert: %2 davon geändert.</translation>
+    </message>
+    <message>
+        <source>The factory reset was not sent: the device&apos;s settings could not be backed up.</source>
+        <translation>Das Zurücksetzen auf Werkseinstellungen wurde nicht gesendet: die Einstellungen des Geräts konnten nicht gesichert werden.</translation>
     </message>
 </context>
 <context>
@@ -1046,6 +1149,61 @@
     <message>
         <source>%1 could not be written</source>
         <translation>%1 konnte nicht geschrieben werden</translation>
+    </message>
+</context>
+<context>
+    <name>SettingsComparison</name>
+    <message>
+        <source>On</source>
+        <translation>Ein</translation>
+    </message>
+    <message>
+        <source>Off</source>
+        <translation>Aus</translation>
+    </message>
+    <message>
+        <source>Warning</source>
+        <translation>Warnung</translation>
+    </message>
+    <message>
+        <source>Error</source>
+        <translation>Fehler</translation>
+    </message>
+    <message>
+        <source>Trip class</source>
+        <translation>Auslöseklasse</translation>
+    </message>
+    <message>
+        <source>Nominal current</source>
+        <translation>Nennstrom</translation>
+    </message>
+    <message>
+        <source>Automatic reset</source>
+        <translation>Automatischer Reset</translation>
+    </message>
+    <message>
+        <source>Undercurrent</source>
+        <translation>Unterstrom</translation>
+    </message>
+    <message>
+        <source>Undervoltage</source>
+        <translation>Unterspannung</translation>
+    </message>
+    <message>
+        <source>Overvoltage</source>
+        <translation>Überspannung</translation>
+    </message>
+    <message>
+        <source>enabled</source>
+        <translation>aktiviert</translation>
+    </message>
+    <message>
+        <source>threshold</source>
+        <translation>Schwellwert</translation>
+    </message>
+    <message>
+        <source>fault type</source>
+        <translation>Fehlerart</translation>
     </message>
 </context>
 <context>

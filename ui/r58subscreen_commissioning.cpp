@@ -1,9 +1,12 @@
-// The device screen's commissioning report: what the screen knows of the device, gathered into
-// a document the technician saves as PDF or prints for the customer.
+// What a technician keeps of a device on site: the commissioning report (what the screen knows
+// of the device, saved as PDF or printed for the customer), the backups of its settings taken
+// before anything replaces them, and their restoring through the comparison of an import.
 
 #include "config/config.h"
+#include "config/settings.h"
 #include "config/useraccount.h"
 #include "model/modeldatabase.h"
+#include "model/modelinformation.h"
 #include "ui/commissioningreport.h"
 #include "ui/r58subscreen.h"
 #include "ui/reportdialog.h"
@@ -13,14 +16,20 @@
 #include "ui_r58subscreen_information.h"
 
 #include <QDateTime>
+#include <QDialogButtonBox>
 #include <QDir>
+#include <QListWidget>
 #include <QLocale>
+#include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPushButton>
+#include <QVBoxLayout>
 
 #include <cmath>
 
+using Application::R58::Settings;
+using Application::R58::SettingsBackups;
 using Application::R58::UserAccount;
 
 namespace {
@@ -59,17 +68,86 @@ QString roleName(UserAccount::User user)
 
 void R58SubScreen::setupReport()
 {
-    // Beside the settings file buttons: the report is the paper form of what they export. The
-    // layout takes the button into the page.
-    auto* button = new QPushButton(tr("REPORT…"));
-    button->setObjectName(QStringLiteral("pushButtonReport"));
-    button->setMinimumSize(m_uiConfiguration->pushButtonImport->minimumSize() + QSize(20, 0));
-    m_uiConfiguration->horizontalLayoutSettingsFile->insertWidget(
-        m_uiConfiguration->horizontalLayoutSettingsFile->indexOf(
-            m_uiConfiguration->pushButtonImport)
-            + 1,
-        button);
-    connect(button, &QPushButton::clicked, this, &R58SubScreen::handleReport);
+    // Beside the settings file buttons: comparing and restoring are imports looked at first, the
+    // report is the paper form of what an export writes. The layout takes the buttons in.
+    auto* row = m_uiConfiguration->horizontalLayoutSettingsFile;
+    int position = row->indexOf(m_uiConfiguration->pushButtonImport) + 1;
+    const auto add = [&](const QString& text, const char* name, void (R58SubScreen::*slot)()) {
+        auto* button = new QPushButton(text);
+        button->setObjectName(QLatin1String(name));
+        button->setMinimumSize(m_uiConfiguration->pushButtonImport->minimumSize() + QSize(20, 0));
+        row->insertWidget(position++, button);
+        connect(button, &QPushButton::clicked, this, slot);
+    };
+    add(tr("COMPARE"), "pushButtonCompare", &R58SubScreen::handleCompareSettings);
+    add(tr("RESTORE…"), "pushButtonRestore", &R58SubScreen::handleRestoreSettings);
+    add(tr("REPORT…"), "pushButtonReport", &R58SubScreen::handleReport);
+}
+
+int R58SubScreen::runDialog(QDialog& dialog)
+{
+    return m_dialogRunner ? m_dialogRunner(dialog) : dialog.exec();
+}
+
+bool R58SubScreen::backUpSettings(SettingsBackups::Reason reason)
+{
+    // The settings object may hold a file about to be sent; the backup must not replace it.
+    const Settings pending = *getSettings();
+    copyModelToSettings();
+    const Settings current = *getSettings();
+    *getSettings() = pending;
+    const QString serial
+        = getModelDatabase()->getInformation().getSerialNumberValue().toString().trimmed();
+    QString error;
+    if (!SettingsBackups().save(current, serial, reason, &error).isEmpty())
+        return true;
+    QMessageBox question(QMessageBox::Warning, tr("No backup"),
+        tr("The device's settings could not be backed up %1: %2.\n\nGo on without a backup?")
+            .arg(SettingsBackups::reasonText(reason), error),
+        QMessageBox::Yes | QMessageBox::No, this);
+    question.setDefaultButton(QMessageBox::No);
+    return runDialog(question) == QMessageBox::Yes;
+}
+
+void R58SubScreen::handleRestoreSettings()
+{
+    const QString serial
+        = getModelDatabase()->getInformation().getSerialNumberValue().toString().trimmed();
+    const auto backups = SettingsBackups().list(serial);
+    if (backups.isEmpty()) {
+        showSettingsMessage(tr("There are no backups of this device's settings yet."), false);
+        return;
+    }
+    QDialog dialog(this);
+    dialog.setObjectName(QStringLiteral("RestoreDialog"));
+    dialog.setWindowTitle(tr("Restore settings"));
+    auto* layout = new QVBoxLayout(&dialog);
+    auto* intro = new QLabel(tr("Backups of device %1, newest first. The chosen one is compared "
+                                "with the device before anything is sent."),
+        &dialog);
+    intro->setWordWrap(true);
+    layout->addWidget(intro);
+    auto* list = new QListWidget(&dialog);
+    list->setObjectName(QStringLiteral("listWidgetBackups"));
+    for (const auto& backup : backups) {
+        auto* item = new QListWidgetItem(
+            QStringLiteral("%1  %2").arg(QLocale().toString(backup.time, QLocale::ShortFormat),
+                SettingsBackups::reasonText(backup.reason)));
+        item->setData(Qt::UserRole, backup.path);
+        list->addItem(item);
+    }
+    list->setCurrentRow(0);
+    layout->addWidget(list);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+    buttons->button(QDialogButtonBox::Ok)->setText(tr("Compare…"));
+    connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    connect(list, &QListWidget::itemDoubleClicked, &dialog, &QDialog::accept);
+    layout->addWidget(buttons);
+    dialog.resize(480, 360);
+    if (runDialog(dialog) != QDialog::Accepted || !list->currentItem())
+        return;
+    compareSettingsFile(list->currentItem()->data(Qt::UserRole).toString(), true);
 }
 
 CommissioningReport R58SubScreen::makeReport(const CommissioningReport::Fields& fields) const
@@ -167,7 +245,7 @@ CommissioningReport R58SubScreen::makeReport(const CommissioningReport::Fields& 
 void R58SubScreen::handleReport()
 {
     ReportDialog dialog(this);
-    if (dialog.exec() != QDialog::Accepted)
+    if (runDialog(dialog) != QDialog::Accepted)
         return;
     const CommissioningReport report = makeReport(dialog.getFields());
     if (dialog.getOutput() == ReportDialog::Output::Printer) {
