@@ -18,6 +18,8 @@
 #include <QDateTime>
 #include <QDialogButtonBox>
 #include <QDir>
+#include <QGridLayout>
+#include <QHBoxLayout>
 #include <QListWidget>
 #include <QLocale>
 #include <QMessageBox>
@@ -68,20 +70,24 @@ QString roleName(UserAccount::User user)
 
 void R58SubScreen::setupReport()
 {
-    // Beside the settings file buttons: comparing and restoring are imports looked at first, the
-    // report is the paper form of what an export writes. The layout takes the buttons in.
-    auto* row = m_uiConfiguration->horizontalLayoutSettingsFile;
-    int position = row->indexOf(m_uiConfiguration->pushButtonImport) + 1;
+    // A row below the settings file buttons: comparing and restoring are imports looked at
+    // first, the report is the paper form of what an export writes. The layout takes the
+    // buttons in.
+    auto* row = new QHBoxLayout;
+    row->setSpacing(m_uiConfiguration->horizontalLayoutSettingsFile->spacing());
     const auto add = [&](const QString& text, const char* name, void (R58SubScreen::*slot)()) {
         auto* button = new QPushButton(text);
         button->setObjectName(QLatin1String(name));
-        button->setMinimumSize(m_uiConfiguration->pushButtonImport->minimumSize() + QSize(20, 0));
-        row->insertWidget(position++, button);
+        button->setMinimumSize(m_uiConfiguration->pushButtonImport->minimumSize());
+        row->addWidget(button);
         connect(button, &QPushButton::clicked, this, slot);
     };
     add(tr("COMPARE"), "pushButtonCompare", &R58SubScreen::handleCompareSettings);
     add(tr("RESTORE…"), "pushButtonRestore", &R58SubScreen::handleRestoreSettings);
     add(tr("REPORT…"), "pushButtonReport", &R58SubScreen::handleReport);
+    row->addStretch(1);
+    auto* grid = m_uiConfiguration->gridLayoutConfiguration;
+    grid->addLayout(row, grid->rowCount(), 0, 1, grid->columnCount());
 }
 
 int R58SubScreen::runDialog(QDialog& dialog)
