@@ -83,6 +83,9 @@ const Setting Settings[] = {
         -1, false},
     {"threshold with more decimals", "doubleSpinBoxUndercurrentThreshold", 26, 1.23, "1.23", false,
         -1, false},
+    // Once shown with two decimals, a change in the second one is the user's.
+    {"nominal current changed in its second decimal", "doubleSpinBoxNominalCurrent", 2, 2.03,
+        "2.03", false, 2.06, true},
     // No role may change the softstart, even if its box were reached; it is shown, though.
     {"softstart", "checkBoxSoftstart", 4, -1, "", false, 1, false},
     {"control softstart", "checkBoxControlSoftstart", 4, 1, "1", false, 0, false},

@@ -39,7 +39,7 @@ const std::array<const char*, 8> R58SubScreen::m_tripClasses {
 namespace {
 
 // The nominal current is shown with one decimal; closer than this it counts as unchanged.
-constexpr double NominalCurrentTolerance = 0.05; // amperes
+constexpr double NominalCurrentTolerance = 0.05; // amperes, at one decimal
 
 // Stores a setting in the model and sends it to the device.
 template <typename Value, typename T> void writeSetting(Value& value, const T& newValue)
@@ -277,10 +277,13 @@ bool R58SubScreen::admitEdit(
 void R58SubScreen::handleNominalCurrent(double value)
 {
     auto& setting = getModelDatabase()->getSettings().getNominalCurrentValue();
-    if (std::fabs(double(setting.getValue()) - value) < NominalCurrentTolerance)
+    QDoubleSpinBox* field = m_uiConfiguration->doubleSpinBoxNominalCurrent;
+    // Half the last shown digit: a field widened for a device value with more decimals tells
+    // apart what its usual one decimal would not.
+    const double tolerance = NominalCurrentTolerance * std::pow(10.0, 1 - field->decimals());
+    if (std::fabs(double(setting.getValue()) - value) < tolerance)
         return;
-    if (!admitEdit(m_uiConfiguration->doubleSpinBoxNominalCurrent, tr("Nominal Current (A)"), value,
-            double(setting.getValue())))
+    if (!admitEdit(field, tr("Nominal Current (A)"), value, double(setting.getValue())))
         return;
     writeSetting(setting, float(value));
     lowerThresholdsTo(float(value));
