@@ -5,6 +5,7 @@
 #include <QCheckBox>
 #include <QDialogButtonBox>
 #include <QDir>
+#include <QFileInfo>
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
@@ -52,6 +53,7 @@ CompareDialog::CompareDialog(const SettingsComparison& comparison, const QString
     m_table->verticalHeader()->hide();
     m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_table->setSelectionMode(QAbstractItemView::NoSelection);
+    m_table->setFocusPolicy(Qt::NoFocus);
     const auto& rows = comparison.getRows();
     m_table->setRowCount(rows.size());
     for (int i = 0; i < rows.size(); ++i) {

@@ -172,6 +172,34 @@ bool saveReportPage(R58SubScreen& screen, const QDir& output, const QString& nam
     return saved;
 }
 
+// The comparison an import shows before it sends, for a file with three changes.
+bool saveComparison(R58SubScreen& screen, const QDir& output, const QString& name)
+{
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("pump2.json"));
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    file.write(QJsonDocument(
+        QJsonObject {{QStringLiteral("NominalCurrent"), 2.4}, {QStringLiteral("TripClass"), 5},
+            {QStringLiteral("Undervoltage"),
+                QJsonObject {
+                    {QStringLiteral("Enable"), true}, {QStringLiteral("Threshold"), 195.0}}}})
+                   .toJson());
+    file.close();
+    screen.setFileDialog([path](QWidget*, R58SubScreen::FileDialogMode, const QString&,
+                             const QString&, const QString&) { return path; });
+    bool saved = false;
+    screen.setDialogRunner([&](QDialog& dialog) {
+        saved = save(dialog, output, name);
+        return int(QDialog::Rejected);
+    });
+    click(screen, "pushButtonConfiguration");
+    click(screen, "pushButtonImport");
+    screen.setDialogRunner({});
+    return saved;
+}
+
 // Every page of the device screen a role can open, in the main window's tab size.
 bool saveDeviceScreen(const QSharedPointer<SerialPortManager>& manager,
     const QSharedPointer<UserAccount>& account, const QSharedPointer<Config>& config,
@@ -202,8 +230,10 @@ bool saveDeviceScreen(const QSharedPointer<SerialPortManager>& manager,
         click(screen, "pushButtonPowerData");
         ok &= save(screen, output, prefix + QStringLiteral("data_power"));
     }
-    if (user == UserAccount::Supervisor)
+    if (user == UserAccount::Supervisor) {
         ok &= saveReportPage(screen, output, prefix + QStringLiteral("report"));
+        ok &= saveComparison(screen, output, prefix + QStringLiteral("import_compare"));
+    }
     if (user == UserAccount::Supervisor)
         ok &= savePackageOpened(screen, output, prefix + QStringLiteral("information_package"));
     if (user == UserAccount::Admin)
