@@ -33,6 +33,9 @@ public:
     UndercurrentSettings& getUndercurrentSettings() { return m_undercurrent; }
     UndervoltageSettings& getUndervoltageSettings() { return m_undervoltage; }
     OvervoltageSettings& getOvervoltageSettings() { return m_overvoltage; }
+    const UndercurrentSettings& getUndercurrentSettings() const { return m_undercurrent; }
+    const UndervoltageSettings& getUndervoltageSettings() const { return m_undervoltage; }
+    const OvervoltageSettings& getOvervoltageSettings() const { return m_overvoltage; }
 
     // False when the file cannot be opened; an unparsable file reads as empty.
     bool load(const QString& fileName);

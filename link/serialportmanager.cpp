@@ -3,6 +3,7 @@
 #include "link/serialport.h"
 #include "link/systemserialportsource.h"
 
+#include <QFileInfo>
 #include <QSerialPortInfo>
 #include <QStringList>
 #include <QTimer>
@@ -18,6 +19,21 @@ bool isDeviceName(const QString& portName)
     // "COM" for Windows; "tty" picks the tty entry where a device is listed
     // twice (call-out and tty) and never a cu.* twin.
     return portName.contains(QLatin1String("COM")) || portName.contains(QLatin1String("tty"));
+}
+
+// A watched port is there while its node is: a pseudo-terminal's link goes with the program
+// that made it, a USB adapter's node with the adapter. The serial port module opens bare names
+// under /dev, so they are looked for there.
+bool portExists(const QString& portName)
+{
+#ifdef Q_OS_UNIX
+    return QFileInfo::exists(
+        portName.startsWith(QLatin1Char('/')) ? portName : QStringLiteral("/dev/") + portName);
+#else
+    const auto infos = QSerialPortInfo::availablePorts();
+    return std::any_of(infos.begin(), infos.end(),
+        [&](const QSerialPortInfo& info) { return info.portName() == portName; });
+#endif
 }
 
 QStringList sorted(const QSet<QString>& names)
@@ -70,6 +86,10 @@ QSet<QString> SerialPortManager::getAvailablePorts() const
         if (isVelorR58(port) && !m_lostPorts.contains(port.portName))
             names.insert(port.portName);
     }
+    for (const QString& name : m_watchedPorts) {
+        if (!m_lostPorts.contains(name) && portExists(name))
+            names.insert(name);
+    }
     return names;
 }
 
@@ -90,6 +110,12 @@ bool SerialPortManager::isVelorR58(const SerialPortSource::Port& port) const
 {
     return port.vendorIdentifier == VendorIdentifier && port.productIdentifier == ProductIdentifier
         && isDeviceName(port.portName);
+}
+
+void SerialPortManager::watchPort(const QString& portName)
+{
+    if (!portName.isEmpty() && !m_watchedPorts.contains(portName))
+        m_watchedPorts.append(portName);
 }
 
 void SerialPortManager::lostDevice(const QString& portName)

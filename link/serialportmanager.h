@@ -9,6 +9,7 @@
 #include <QSet>
 #include <QSharedPointer>
 #include <QString>
+#include <QStringList>
 
 class QSerialPortInfo;
 class QTimer;
@@ -41,7 +42,8 @@ public:
     // All entries by name, null entries included.
     [[nodiscard]] QList<QSharedPointer<SerialPort>> getPorts() const;
     [[nodiscard]] bool portsAvailable() const;
-    // The names of the R58 devices the source lists now, minus the lost ones.
+    // The names of the R58 devices the source lists now and of the watched ports that exist
+    // now, minus the lost ones.
     [[nodiscard]] QSet<QString> getAvailablePorts() const;
     // The names of the ports the last poll reported open.
     [[nodiscard]] QSet<QString> getKnownPorts() const { return m_knownPorts; }
@@ -51,6 +53,12 @@ public:
 
     [[nodiscard]] bool isVelorR58(const QSerialPortInfo& info) const;
     [[nodiscard]] bool isVelorR58(const SerialPortSource::Port& port) const;
+
+    // Watches a port by name or path whatever its USB identity: a device behind another maker's
+    // USB-serial adapter, or one forwarded over the network to a local pseudo-terminal. It is
+    // opened when it appears, reported closed when it goes, and opened again when it is back.
+    void watchPort(const QString& portName);
+    [[nodiscard]] QStringList getWatchedPorts() const { return m_watchedPorts; }
 
     // Called by a port whose device went away; the next poll reports it closed.
     void lostDevice(const QString& portName);
@@ -75,6 +83,7 @@ private:
     // Names whose ports the polls reported open and not yet closed.
     QSet<QString> m_knownPorts;
     QSet<QString> m_lostPorts;
+    QStringList m_watchedPorts;
     // Every port ever created, kept so that a returning device reuses its object.
     QMap<QString, QSharedPointer<SerialPort>> m_ports;
 };

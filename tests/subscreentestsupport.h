@@ -20,6 +20,7 @@
 #include <QLabel>
 #include <QList>
 #include <QPair>
+#include <QPushButton>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
@@ -90,6 +91,13 @@ struct Bench
         screen = std::make_unique<R58SubScreen>(
             account, config, manager, offline ? QStringLiteral("Offline") : device->portName());
         screen->initialize();
+        // Modal dialogs answer at once: a comparison is applied when it can be, any other
+        // dialog (a question, a list) is taken as it stands.
+        screen->setDialogRunner([](QDialog& dialog) {
+            if (auto* apply = dialog.findChild<QPushButton*>(QStringLiteral("pushButtonApply")))
+                return int(apply->isEnabled() ? QDialog::Accepted : QDialog::Rejected);
+            return int(QDialog::Accepted);
+        });
         if (offline)
             return true;
         // The article index is among the last values asked for at start-up.

@@ -73,9 +73,11 @@ struct Bench
 {
     Bench() { manager->setPolling(false); }
 
-    SimulatedDevice* addDevice()
+    // A device that is not listed has no USB identity: only a watched name finds it.
+    SimulatedDevice* addDevice(bool listed = true)
     {
-        devices.push_back(std::make_unique<SimulatedDevice>(dir.path(), source));
+        devices.push_back(std::make_unique<SimulatedDevice>(
+            dir.path(), listed ? source : QSharedPointer<ListSerialPortSource>()));
         devices.back()->setMeasurementInterval(20);
         devices.back()->plugIn();
         manager->poll();
@@ -128,6 +130,7 @@ private slots:
     void startupMirrorsTheDevice();
     void measurementStreamsAndStops();
     void settingRoundTrip();
+    void unplugAndReplug_data();
     void unplugAndReplug();
     void corruptedStreamDeliversIntactFramesOnly();
     void twoDevicesSideBySide();
@@ -202,12 +205,26 @@ void TestDeviceLink::settingRoundTrip()
     QCOMPARE(nominal.getValue(), 2.4f);
 }
 
+void TestDeviceLink::unplugAndReplug_data()
+{
+    QTest::addColumn<bool>("listed");
+    QTest::newRow("recognised by its USB identity") << true;
+    QTest::newRow("watched by name, no USB identity") << false;
+}
+
 void TestDeviceLink::unplugAndReplug()
 {
+    QFETCH(bool, listed);
     Bench bench;
-    SimulatedDevice* device = bench.addDevice();
+    SimulatedDevice* device = bench.addDevice(listed);
     const QString name = device->portName();
+    QVERIFY(bench.manager->getAvailablePorts().isEmpty() != listed);
+    if (!listed) {
+        bench.manager->watchPort(name);
+        bench.manager->poll();
+    }
     const auto port = bench.manager->getPort(name);
+    QVERIFY(port && port->isOpen());
     auto app = bench.connect(name);
     app->initialize();
     QTRY_COMPARE_WITH_TIMEOUT(bench.screen().tripClassReports, 1, Wait);

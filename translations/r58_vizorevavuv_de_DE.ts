@@ -9,6 +9,49 @@
     </message>
 </context>
 <context>
+    <name>CompareDialog</name>
+    <message>
+        <source>Import settings</source>
+        <translation>Einstellungen importieren</translation>
+    </message>
+    <message>
+        <source>Compare settings</source>
+        <translation>Einstellungen vergleichen</translation>
+    </message>
+    <message>
+        <source>Nothing to change: %1 holds the device&apos;s settings.</source>
+        <translation>Nichts zu ändern: %1 enthält die Einstellungen des Geräts.</translation>
+    </message>
+    <message>
+        <source>%1 would change %2 of the device&apos;s settings:</source>
+        <translation>%1 würde %2 Einstellungen des Geräts ändern:</translation>
+    </message>
+    <message>
+        <source>The file is refused: nothing from it can be sent.</source>
+        <translation>Die Datei wird abgelehnt: nichts daraus kann gesendet werden.</translation>
+    </message>
+    <message>
+        <source>The device is not connected: nothing can be sent.</source>
+        <translation>Das Gerät ist nicht verbunden: es kann nichts gesendet werden.</translation>
+    </message>
+    <message>
+        <source>Setting</source>
+        <translation>Einstellung</translation>
+    </message>
+    <message>
+        <source>Device → file</source>
+        <translation>Gerät → Datei</translation>
+    </message>
+    <message>
+        <source>Show unchanged settings</source>
+        <translation>Unveränderte Einstellungen anzeigen</translation>
+    </message>
+    <message>
+        <source>Apply</source>
+        <translation>Übernehmen</translation>
+    </message>
+</context>
+<context>
     <name>ConnectScreen</name>
     <message>
         <source>VELOR®R58 VizorevAvuv</source>
@@ -30,6 +73,14 @@
         <source>Access for the logged-in user comes with the package&apos;s udev rule: install the package, then unplug the device and plug it in again. Alternatively add the user to the &quot;dialout&quot; group (sudo usermod -aG dialout $USER) and log in again. A port that another program holds must be closed there first.</source>
         <translation>Den Zugriff für den angemeldeten Benutzer gibt die udev-Regel des Pakets: Paket installieren, dann das Gerät abziehen und wieder anstecken. Alternativ den Benutzer in die Gruppe „dialout“ aufnehmen (sudo usermod -aG dialout $USER) und neu anmelden. Belegt ein anderes Programm die Schnittstelle, muss sie dort zuerst geschlossen werden.</translation>
     </message>
+    <message>
+        <source>Other port…</source>
+        <translation>Anderer Anschluss…</translation>
+    </message>
+    <message>
+        <source>Waiting for %1 to appear.</source>
+        <translation>Warte darauf, dass %1 erscheint.</translation>
+    </message>
 </context>
 <context>
     <name>MainScreen</name>
@@ -48,6 +99,29 @@
     <message>
         <source>Offline</source>
         <translation>Offline</translation>
+    </message>
+</context>
+<context>
+    <name>OtherPortDialog</name>
+    <message>
+        <source>Other port</source>
+        <translation>Anderer Anschluss</translation>
+    </message>
+    <message>
+        <source>Choose the serial port the VELOR®R58 is connected to, or type its path (for example a pseudo-terminal made by socat).</source>
+        <translation>Wählen Sie die serielle Schnittstelle, an der das VELOR®R58 angeschlossen ist, oder geben Sie ihren Pfad ein (zum Beispiel ein von socat angelegtes Pseudo-Terminal).</translation>
+    </message>
+    <message>
+        <source>The system lists no serial ports.</source>
+        <translation>Das System meldet keine seriellen Schnittstellen.</translation>
+    </message>
+    <message>
+        <source>Port name or path, e.g. ttyUSB0 or /tmp/ttyR58</source>
+        <translation>Name oder Pfad der Schnittstelle, z. B. ttyUSB0 oder /tmp/ttyR58</translation>
+    </message>
+    <message>
+        <source>Connect</source>
+        <translation>Verbinden</translation>
     </message>
 </context>
 <context>
@@ -134,10 +208,6 @@
     <message>
         <source>%1: %2 Nothing was sent to the device.</source>
         <translation>%1: %2 Es wurde nichts an das Gerät gesendet.</translation>
-    </message>
-    <message>
-        <source>Settings imported from %1.</source>
-        <translation>Einstellungen aus %1 importiert.</translation>
     </message>
     <message>
         <source>%1 %2 is outside %3 to %4.</source>
@@ -599,6 +669,234 @@
         <source>%1 could not be written (%2). Nothing was exported.</source>
         <translation>%1 ließ sich nicht schreiben (%2). Es wurde nichts exportiert.</translation>
     </message>
+    <message>
+        <source>Customer</source>
+        <translation>Kunde</translation>
+    </message>
+    <message>
+        <source>Supervisor</source>
+        <translation>Supervisor</translation>
+    </message>
+    <message>
+        <source>Admin</source>
+        <translation>Admin</translation>
+    </message>
+    <message>
+        <source>COMPARE</source>
+        <translation>VERGLEICHEN</translation>
+    </message>
+    <message>
+        <source>RESTORE…</source>
+        <translation>WIEDERHERSTELLEN…</translation>
+    </message>
+    <message>
+        <source>REPORT…</source>
+        <translation>BERICHT…</translation>
+    </message>
+    <message>
+        <source>No backup</source>
+        <translation>Keine Sicherung</translation>
+    </message>
+    <message>
+        <source>The device&apos;s settings could not be backed up %1: %2.
+
+Go on without a backup?</source>
+        <translation>Die Einstellungen des Geräts konnten %1 nicht gesichert werden: %2.
+
+Ohne Sicherung fortfahren?</translation>
+    </message>
+    <message>
+        <source>There are no backups of this device&apos;s settings yet.</source>
+        <translation>Von den Einstellungen dieses Geräts gibt es noch keine Sicherungen.</translation>
+    </message>
+    <message>
+        <source>Restore settings</source>
+        <translation>Einstellungen wiederherstellen</translation>
+    </message>
+    <message>
+        <source>Backups of device %1, newest first. The chosen one is compared with the device before anything is sent.</source>
+        <translation>Sicherungen des Geräts %1, die neueste zuerst. Die gewählte wird mit dem Gerät verglichen, bevor etwas gesendet wird.</translation>
+    </message>
+    <message>
+        <source>Compare…</source>
+        <translation>Vergleichen…</translation>
+    </message>
+    <message>
+        <source>Commissioning report</source>
+        <translation>Inbetriebnahmebericht</translation>
+    </message>
+    <message>
+        <source>Tool</source>
+        <translation>Werkzeug</translation>
+    </message>
+    <message>
+        <source>Tool version</source>
+        <translation>Werkzeugversion</translation>
+    </message>
+    <message>
+        <source>Date and time</source>
+        <translation>Datum und Uhrzeit</translation>
+    </message>
+    <message>
+        <source>Role</source>
+        <translation>Rolle</translation>
+    </message>
+    <message>
+        <source>Site</source>
+        <translation>Standort</translation>
+    </message>
+    <message>
+        <source>Motor</source>
+        <translation>Motor</translation>
+    </message>
+    <message>
+        <source>Technician</source>
+        <translation>Techniker</translation>
+    </message>
+    <message>
+        <source>Device</source>
+        <translation>Gerät</translation>
+    </message>
+    <message>
+        <source>Product</source>
+        <translation>Produkt</translation>
+    </message>
+    <message>
+        <source>Article number</source>
+        <translation>Artikelnummer</translation>
+    </message>
+    <message>
+        <source>Serial number</source>
+        <translation>Seriennummer</translation>
+    </message>
+    <message>
+        <source>Software version</source>
+        <translation>Softwareversion</translation>
+    </message>
+    <message>
+        <source>Hardware revision</source>
+        <translation>Hardware-Revision</translation>
+    </message>
+    <message>
+        <source>Fault and warning state</source>
+        <translation>Fehler- und Warnzustand</translation>
+    </message>
+    <message>
+        <source>No fault, no warning</source>
+        <translation>Kein Fehler, keine Warnung</translation>
+    </message>
+    <message>
+        <source>On</source>
+        <translation>Ein</translation>
+    </message>
+    <message>
+        <source>Off</source>
+        <translation>Aus</translation>
+    </message>
+    <message>
+        <source>Protection settings: general</source>
+        <translation>Schutzeinstellungen: Allgemein</translation>
+    </message>
+    <message>
+        <source>Nominal current</source>
+        <translation>Nennstrom</translation>
+    </message>
+    <message>
+        <source>Trip class</source>
+        <translation>Auslöseklasse</translation>
+    </message>
+    <message>
+        <source>Automatic reset</source>
+        <translation>Automatischer Reset</translation>
+    </message>
+    <message>
+        <source>Enabled</source>
+        <translation>Aktiviert</translation>
+    </message>
+    <message>
+        <source>Threshold</source>
+        <translation>Schwellwert</translation>
+    </message>
+    <message>
+        <source>Fault type</source>
+        <translation>Fehlerart</translation>
+    </message>
+    <message>
+        <source>Protection settings: undercurrent</source>
+        <translation>Schutzeinstellungen: Unterstrom</translation>
+    </message>
+    <message>
+        <source>Protection settings: undervoltage</source>
+        <translation>Schutzeinstellungen: Unterspannung</translation>
+    </message>
+    <message>
+        <source>Protection settings: overvoltage</source>
+        <translation>Schutzeinstellungen: Überspannung</translation>
+    </message>
+    <message>
+        <source>Protection settings: load asymmetry</source>
+        <translation>Schutzeinstellungen: Lastasymmetrie</translation>
+    </message>
+    <message>
+        <source>Measured values</source>
+        <translation>Messwerte</translation>
+    </message>
+    <message>
+        <source>Notes</source>
+        <translation>Notizen</translation>
+    </message>
+    <message>
+        <source>Commissioning %1 %2.pdf</source>
+        <translation>Inbetriebnahme %1 %2.pdf</translation>
+    </message>
+    <message>
+        <source>R58</source>
+        <translation>R58</translation>
+    </message>
+    <message>
+        <source>Save commissioning report</source>
+        <translation>Inbetriebnahmebericht speichern</translation>
+    </message>
+    <message>
+        <source>PDF Files (*.pdf)</source>
+        <translation>PDF-Dateien (*.pdf)</translation>
+    </message>
+    <message>
+        <source>The report could not be written to %1.</source>
+        <translation>Der Bericht konnte nicht nach %1 geschrieben werden.</translation>
+    </message>
+    <message>
+        <source>Report written to %1.</source>
+        <translation>Bericht nach %1 geschrieben.</translation>
+    </message>
+    <message>
+        <source>Compare settings</source>
+        <translation>Einstellungen vergleichen</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; holds %2, which is no value of that setting.</source>
+        <translation>„%1“ enthält %2, was kein Wert dieser Einstellung ist.</translation>
+    </message>
+    <message>
+        <source>%1 holds the device&apos;s settings: nothing to change, nothing was sent.</source>
+        <translation>%1 enthält die Einstellungen des Geräts: nichts zu ändern, es wurde nichts gesendet.</translation>
+    </message>
+    <message>
+        <source>The import of %1 was cancelled. Nothing was sent to the device.</source>
+        <translation>Der Import von %1 wurde abgebrochen. Es wurde nichts an das Gerät gesendet.</translation>
+    </message>
+    <message>
+        <source>%1 was not imported: the device&apos;s settings could not be backed up. Nothing was sent to the device.</source>
+        <translation>%1 wurde nicht importiert: die Einstellungen des Geräts konnten nicht gesichert werden. Es wurde nichts an das Gerät gesendet.</translation>
+    </message>
+    <message>
+        <source>Settings imported from %1: %2 of them changed.</source>
+        <translation>Einstellungen aus %1 importiert: %2 davon geändert.</translation>
+    </message>
+    <message>
+        <source>The factory reset was not sent: the device&apos;s settings could not be backed up.</source>
+        <translation>Das Zurücksetzen auf Werkseinstellungen wurde nicht gesendet: die Einstellungen des Geräts konnten nicht gesichert werden.</translation>
+    </message>
 </context>
 <context>
     <name>R58SubScreenAbout</name>
@@ -974,6 +1272,45 @@
     </message>
 </context>
 <context>
+    <name>ReportDialog</name>
+    <message>
+        <source>Commissioning report</source>
+        <translation>Inbetriebnahmebericht</translation>
+    </message>
+    <message>
+        <source>The report holds the device&apos;s identity, state, protection settings and measured values. Add what the device does not know:</source>
+        <translation>Der Bericht enthält Kennung, Zustand, Schutzeinstellungen und Messwerte des Geräts. Ergänzen Sie, was das Gerät nicht weiß:</translation>
+    </message>
+    <message>
+        <source>e.g. pump 2, 4 kW, 400 V</source>
+        <translation>z. B. Pumpe 2, 4 kW, 400 V</translation>
+    </message>
+    <message>
+        <source>Site</source>
+        <translation>Standort</translation>
+    </message>
+    <message>
+        <source>Motor</source>
+        <translation>Motor</translation>
+    </message>
+    <message>
+        <source>Technician</source>
+        <translation>Techniker</translation>
+    </message>
+    <message>
+        <source>Notes</source>
+        <translation>Notizen</translation>
+    </message>
+    <message>
+        <source>Save PDF…</source>
+        <translation>PDF speichern…</translation>
+    </message>
+    <message>
+        <source>Print…</source>
+        <translation>Drucken…</translation>
+    </message>
+</context>
+<context>
     <name>Service::R58::PackageUpdateService</name>
     <message>
         <source>The update package &quot;%1&quot; could not be read.</source>
@@ -1017,6 +1354,84 @@
     <message>
         <source>An image can only go to the platform or the display processor.</source>
         <translation>Ein Image kann nur an den Plattform- oder den Displayprozessor gehen.</translation>
+    </message>
+</context>
+<context>
+    <name>SettingsBackups</name>
+    <message>
+        <source>before a factory reset</source>
+        <translation>vor einem Zurücksetzen auf Werkseinstellungen</translation>
+    </message>
+    <message>
+        <source>before an import</source>
+        <translation>vor einem Import</translation>
+    </message>
+    <message>
+        <source>before a firmware update</source>
+        <translation>vor einem Firmware-Update</translation>
+    </message>
+    <message>
+        <source>%1 could not be created</source>
+        <translation>%1 konnte nicht angelegt werden</translation>
+    </message>
+    <message>
+        <source>%1 could not be written</source>
+        <translation>%1 konnte nicht geschrieben werden</translation>
+    </message>
+</context>
+<context>
+    <name>SettingsComparison</name>
+    <message>
+        <source>On</source>
+        <translation>Ein</translation>
+    </message>
+    <message>
+        <source>Off</source>
+        <translation>Aus</translation>
+    </message>
+    <message>
+        <source>Warning</source>
+        <translation>Warnung</translation>
+    </message>
+    <message>
+        <source>Error</source>
+        <translation>Fehler</translation>
+    </message>
+    <message>
+        <source>Trip class</source>
+        <translation>Auslöseklasse</translation>
+    </message>
+    <message>
+        <source>Nominal current</source>
+        <translation>Nennstrom</translation>
+    </message>
+    <message>
+        <source>Automatic reset</source>
+        <translation>Automatischer Reset</translation>
+    </message>
+    <message>
+        <source>Undercurrent</source>
+        <translation>Unterstrom</translation>
+    </message>
+    <message>
+        <source>Undervoltage</source>
+        <translation>Unterspannung</translation>
+    </message>
+    <message>
+        <source>Overvoltage</source>
+        <translation>Überspannung</translation>
+    </message>
+    <message>
+        <source>enabled</source>
+        <translation>aktiviert</translation>
+    </message>
+    <message>
+        <source>threshold</source>
+        <translation>Schwellwert</translation>
+    </message>
+    <message>
+        <source>fault type</source>
+        <translation>Fehlerart</translation>
     </message>
 </context>
 <context>
@@ -1098,6 +1513,14 @@
 </source>
         <translation>Ordner für die simulierten Schnittstellen kann nicht angelegt werden
 </translation>
+    </message>
+    <message>
+        <source>Service tool for VELOR®R58 devices.</source>
+        <translation>Service-Werkzeug für VELOR®R58-Geräte.</translation>
+    </message>
+    <message>
+        <source>Also watch this serial port, whatever its USB identity (a USB-serial adapter, or a pseudo-terminal forwarded by socat or ser2net). May be given more than once.</source>
+        <translation>Diese serielle Schnittstelle zusätzlich überwachen, unabhängig von ihrer USB-Kennung (ein USB-Seriell-Adapter oder ein von socat oder ser2net weitergeleitetes Pseudo-Terminal). Kann mehrfach angegeben werden.</translation>
     </message>
 </context>
 </TS>

@@ -2,6 +2,7 @@
 
 #include "link/serialport.h"
 #include "link/serialportmanager.h"
+#include "ui/otherportdialog.h"
 #include "ui/stylesheet.h"
 #include "ui/uiconstants.h"
 #include "ui_connectscreen.h"
@@ -60,6 +61,8 @@ ConnectScreen::ConnectScreen(QSharedPointer<SerialPortManager> manager, QWidget*
     connect(m_manager.data(), &SerialPortManager::portOpened, this, &QDialog::accept);
     connect(m_ui->pushButtonOfflineModus, &QPushButton::clicked, this,
         &ConnectScreen::handleOfflineMode);
+    connect(
+        m_ui->pushButtonOtherPort, &QPushButton::clicked, this, &ConnectScreen::handleOtherPort);
 
     m_ui->labelKeyVisualXL->setPixmap(QPixmap(QStringLiteral(":/images/key_visual_xl.png")));
     m_ui->labelLogo->setPixmap(QPixmap(QStringLiteral(":/images/velor_logo.png")));
@@ -88,13 +91,21 @@ ConnectScreen::~ConnectScreen()
 void ConnectScreen::updateAccessHint()
 {
     QStringList lines;
-    for (const QString& name : sorted(m_manager->getAvailablePorts())) {
+    const QSet<QString> available = m_manager->getAvailablePorts();
+    for (const QString& name : sorted(available)) {
         const QString reason = m_manager->getOpenError(name);
         if (!reason.isEmpty())
             lines << tr("The VELOR®R58 on %1 cannot be opened: %2.")
                          .arg(systemLocation(name), reason);
     }
-    // The hint takes the place of the picture that asks to plug a device in: one is plugged in.
+    const bool accessProblem = !lines.isEmpty();
+    const QStringList watched = m_manager->getWatchedPorts();
+    for (const QString& name : watched) {
+        if (!available.contains(name))
+            lines << tr("Waiting for %1 to appear.").arg(systemLocation(name));
+    }
+    // The hint takes the place of the picture that asks to plug a device in: one is plugged in
+    // or named.
     m_ui->labelConnect->setVisible(lines.isEmpty());
     m_ui->verticalSpacerAccessHint->changeSize(
         0, lines.isEmpty() ? 0 : AccessHintGap, QSizePolicy::Minimum, QSizePolicy::Fixed);
@@ -104,11 +115,12 @@ void ConnectScreen::updateAccessHint()
         m_ui->labelAccessHint->clear();
         return;
     }
-    lines << QString()
-          << tr("Access for the logged-in user comes with the package's udev rule: install "
-                "the package, then unplug the device and plug it in again. Alternatively add "
-                "the user to the \"dialout\" group (sudo usermod -aG dialout $USER) and log in "
-                "again. A port that another program holds must be closed there first.");
+    if (accessProblem)
+        lines << QString()
+              << tr("Access for the logged-in user comes with the package's udev rule: install "
+                    "the package, then unplug the device and plug it in again. Alternatively add "
+                    "the user to the \"dialout\" group (sudo usermod -aG dialout $USER) and log in "
+                    "again. A port that another program holds must be closed there first.");
     m_ui->labelAccessHint->setText(lines.join(QLatin1Char('\n')));
     // The dialog's size is fixed, so the layout would not grow the label for its wrapped lines.
     m_ui->labelAccessHint->setMinimumHeight(
@@ -125,4 +137,16 @@ void ConnectScreen::onScreenTimeout()
 void ConnectScreen::handleOfflineMode()
 {
     accept();
+}
+
+void ConnectScreen::handleOtherPort()
+{
+    OtherPortDialog dialog(this);
+    if (dialog.exec() != QDialog::Accepted || dialog.getPortName().isEmpty())
+        return;
+    m_manager->watchPort(dialog.getPortName());
+    // At once rather than at the next poll: an opened port accepts this screen through
+    // portOpened, one that cannot be opened shows its reason.
+    m_manager->poll();
+    updateAccessHint();
 }

@@ -30,6 +30,8 @@ public:
 public slots:
     void onScreenTimeout();
     void handleOfflineMode();
+    // Asks for a port that is not recognised by its USB identity and watches it from then on.
+    void handleOtherPort();
 
 private:
     Ui::ConnectScreen* m_ui = nullptr;

@@ -55,6 +55,7 @@ R58SubScreen::R58SubScreen(QSharedPointer<UserAccount> account, QSharedPointer<C
     setupInformationPage();
     setupAboutPage();
     setupConfigurationPage();
+    setupReport();
     setupDataPage();
     setupControlPage();
     setupServicePage();

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "app/application.h"
+#include "config/settingsbackups.h"
+#include "ui/commissioningreport.h"
 #include "ui/subscreenfactory.h"
 
 #include <QDialog>
@@ -27,8 +29,9 @@ class R58SubScreenService;
 } // namespace Ui
 
 namespace Application::R58 {
+class SettingsComparison;
 class TerminalCommandItem;
-}
+} // namespace Application::R58
 
 class QComboBox;
 class QDoubleSpinBox;
@@ -77,6 +80,15 @@ public:
     // Enables, shows and connects what the logged-in role may use.
     void activateFeatures();
     void setFileDialog(FileDialog dialog);
+    // Runs a modal dialog of the screen (compare, restore, questions) and returns its result.
+    // Tests put their own in place of the modal loop.
+    using DialogRunner = std::function<int(QDialog& dialog)>;
+    void setDialogRunner(DialogRunner runner) { m_dialogRunner = std::move(runner); }
+    // Saves the device's current settings in the data folder before `reason` replaces them.
+    // When that fails the user decides whether to go on; false means stop.
+    bool backUpSettings(::Application::R58::SettingsBackups::Reason reason);
+    // The commissioning report of the device as the screen knows it now, with the user's fields.
+    [[nodiscard]] CommissioningReport makeReport(const CommissioningReport::Fields& fields) const;
 
 public slots:
     // Navigation: each sets its page and tells the device which measurement to stream.
@@ -118,7 +130,13 @@ public slots:
     void handleAsymmetryFaultType(int index);
     void handleExportSettings();
     void handleImportSettings();
+    // Shows what a settings file would change, without sending anything.
+    void handleCompareSettings();
+    // Lists this device's backups and imports the chosen one through the comparison.
+    void handleRestoreSettings();
     void handleFactoryReset();
+    // Asks for the report's fields, then saves the report as PDF or prints it.
+    void handleReport();
 
     // Settings reported by the device.
     void handleNominalCurrentModelValue();
@@ -195,6 +213,7 @@ private:
     void setupInformationPage();
     void setupAboutPage();
     void setupConfigurationPage();
+    void setupReport();
     void setupDataPage();
     // Shows the measured values marked since the last refresh, through their handlers.
     void refreshMeasurements();
@@ -231,7 +250,12 @@ private:
     void copyModelToSettings();
     // Empty when every field fits what the device accepts; otherwise which one does not.
     [[nodiscard]] QString checkImportedSettings();
-    void sendImportedSettings();
+    // Sends the settings the comparison found changed, in the order the device needs them.
+    void sendImportedSettings(const ::Application::R58::SettingsComparison& comparison);
+    // Reads a settings file, shows what it would change and, when importing, sends the
+    // changes the user applies.
+    void compareSettingsFile(const QString& path, bool import);
+    [[nodiscard]] int runDialog(QDialog& dialog);
     // Keeps the folder in the config file and shows `done`, with a warning when the
     // config file cannot be written.
     void rememberSettingsDir(const QString& path, const QString& done);
@@ -262,6 +286,7 @@ private:
     QTimer* m_measurementRefreshTimer = nullptr;
     QString m_portName;
     FileDialog m_fileDialog;
+    DialogRunner m_dialogRunner;
     // The state the status picture shows ("standby", "error_load", ...); empty before the first.
     QString m_statusPictureState;
 
@@ -306,6 +331,9 @@ private:
 
     void setupHistory();
     void addHistoryEntry(const QString& kind, const QString& text);
+    // Called by the configuration page once the settings were handed to the port.
+    void addImportToHistory(const QString& text);
+    void addFactoryResetToHistory(const QString& text);
     void showHistory();
     void handleExportHistory();
     // Opens the history of the device's serial number once the device has told it.
@@ -319,7 +347,6 @@ private:
     QMap<int, QPair<QString, QString>> m_knownSettings;
     QString m_lastFaultText;
     QString m_lastModeText;
-    QString m_settingsMessageBefore;
     QString m_historyPackageVersion;
 
     // The page forms are complete only in their own files, so they bring their deleters.

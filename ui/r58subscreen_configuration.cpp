@@ -3,10 +3,13 @@
 
 #include "config/config.h"
 #include "config/settings.h"
+#include "config/settingsbackups.h"
+#include "config/settingscomparison.h"
 #include "link/serialport.h"
 #include "link/talolinkterminalservice.h"
 #include "link/talolinkusbcomponent.h"
 #include "model/modeldatabase.h"
+#include "ui/comparedialog.h"
 #include "ui/r58subscreen.h"
 #include "ui/userfeatures.h"
 #include "ui/wheelguard.h"
@@ -22,6 +25,8 @@
 #include <cmath>
 
 using Application::R58::Settings;
+using Application::R58::SettingsBackups;
+using Application::R58::SettingsComparison;
 using Application::R58::ThresholdSettings;
 using Application::R58::UserFeatures;
 using Service::R58::TaloLinkTerminalService;
@@ -671,33 +676,59 @@ void R58SubScreen::handleImportSettings()
 {
     const QString path = askFileName(FileDialogMode::Open, tr("Import settings"),
         getConfig()->getSettingsDir(), tr("JSON Files (*.json)"));
-    if (path.isEmpty())
-        return;
+    if (!path.isEmpty())
+        compareSettingsFile(path, true);
+}
+
+void R58SubScreen::handleCompareSettings()
+{
+    const QString path = askFileName(FileDialogMode::Open, tr("Compare settings"),
+        getConfig()->getSettingsDir(), tr("JSON Files (*.json)"));
+    if (!path.isEmpty())
+        compareSettingsFile(path, false);
+}
+
+void R58SubScreen::compareSettingsFile(const QString& path, bool import)
+{
     const QString name = QDir::toNativeSeparators(path);
     // A file that lacks a setting leaves it as the device has it, not as an earlier file had it.
     copyModelToSettings();
+    const Settings device = *getSettings();
     if (!getSettings()->load(path)) {
         showSettingsMessage(
             tr("%1 could not be read. Nothing was sent to the device.").arg(name), true);
         return;
     }
-    // Checked before anything else: a number cut to fit its field would be another setting.
-    if (!getSettings()->getRefusedKeys().isEmpty()) {
-        const auto& refused = getSettings()->getRefusedKeys().first();
-        showSettingsMessage(tr("%1: \"%2\" holds %3, which is no value of that setting. Nothing "
-                               "was sent to the device.")
-                                .arg(name, refused.key, number(refused.number)),
-            true);
-        return;
-    }
-    if (getSettings()->getLoadedCount() == 0) {
+    const auto& refusedKeys = getSettings()->getRefusedKeys();
+    if (getSettings()->getLoadedCount() == 0 && refusedKeys.isEmpty()) {
         showSettingsMessage(
             tr("%1 holds no device settings. Nothing was sent to the device.").arg(name), true);
         return;
     }
-    const QString wrong = checkImportedSettings();
-    if (!wrong.isEmpty()) {
-        showSettingsMessage(tr("%1: %2 Nothing was sent to the device.").arg(name, wrong), true);
+    // Checked before anything is offered: a number cut to fit its field would be another
+    // setting, and a value out of range is one the device must not get.
+    QStringList refusals;
+    QString refusal;
+    for (const auto& refused : refusedKeys)
+        refusals << tr("\"%1\" holds %2, which is no value of that setting.")
+                        .arg(refused.key, number(refused.number));
+    if (!refusedKeys.isEmpty()) {
+        refusal = tr("%1: \"%2\" holds %3, which is no value of that setting. Nothing "
+                     "was sent to the device.")
+                      .arg(name, refusedKeys.first().key, number(refusedKeys.first().number));
+    } else if (const QString wrong = checkImportedSettings(); !wrong.isEmpty()) {
+        refusals << wrong;
+        refusal = tr("%1: %2 Nothing was sent to the device.").arg(name, wrong);
+    }
+
+    const SettingsComparison comparison(device, *getSettings());
+    CompareDialog dialog(comparison, path, refusals, isConnected(),
+        import ? CompareDialog::Mode::Import : CompareDialog::Mode::Compare, this);
+    const bool applied = runDialog(dialog) == QDialog::Accepted && dialog.canApply();
+    if (!import)
+        return;
+    if (!refusal.isEmpty()) {
+        showSettingsMessage(refusal, true);
         return;
     }
     // The model mirrors the device: it takes the file's values only when they can be sent.
@@ -708,8 +739,30 @@ void R58SubScreen::handleImportSettings()
             true);
         return;
     }
-    sendImportedSettings();
-    rememberSettingsDir(path, tr("Settings imported from %1.").arg(name));
+    if (comparison.getChangedCount() == 0) {
+        showSettingsMessage(
+            tr("%1 holds the device's settings: nothing to change, nothing was sent.").arg(name),
+            false);
+        return;
+    }
+    if (!applied) {
+        showSettingsMessage(
+            tr("The import of %1 was cancelled. Nothing was sent to the device.").arg(name), false);
+        return;
+    }
+    if (!backUpSettings(SettingsBackups::Reason::Import)) {
+        showSettingsMessage(tr("%1 was not imported: the device's settings could not be backed "
+                               "up. Nothing was sent to the device.")
+                                .arg(name),
+            true);
+        return;
+    }
+    sendImportedSettings(comparison);
+    const QString done = tr("Settings imported from %1: %2 of them changed.")
+                             .arg(name)
+                             .arg(comparison.getChangedCount());
+    addImportToHistory(done);
+    rememberSettingsDir(path, done);
 }
 
 QString R58SubScreen::checkImportedSettings()
@@ -776,26 +829,31 @@ QString R58SubScreen::checkImportedSettings()
     return {};
 }
 
-void R58SubScreen::sendImportedSettings()
+void R58SubScreen::sendImportedSettings(const SettingsComparison& comparison)
 {
-    // All twelve, changed or not: the file is what the user wants the device to hold.
+    // Only what the user saw change: what the device holds already is not written again.
     auto& model = getModelDatabase()->getSettings();
     Settings& file = *getSettings();
-    writeSetting(model.getTripClassValue(), file.getTripClass());
-    writeSetting(model.getNominalCurrentValue(), file.getNominalCurrent());
-    writeSetting(model.getOverloadResetValue(), file.getOverloadReset());
-    writeSetting(model.getUndercurrentEnableValue(), file.getUndercurrentSettings().getEnable());
-    writeSetting(
-        model.getUndercurrentThresholdValue(), file.getUndercurrentSettings().getThreshold());
-    writeSetting(model.getUndercurrentFaultValue(), file.getUndercurrentSettings().getFaultType());
-    writeSetting(model.getUndervoltageEnableValue(), file.getUndervoltageSettings().getEnable());
-    writeSetting(
-        model.getUndervoltageThresholdValue(), file.getUndervoltageSettings().getThreshold());
-    writeSetting(model.getUndervoltageFaultValue(), file.getUndervoltageSettings().getFaultType());
-    writeSetting(model.getOvervoltageEnableValue(), file.getOvervoltageSettings().getEnable());
-    writeSetting(
-        model.getOvervoltageThresholdValue(), file.getOvervoltageSettings().getThreshold());
-    writeSetting(model.getOvervoltageFaultValue(), file.getOvervoltageSettings().getFaultType());
+    using Key = SettingsComparison::Key;
+    const auto send = [&comparison](Key key, auto& value, const auto& newValue) {
+        if (comparison.isChanged(key))
+            writeSetting(value, newValue);
+    };
+    send(Key::TripClass, model.getTripClassValue(), file.getTripClass());
+    send(Key::NominalCurrent, model.getNominalCurrentValue(), file.getNominalCurrent());
+    send(Key::OverloadReset, model.getOverloadResetValue(), file.getOverloadReset());
+    const auto& under = file.getUndercurrentSettings();
+    send(Key::UndercurrentEnable, model.getUndercurrentEnableValue(), under.getEnable());
+    send(Key::UndercurrentThreshold, model.getUndercurrentThresholdValue(), under.getThreshold());
+    send(Key::UndercurrentFaultType, model.getUndercurrentFaultValue(), under.getFaultType());
+    const auto& low = file.getUndervoltageSettings();
+    send(Key::UndervoltageEnable, model.getUndervoltageEnableValue(), low.getEnable());
+    send(Key::UndervoltageThreshold, model.getUndervoltageThresholdValue(), low.getThreshold());
+    send(Key::UndervoltageFaultType, model.getUndervoltageFaultValue(), low.getFaultType());
+    const auto& high = file.getOvervoltageSettings();
+    send(Key::OvervoltageEnable, model.getOvervoltageEnableValue(), high.getEnable());
+    send(Key::OvervoltageThreshold, model.getOvervoltageThresholdValue(), high.getThreshold());
+    send(Key::OvervoltageFaultType, model.getOvervoltageFaultValue(), high.getFaultType());
 }
 
 void R58SubScreen::handleFactoryReset()
@@ -805,10 +863,17 @@ void R58SubScreen::handleFactoryReset()
             tr("The device is not connected. Nothing was sent to the device."), true);
         return;
     }
+    if (!backUpSettings(SettingsBackups::Reason::FactoryReset)) {
+        showSettingsMessage(tr("The factory reset was not sent: the device's settings could not "
+                               "be backed up."),
+            true);
+        return;
+    }
     fireAction(Model::Interfaces::ModelActionID::FactoryReset);
     // Ask for the settings again, so every widget shows what the device holds after the reset
     // even if the device does not report its new values by itself.
     getModelDatabase()->getSettings().init();
+    addFactoryResetToHistory(tr("The factory reset was sent to the device."));
     showSettingsMessage(tr("The factory reset was sent to the device."), false);
 }
 

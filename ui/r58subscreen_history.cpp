@@ -245,24 +245,6 @@ void R58SubScreen::setupHistory()
             });
     }
 
-    // Import and factory reset: done when the page reports success with a new message.
-    QLabel* message = m_uiConfiguration->labelSettingsMessage;
-    for (QPushButton* button :
-        {m_uiConfiguration->pushButtonImport, m_uiConfiguration->pushButtonFactoryReset}) {
-        connect(button, &QPushButton::pressed, this,
-            [this, message] { m_settingsMessageBefore = message->text(); });
-    }
-    connect(m_uiConfiguration->pushButtonImport, &QPushButton::clicked, this, [this, message] {
-        if (!message->property("failure").toBool() && message->text() != m_settingsMessageBefore)
-            addHistoryEntry(Kind::Import, message->text());
-    });
-    connect(
-        m_uiConfiguration->pushButtonFactoryReset, &QPushButton::clicked, this, [this, message] {
-            if (!message->property("failure").toBool()
-                && message->text() != m_settingsMessageBefore)
-                addHistoryEntry(Kind::Reset, message->text());
-        });
-
     // Updates of the whole package.
     PackageUpdateService* update = getPackageUpdateService().data();
     connect(update, &PackageUpdateService::packageUpdateVersion, this,
@@ -352,4 +334,14 @@ void R58SubScreen::handleExportHistory()
     label->setProperty("failure", !exported);
     label->style()->unpolish(label);
     label->style()->polish(label);
+}
+
+void R58SubScreen::addImportToHistory(const QString& text)
+{
+    addHistoryEntry(Kind::Import, text);
+}
+
+void R58SubScreen::addFactoryResetToHistory(const QString& text)
+{
+    addHistoryEntry(Kind::Reset, text);
 }

@@ -5,6 +5,7 @@
 #include "sim/simulateddevice.h"
 #include "ui/connectscreen.h"
 #include "ui/mainscreen.h"
+#include "ui/otherportdialog.h"
 #include "ui/passwordlineedit.h"
 #include "ui/r58subscreen.h"
 #include "ui/startup.h"
@@ -23,10 +24,12 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QMdiArea>
+#include <QPainter>
 #include <QPushButton>
 #include <QStandardPaths>
 #include <QTabWidget>
 #include <QTemporaryDir>
+#include <QTextDocument>
 #include <QTextStream>
 #include <QThread>
 
@@ -184,6 +187,58 @@ bool saveTrend(R58SubScreen& screen, Simulator::SimulatedDevice& device, const Q
     click(screen, "pushButtonInformations");
     ok &= save(screen, output, prefix + QStringLiteral("information_history"));
     return ok;
+// The commissioning report's first page as it prints, drawn at 96 dots per inch.
+bool saveReportPage(R58SubScreen& screen, const QDir& output, const QString& name)
+{
+    const auto document = screen
+                              .makeReport({QStringLiteral("Water works North, hall 3"),
+                                  QStringLiteral("Pump 2, 4 kW, 400 V"), QStringLiteral("A. Berg"),
+                                  QStringLiteral("Direction of rotation checked.\nCustomer "
+                                                 "instructed in the fault display.")})
+                              .toDocument();
+    const QSize page(794, 1123); // A4
+    const int margin = 68; // 18 mm, as printed
+    const QSizeF area(page.width() - 2 * margin, page.height() - 2 * margin);
+    document->setPageSize(area);
+    QImage image(page, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    {
+        QPainter painter(&image);
+        painter.translate(margin, margin);
+        document->drawContents(&painter, QRectF(QPointF(0, 0), area));
+    }
+    const QString path = output.filePath(name + QStringLiteral(".png"));
+    const bool saved = image.save(path);
+    QTextStream(saved ? stdout : stderr) << (saved ? "wrote " : "cannot write ") << path << '\n';
+    return saved;
+}
+
+// The comparison an import shows before it sends, for a file with three changes.
+bool saveComparison(R58SubScreen& screen, const QDir& output, const QString& name)
+{
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("pump2.json"));
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    file.write(QJsonDocument(
+        QJsonObject {{QStringLiteral("NominalCurrent"), 2.4}, {QStringLiteral("TripClass"), 5},
+            {QStringLiteral("Undervoltage"),
+                QJsonObject {
+                    {QStringLiteral("Enable"), true}, {QStringLiteral("Threshold"), 195.0}}}})
+                   .toJson());
+    file.close();
+    screen.setFileDialog([path](QWidget*, R58SubScreen::FileDialogMode, const QString&,
+                             const QString&, const QString&) { return path; });
+    bool saved = false;
+    screen.setDialogRunner([&](QDialog& dialog) {
+        saved = save(dialog, output, name);
+        return int(QDialog::Rejected);
+    });
+    click(screen, "pushButtonConfiguration");
+    click(screen, "pushButtonImport");
+    screen.setDialogRunner({});
+    return saved;
 }
 
 // Every page of the device screen a role can open, in the main window's tab size.
@@ -217,6 +272,10 @@ bool saveDeviceScreen(const QSharedPointer<SerialPortManager>& manager,
         ok &= save(screen, output, prefix + QStringLiteral("data_current"));
         click(screen, "pushButtonPowerData");
         ok &= save(screen, output, prefix + QStringLiteral("data_power"));
+    }
+    if (user == UserAccount::Supervisor) {
+        ok &= saveReportPage(screen, output, prefix + QStringLiteral("report"));
+        ok &= saveComparison(screen, output, prefix + QStringLiteral("import_compare"));
     }
     if (user == UserAccount::Supervisor)
         ok &= savePackageOpened(screen, output, prefix + QStringLiteral("information_package"));
@@ -285,6 +344,17 @@ int main(int argc, char* argv[])
         blockedManager->poll();
         ConnectScreen connectScreen(blockedManager);
         ok &= save(connectScreen, output, QStringLiteral("connect_no_access"));
+    }
+    {
+        // A port named by the user ("Other port…" or --port) that is not there yet.
+        auto watchedManager = QSharedPointer<SerialPortManager>::create(
+            QSharedPointer<ListSerialPortSource>::create());
+        watchedManager->setPolling(false);
+        watchedManager->watchPort(QStringLiteral("/tmp/ttyR58remote"));
+        ConnectScreen connectScreen(watchedManager);
+        ok &= save(connectScreen, output, QStringLiteral("connect_other_port"));
+        OtherPortDialog dialog(&connectScreen);
+        ok &= save(dialog, output, QStringLiteral("other_port"));
     }
     {
         MainScreen mainScreen(manager, account, config);

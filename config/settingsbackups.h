@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QDateTime>
+#include <QList>
+#include <QString>
+
+namespace Application::R58 {
+
+class Settings;
+
+// Copies of a device's protection settings, taken in the settings file format before an action
+// replaces them (a factory reset, an import, a firmware update), so that a mistake can be
+// undone. One folder holds the copies of every device, named by serial number, time and reason;
+// the newest `Kept` of each device stay, older ones are removed as new ones come.
+class SettingsBackups
+{
+public:
+    enum class Reason { FactoryReset, Import, Update };
+    struct Entry
+    {
+        QString path;
+        QDateTime time;
+        Reason reason = Reason::Import;
+        int sequence = 1; // the copy's number within its second
+    };
+
+    static constexpr int Kept = 50; // copies per device
+
+    // The tool's data folder, below "backups"; tests pass their own.
+    explicit SettingsBackups(QString directory = defaultDirectory());
+    [[nodiscard]] static QString defaultDirectory();
+    [[nodiscard]] QString getDirectory() const { return m_directory; }
+
+    // Writes the copy atomically and returns its path; on failure returns an empty path and
+    // says why in `error`.
+    QString save(const Settings& settings, const QString& serialNumber, Reason reason,
+        QString* error, const QDateTime& time = QDateTime::currentDateTime()) const;
+    // The copies of one device, newest first.
+    [[nodiscard]] QList<Entry> list(const QString& serialNumber) const;
+
+    // What the copy was taken before, for the user.
+    [[nodiscard]] static QString reasonText(Reason reason);
+
+private:
+    void prune(const QString& serialNumber) const;
+
+    QString m_directory;
+};
+
+} // namespace Application::R58

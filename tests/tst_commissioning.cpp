@@ -1,0 +1,279 @@
+// What a technician keeps of a device: the commissioning report of a device screen on a
+// simulated device (what the device reported and what the technician typed reach the document,
+// the PDF is written whole or not at all) and the settings backups taken before a change.
+
+#include "config/settings.h"
+#include "config/settingsbackups.h"
+#include "subscreentestsupport.h"
+
+#include <QDoubleSpinBox>
+#include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QLocale>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QTextDocument>
+#include <QtTest>
+
+using Application::R58::SettingsBackups;
+using Application::R58::UserAccount;
+using Model::Interfaces::ModelValueID;
+using SubScreenTest::Bench;
+
+class TestCommissioning : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void reportCarriesDeviceAndFields();
+    void pdfWrittenWholeOrNotAtAll();
+    void backupsKeepTheNewestPerDevice();
+    void backupThatCannotBeWritten();
+    void importThroughComparison_data();
+    void importThroughComparison();
+    void factoryResetBackedUpAndRestored();
+    void actionStopsWithoutBackup_data();
+    void actionStopsWithoutBackup();
+};
+
+namespace {
+
+bool settle(Bench& bench)
+{
+    return bench.sync() && bench.sync();
+}
+
+// A settings file beside the test's home with the given keys.
+QString writeFile(Bench& bench, const QJsonObject& json)
+{
+    const QString path = bench.home.filePath(QStringLiteral("settings.json"));
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        return {};
+    file.write(QJsonDocument(json).toJson());
+    return path;
+}
+
+QString message(const Bench& bench)
+{
+    return bench.widget<QLabel>("labelSettingsMessage")->text();
+}
+
+} // namespace
+
+void TestCommissioning::reportCarriesDeviceAndFields()
+{
+    Bench bench;
+    auto& device = bench.addDevice();
+    device.setUIntValue(quint16(ModelValueID::SerialNumber), 21509999u);
+    device.setFloatValue(quint16(ModelValueID::UndervoltageThreshold), 187.0f);
+    QVERIFY(bench.open(UserAccount::Supervisor));
+
+    const CommissioningReport report
+        = bench.screen->makeReport({QStringLiteral("Hall 3"), QStringLiteral("Pump 2, 4 kW"),
+            QStringLiteral("A. Berg"), QStringLiteral("Checked rotation.\nCustomer informed.")});
+    const QString text = report.toDocument()->toPlainText();
+    for (const QString& expected :
+        {QStringLiteral("21509999"), QStringLiteral("Hall 3"), QStringLiteral("Pump 2, 4 kW"),
+            QStringLiteral("A. Berg"), QStringLiteral("Customer informed."),
+            QStringLiteral("Supervisor"), QStringLiteral("187 V"),
+            QLocale().toString(
+                double(device.floatValue(quint16(ModelValueID::NominalCurrent))), 'g', 6)
+                + QStringLiteral(" A")}) {
+        QVERIFY2(text.contains(expected),
+            qPrintable(expected + QStringLiteral(" missing in:\n") + text));
+    }
+}
+
+void TestCommissioning::pdfWrittenWholeOrNotAtAll()
+{
+    CommissioningReport report;
+    report.title = QStringLiteral("Commissioning report");
+    report.sections.append(
+        {QStringLiteral("Device"), {{QStringLiteral("Serial"), QStringLiteral("1")}}});
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("report.pdf"));
+    QVERIFY(report.writePdf(path));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QVERIFY(file.read(5) == "%PDF-");
+    QVERIFY(file.size() > 1000);
+
+    const QString refused = dir.filePath(QStringLiteral("missing/report.pdf"));
+    QVERIFY(!report.writePdf(refused));
+    QVERIFY(!QFile::exists(refused));
+}
+
+void TestCommissioning::backupsKeepTheNewestPerDevice()
+{
+    QTemporaryDir dir;
+    const SettingsBackups backups(dir.path());
+    Application::R58::Settings settings;
+    settings.setNominalCurrent(2.5f);
+    const QDateTime start(QDate(2026, 12, 1), QTime(8, 0));
+    QString error;
+    QVERIFY(
+        !backups
+             .save(settings, QStringLiteral("99"), SettingsBackups::Reason::Import, &error, start)
+             .isEmpty());
+    for (int i = 0; i < SettingsBackups::Kept + 2; ++i) {
+        QVERIFY(!backups
+                     .save(settings, QStringLiteral("21504711"),
+                         SettingsBackups::Reason::FactoryReset, &error, start.addSecs(i))
+                     .isEmpty());
+    }
+    // Within one second: both stay, the later one counts as newer.
+    const QString last = backups.save(settings, QStringLiteral("21504711"),
+        SettingsBackups::Reason::Update, &error, start.addSecs(SettingsBackups::Kept + 1));
+
+    const auto entries = backups.list(QStringLiteral("21504711"));
+    QCOMPARE(entries.size(), SettingsBackups::Kept);
+    QCOMPARE(entries.first().path, last);
+    QCOMPARE(entries.first().reason, SettingsBackups::Reason::Update);
+    QCOMPARE(entries.at(1).time, start.addSecs(SettingsBackups::Kept + 1));
+    QCOMPARE(entries.last().time, start.addSecs(3)); // the three oldest went
+    QCOMPARE(backups.list(QStringLiteral("99")).size(), 1); // another device's stay
+
+    Application::R58::Settings restored;
+    QVERIFY(restored.load(last));
+    QCOMPARE(restored.getNominalCurrent(), 2.5f);
+}
+
+void TestCommissioning::backupThatCannotBeWritten()
+{
+    QTemporaryDir dir;
+    // A file where the folder should be.
+    const QString blocked = dir.filePath(QStringLiteral("backups"));
+    QFile file(blocked);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.close();
+    QString error;
+    QVERIFY(SettingsBackups(blocked)
+                .save(Application::R58::Settings(), QStringLiteral("1"),
+                    SettingsBackups::Reason::Import, &error)
+                .isEmpty());
+    QVERIFY2(error.contains(QDir::toNativeSeparators(blocked)), qPrintable(error));
+}
+
+void TestCommissioning::importThroughComparison_data()
+{
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<QJsonObject>("file");
+    QTest::addColumn<bool>("apply"); // the user's answer to the comparison
+    QTest::addColumn<QList<int>>("written");
+    QTest::addColumn<QStringList>("shown"); // rows of the comparison, as seen
+    QTest::addColumn<int>("backups");
+    QTest::addColumn<bool>("applicable"); // Apply could be pressed
+    const QJsonObject change {{"NominalCurrent", 2.5},
+        {"Overvoltage", QJsonObject {{"Threshold", 250.0}}}, {"TripClass", 3}};
+    const QStringList changes {
+        "Nominal current", "2 A → 2.5 A", "Overvoltage: threshold", "253 V → 250 V"};
+    QTest::newRow("import, applied")
+        << "pushButtonImport" << change << true << QList<int> {2, 32} << changes << 1 << true;
+    QTest::newRow("import, cancelled")
+        << "pushButtonImport" << change << false << QList<int>() << changes << 0 << true;
+    QTest::newRow("compare only") << "pushButtonCompare" << change << true << QList<int>()
+                                  << changes << 0 << false;
+    QTest::newRow("import, refused type")
+        << "pushButtonImport" << QJsonObject {{"TripClass", 260}, {"NominalCurrent", 2.5}} << true
+        << QList<int>() << QStringList {"Nominal current", "2 A → 2.5 A"} << 0 << false;
+    QTest::newRow("import, nothing to change")
+        << "pushButtonImport" << QJsonObject {{"NominalCurrent", 2.0}} << true << QList<int>()
+        << QStringList() << 0 << false;
+}
+
+void TestCommissioning::importThroughComparison()
+{
+    QFETCH(QString, button);
+    QFETCH(QJsonObject, file);
+    QFETCH(bool, apply);
+    QFETCH(QList<int>, written);
+    QFETCH(QStringList, shown);
+    QFETCH(int, backups);
+    QFETCH(bool, applicable);
+    Bench bench;
+    QVERIFY(bench.open(UserAccount::Supervisor));
+    const QString path = writeFile(bench, file);
+    bench.screen->setFileDialog([path](QWidget*, R58SubScreen::FileDialogMode, const QString&,
+                                    const QString&, const QString&) { return path; });
+    QStringList seen;
+    bool canApply = false;
+    bench.screen->setDialogRunner([&](QDialog& dialog) {
+        auto* table = dialog.findChild<QTableWidget*>();
+        for (int row = 0; table && row < table->rowCount(); ++row) {
+            if (!table->isRowHidden(row))
+                seen << table->item(row, 0)->text() << table->item(row, 1)->text();
+        }
+        auto* applyButton = dialog.findChild<QPushButton*>(QStringLiteral("pushButtonApply"));
+        canApply = applyButton && applyButton->isEnabled();
+        return int(apply && canApply ? QDialog::Accepted : QDialog::Rejected);
+    });
+
+    bench.widget<QPushButton>(qPrintable(button))->click();
+    QVERIFY(settle(bench));
+    QCOMPARE(seen, shown);
+    QCOMPARE(canApply, applicable);
+    QCOMPARE(bench.writtenValues(), written);
+    const auto list = SettingsBackups().list(QStringLiteral("21504711"));
+    QCOMPARE(list.size(), backups);
+    if (backups > 0)
+        QCOMPARE(list.first().reason, SettingsBackups::Reason::Import);
+    if (written.isEmpty() && button == "pushButtonImport")
+        QVERIFY2(message(bench).contains(QStringLiteral("Nothing was sent"))
+                || message(bench).contains(QStringLiteral("nothing was sent")),
+            qPrintable(message(bench)));
+}
+
+void TestCommissioning::factoryResetBackedUpAndRestored()
+{
+    Bench bench;
+    bench.addDevice().setFloatValue(quint16(ModelValueID::NominalCurrent), 2.5f);
+    QVERIFY(bench.open(UserAccount::Supervisor));
+    bench.widget<QPushButton>("pushButtonFactoryReset")->click();
+    QVERIFY(settle(bench));
+    QTRY_COMPARE_WITH_TIMEOUT(
+        bench.device->floatValue(quint16(ModelValueID::NominalCurrent)), 2.0f, SubScreenTest::Wait);
+    const auto list = SettingsBackups().list(QStringLiteral("21504711"));
+    QCOMPARE(list.size(), 1);
+    QCOMPARE(list.first().reason, SettingsBackups::Reason::FactoryReset);
+
+    // Restore: the newest backup goes through the comparison and brings the 2.5 A back.
+    QTRY_COMPARE_WITH_TIMEOUT(bench.widget<QDoubleSpinBox>("doubleSpinBoxNominalCurrent")->value(),
+        2.0, SubScreenTest::Wait);
+    bench.device->clearReceivedFrames();
+    bench.widget<QPushButton>("pushButtonRestore")->click();
+    QVERIFY(settle(bench));
+    QCOMPARE(bench.writtenValues(), QList<int> {int(ModelValueID::NominalCurrent)});
+    QCOMPARE(bench.device->floatValue(quint16(ModelValueID::NominalCurrent)), 2.5f);
+}
+
+void TestCommissioning::actionStopsWithoutBackup_data()
+{
+    QTest::addColumn<QString>("button");
+    QTest::newRow("factory reset") << "pushButtonFactoryReset";
+    QTest::newRow("import") << "pushButtonImport";
+}
+
+void TestCommissioning::actionStopsWithoutBackup()
+{
+    QFETCH(QString, button);
+    Bench bench;
+    QVERIFY(bench.open(UserAccount::Supervisor));
+    // A file where the backup folder should be.
+    const QString blocked = SettingsBackups::defaultDirectory();
+    QVERIFY(QDir().mkpath(QFileInfo(blocked).path()));
+    QFile block(blocked);
+    QVERIFY(block.open(QIODevice::WriteOnly));
+    block.close();
+    const QString path = writeFile(bench, {{"NominalCurrent", 2.5}});
+    bench.screen->setFileDialog([path](QWidget*, R58SubScreen::FileDialogMode, const QString&,
+                                    const QString&, const QString&) { return path; });
+    bench.widget<QPushButton>(qPrintable(button))->click();
+    QVERIFY(settle(bench));
+    QCOMPARE(bench.received().size(), 0);
+    QVERIFY2(message(bench).contains(QStringLiteral("backed up")), qPrintable(message(bench)));
+}
+
+QTEST_MAIN(TestCommissioning)
+#include "tst_commissioning.moc"
