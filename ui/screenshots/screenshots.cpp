@@ -187,6 +187,8 @@ bool saveTrend(R58SubScreen& screen, Simulator::SimulatedDevice& device, const Q
     click(screen, "pushButtonInformations");
     ok &= save(screen, output, prefix + QStringLiteral("information_history"));
     return ok;
+}
+
 // The commissioning report's first page as it prints, drawn at 96 dots per inch.
 bool saveReportPage(R58SubScreen& screen, const QDir& output, const QString& name)
 {
