@@ -76,6 +76,10 @@ R58SubScreen::R58SubScreen(QSharedPointer<UserAccount> account, QSharedPointer<C
 
 R58SubScreen::~R58SubScreen()
 {
+    // First of all: the receive thread calls handlers connected directly to this screen, and
+    // the screen's members go before the application base would shut the link down. Once
+    // the stack is shut down no receive step runs any more (a running one finishes first).
+    shutdown();
     delete m_uiAbout;
     delete m_uiControl;
     delete m_uiData;
