@@ -125,6 +125,10 @@ signals:
 protected:
     void performStartup() override;
     void performShutdown() override;
+    // Nothing: the receive thread makes every receive step, under the lock. A step on the
+    // caller's thread (the framework's run()) would parse the ring beside it unlocked and
+    // run the handlers on a thread the signals' receivers do not expect.
+    void performRun() override { }
     // The receive loop.
     void run() override;
 

@@ -56,9 +56,15 @@ Component::Interfaces::TaloLinkPacket TerminalCommandItem::toPacket() const
 
 bool TerminalCommandItem::isOfferedIn(const QByteArray& state) const
 {
-    if (state == "Application")
+    // Firmware often sends a name as a C string with its terminator, or in a fixed-width
+    // field padded with blanks; neither belongs to the name.
+    int length = state.size();
+    while (length > 0 && (state.at(length - 1) == '\0' || state.at(length - 1) == ' '))
+        --length;
+    const QByteArray name = state.left(length);
+    if (name == "Application")
         return m_availability == Application || m_availability == Any;
-    if (state == "Bootloader")
+    if (name == "Bootloader")
         return m_availability == Bootloader || m_availability == Any;
     return false;
 }

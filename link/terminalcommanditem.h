@@ -100,7 +100,8 @@ public:
     // The arguments point into the argument objects, which must outlive it.
     [[nodiscard]] Component::Interfaces::TaloLinkPacket toPacket() const;
 
-    // Whether a terminal reporting `state` ("Application" or "Bootloader") accepts it.
+    // Whether a terminal reporting `state` ("Application" or "Bootloader", exactly, with any
+    // trailing NUL bytes or blanks) accepts it.
     [[nodiscard]] bool isOfferedIn(const QByteArray& state) const;
 
 private:

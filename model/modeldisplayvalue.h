@@ -4,6 +4,7 @@
 #include "model/modeltypes.h"
 #include "model/modelvalueformat.h"
 
+#include <atomic>
 #include <cstdint>
 #include <type_traits>
 
@@ -17,6 +18,12 @@ namespace Model::Interfaces {
 // and floats with one decimal, cut, stepping by 0.1. Whole-number types step
 // by one and wrap at the ends of the range. Values with other rules override
 // toString(const T&), previous() and next().
+//
+// The maximum and the neighbours are atomic like the value: the receive thread
+// refreshes the neighbours of a reported value while a screen narrows the range
+// or reads them on the GUI thread. Each is correct on its own; a neighbour may
+// lag one refresh behind a range changed at that moment, and the screen that
+// changes a range refreshes the neighbours itself right after.
 template <typename T> class ModelDisplayValue : public ModelIPCValue<T>
 {
 public:
@@ -75,32 +82,33 @@ public:
     [[nodiscard]] virtual T previous(const T& value) const
     {
         if constexpr (std::is_same_v<T, float>)
-            return ModelValueFormat::stepUp(value, 10.0f, m_minimum, m_maximum);
+            return ModelValueFormat::stepUp(value, 10.0f, getMinimum(), getMaximum());
         else
-            return ordered(value) > ordered(m_minimum) ? fromRaw(raw(value) - 1) : m_maximum;
+            return ordered(value) > ordered(getMinimum()) ? fromRaw(raw(value) - 1) : getMaximum();
     }
 
     // The neighbour one step the other way: up for whole numbers, down for floats.
     [[nodiscard]] virtual T next(const T& value) const
     {
         if constexpr (std::is_same_v<T, float>)
-            return ModelValueFormat::stepDown(value, 10.0f, m_minimum, m_maximum);
+            return ModelValueFormat::stepDown(value, 10.0f, getMinimum(), getMaximum());
         else
-            return ordered(value) < ordered(m_maximum) ? fromRaw(raw(value) + 1) : m_minimum;
+            return ordered(value) < ordered(getMaximum()) ? fromRaw(raw(value) + 1) : getMinimum();
     }
 
     [[nodiscard]] T getMinimum() const { return m_minimum; }
-    [[nodiscard]] T getMaximum() const { return m_maximum; }
+    [[nodiscard]] T getMaximum() const { return m_maximum.load(std::memory_order_acquire); }
     // Screens narrow the range to what the device allows; refreshNeighbours() follows.
-    void setMaximum(const T& maximum) { m_maximum = maximum; }
+    void setMaximum(const T& maximum) { m_maximum.store(maximum, std::memory_order_release); }
 
-    [[nodiscard]] T getPrevious() const { return m_previous; }
-    [[nodiscard]] T getNext() const { return m_next; }
+    [[nodiscard]] T getPrevious() const { return m_previous.load(std::memory_order_acquire); }
+    [[nodiscard]] T getNext() const { return m_next.load(std::memory_order_acquire); }
 
     void refreshNeighbours()
     {
-        m_previous = previous(this->getValue());
-        m_next = next(this->getValue());
+        const T value = this->getValue();
+        m_previous.store(previous(value), std::memory_order_release);
+        m_next.store(next(value), std::memory_order_release);
     }
 
 private:
@@ -122,10 +130,11 @@ private:
             return raw(value);
     }
 
-    T m_minimum;
-    T m_maximum;
-    T m_previous;
-    T m_next;
+    const T m_minimum; // fixed at construction, so either thread may read it
+
+    std::atomic<T> m_maximum;
+    std::atomic<T> m_previous;
+    std::atomic<T> m_next;
 };
 
 } // namespace Model::Interfaces

@@ -26,6 +26,8 @@ namespace {
 constexpr int RetryInterval = 10; // milliseconds before a write the pty refused is tried again
 constexpr int MaxQueued = 256 * 1024; // what a device with nobody listening keeps
 constexpr quint32 PlatformVersion = 0x04030200u; // V4.3.2.0
+constexpr quint32 BootloaderVersion = 0x01000200u; // V1.0.2.0, what either boot loader reports
+constexpr quint32 HalVersion = 0x01020001u; // V1.2.0.1, the same in both states
 
 // Identifiers by the width of their value on the wire; the rest are one byte.
 constexpr quint16 FloatIds[] = {2, 3, 5, 6, 26, 29, 32, 34, 35, 36, 37, 38, 53};
@@ -84,6 +86,14 @@ quint32 readLe(const std::uint8_t* data, int size)
     quint32 value = 0;
     for (int i = 0; i < size; ++i)
         value |= quint32(data[i]) << (8 * i);
+    return value;
+}
+
+float floatFrom(const QByteArray& fourBytes)
+{
+    const quint32 bits = readLe(reinterpret_cast<const std::uint8_t*>(fourBytes.constData()), 4);
+    float value;
+    std::memcpy(&value, &bits, 4);
     return value;
 }
 
@@ -236,6 +246,7 @@ void SimulatedDevice::factoryValues()
     setUIntValue(21, 1); // housing edge
     setUIntValue(24, 3); // platform state: run
     setUIntValue(Version, PlatformVersion);
+    m_displayVersion = PlatformVersion; // both processors come from one package
     setUIntValue(40, 0x01); // controller board
     setUIntValue(41, 0x0A); // power board
     setUIntValue(42, 0x03); // display board
@@ -336,8 +347,21 @@ void SimulatedDevice::readFromHost()
 
 void SimulatedDevice::feed(const QByteArray& bytes)
 {
-    m_reassembler.append(bytes);
-    m_reassembler.run();
+    // One read may bring more than the ring holds (a burst of requests); appended at once,
+    // the oldest unread requests would give way. So the ring takes what fits, is parsed
+    // empty of whole frames, and takes the next piece.
+    using Reassembler = Component::Interfaces::TaloLinkReassembler;
+    const auto* data = reinterpret_cast<const std::uint8_t*>(bytes.constData());
+    std::size_t remaining = std::size_t(bytes.size());
+    do {
+        const std::size_t room = Reassembler::BufferSize - m_reassembler.getFillLevel();
+        // A full ring that parsing could not empty holds no frame any more: let it give way.
+        const std::size_t piece = room == 0 ? remaining : std::min(room, remaining);
+        m_reassembler.append(data, piece);
+        data += piece;
+        remaining -= piece;
+        m_reassembler.run();
+    } while (remaining > 0 && isPlugged());
 }
 
 void SimulatedDevice::putOnLine(QList<TimedBytes>& line, qint64& freeAt, const QByteArray& bytes)
@@ -498,6 +522,18 @@ void SimulatedDevice::handleFrame(const TaloLinkPacket& packet)
     case TaloLinkCommandID::Reset:
         transfer(target) = Transfer();
         break;
+    // Both processors answer these in their boot loader too; the boot loader with its own
+    // version.
+    case TaloLinkCommandID::GetSWVersion:
+        sendFrame(target, packet.command,
+            {le(!inApplication                  ? BootloaderVersion
+                    : target == Terminal::Platform ? uintValue(Version)
+                                                   : m_displayVersion,
+                4)});
+        break;
+    case TaloLinkCommandID::GetHALVersion:
+        sendFrame(target, packet.command, {le(HalVersion, 4)});
+        break;
     case TaloLinkCommandID::GetModelValue:
         if (platformApp)
             reportValue(quint16(argNumber(packet, 0, 2)));
@@ -546,12 +582,6 @@ void SimulatedDevice::handleServiceCommand(const TaloLinkPacket& packet)
         = argBytes(packet, 1).left(1).isEmpty() ? QByteArray(1, '\0') : argBytes(packet, 1).left(1);
     const bool current = unit.at(0) == 1;
     switch (packet.command) {
-    case C::GetSWVersion:
-        sendFrame(from, packet.command, {le(PlatformVersion, 4)});
-        break;
-    case C::GetHALVersion:
-        sendFrame(from, packet.command, {le(0x01020001u, 4)});
-        break;
     case C::PhaseCtrlGetFailureStatus:
         sendFrame(from, packet.command, {index, QByteArray(1, '\0')});
         break;
@@ -587,10 +617,21 @@ void SimulatedDevice::handleServiceCommand(const TaloLinkPacket& packet)
     case C::GetSupplyState:
         sendFrame(from, packet.command, {QByteArray(1, '\1')});
         break;
-    case C::SetThermalCapacity:
+    case C::GetThermalCapacity: {
+        const quint8 phase = quint8(index.at(0));
         sendFrame(from, packet.command,
-            {argBytes(packet, 1).size() >= 4 ? argBytes(packet, 1).left(4) : leFloat(0.0f)});
+            {index, leFloat(phase < m_thermalCapacity.size() ? m_thermalCapacity[phase] : 0.0f)});
         break;
+    }
+    case C::SetThermalCapacity: {
+        // Taken for the phase; the answer repeats the value as the device took it.
+        const QByteArray value = argBytes(packet, 1).left(4);
+        const quint8 phase = quint8(index.at(0));
+        if (value.size() == 4 && phase < m_thermalCapacity.size())
+            m_thermalCapacity[phase] = floatFrom(value);
+        sendFrame(from, packet.command, {value.size() == 4 ? value : leFloat(0.0f)});
+        break;
+    }
     case C::ExternalFlashGetDeviceID:
         sendFrame(from, packet.command, {QByteArray::fromHex("ef4018")});
         break;
@@ -742,16 +783,22 @@ void SimulatedDevice::finishTransfer(Terminal terminal)
         emit updateFailed(QStringLiteral("image CRC mismatch"));
         return;
     }
+    // A versioned image (see the header) is what the processor then reports.
+    const bool versioned = done.image.startsWith("R58V") && done.image.size() >= 8;
+    const quint32 version
+        = versioned ? readLe(reinterpret_cast<const std::uint8_t*>(done.image.constData()) + 4, 4)
+                    : 0;
     if (terminal == Terminal::Display) {
+        if (versioned)
+            m_displayVersion = version;
         m_displayImages.append(done.image);
         m_displayState = "Application";
         emit imageReceived(terminal);
         return;
     }
     m_platformImages.append(done.image);
-    if (done.image.startsWith("R58V") && done.image.size() >= 8)
-        setUIntValue(
-            Version, readLe(reinterpret_cast<const std::uint8_t*>(done.image.constData()) + 4, 4));
+    if (versioned)
+        setUIntValue(Version, version);
     m_platformState = "Application";
     emit imageReceived(terminal);
     // The platform restarts with its new image: the port goes away and comes back.

@@ -14,6 +14,7 @@
 #include <QSharedPointer>
 #include <QString>
 
+#include <array>
 #include <memory>
 
 class QSocketNotifier;
@@ -31,7 +32,8 @@ namespace Simulator {
 // slowed to a real line's rate and made to damage or drop what it sends.
 //
 // A test image may start with "R58V" and a little-endian 32-bit version: after
-// a successful platform update the device reports that platform version.
+// a successful update the processor reports that version (the platform also as
+// its model value PlatformVersion).
 class SimulatedDevice : public QObject
 {
     Q_OBJECT
@@ -189,6 +191,8 @@ private:
     QMap<quint16, QByteArray> m_values;
     QByteArray m_platformState = "Application";
     QByteArray m_displayState = "Application";
+    quint32 m_displayVersion = 0;
+    std::array<float, 3> m_thermalCapacity {}; // by phase, as a fraction
     Measurement m_measurement = Measurement::None;
     double m_time = 0.0;
     Transfer m_platformTransfer;

@@ -137,6 +137,7 @@ class TestServicePage : public QObject
 
 private slots:
     void commandList();
+    void paddedNames();
     void execute_data();
     void execute();
     void log();
@@ -172,6 +173,19 @@ void TestServicePage::commandList()
     link->getDisplayName();
     QTRY_COMPARE_WITH_TIMEOUT(commandsOf(bench)->count(), 9 + 6, Patience);
     QVERIFY(!selectCommand(bench, "MainButtonSetLED", Terminal::Display));
+}
+
+// Firmware may send a processor's name as a C string with its terminator, or padded with blanks.
+void TestServicePage::paddedNames()
+{
+    Bench bench;
+    QVERIFY(openWithCommands(bench));
+    bench.device->sendFrame(Terminal::Display, TaloLinkCommandID::GetName, {"Bootloader  "});
+    QTRY_COMPARE_WITH_TIMEOUT(commandsOf(bench)->count(), 35 + 6, Patience);
+    bench.device->sendFrame(
+        Terminal::Platform, TaloLinkCommandID::GetName, {QByteArray("Bootloader\0", 11)});
+    QTRY_COMPARE_WITH_TIMEOUT(commandsOf(bench)->count(), 9 + 6, Patience);
+    QVERIFY(selectCommand(bench, "JumpToApplication", Terminal::Display));
 }
 
 struct ExecuteRow

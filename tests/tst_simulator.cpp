@@ -160,6 +160,10 @@ QByteArray u32(quint32 v)
 {
     return QByteArray(reinterpret_cast<const char*>(&v), 4);
 }
+QByteArray f32(float v)
+{
+    return QByteArray(reinterpret_cast<const char*>(&v), 4);
+}
 
 // Reads frames until one with the command arrives (others, such as streamed values, are skipped).
 bool expect(RawPort& port, quint16 command, Frame* frame)
@@ -189,6 +193,7 @@ private slots:
     void acceptsFirmwareAndRestarts();
     void corruptionIsVisibleOnTheWire();
     void unplugHangsUpTheLine();
+    void burstLargerThanTheRing();
 
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
@@ -213,36 +218,52 @@ void TestSimulator::cleanup()
 
 void TestSimulator::answersRequestsByteExact_data()
 {
+    QTest::addColumn<QList<QByteArray>>("before"); // frames sent first, answers skipped
     QTest::addColumn<QByteArray>("request");
     QTest::addColumn<quint8>("source");
     QTest::addColumn<quint16>("command");
     QTest::addColumn<QList<QByteArray>>("args");
+    const QList<QByteArray> none;
     // The requests exactly as the tool sends them.
-    QTest::newRow("platform name") << QByteArray::fromHex("373032230f0005000200005dcb3748")
-                                   << quint8(0) << quint16(5) << QList<QByteArray> {"Application"};
-    QTest::newRow("display name") << QByteArray::fromHex("373032230f0005000201001cfa2c51")
-                                  << quint8(1) << quint16(5) << QList<QByteArray> {"Application"};
+    QTest::newRow("platform name")
+        << none << QByteArray::fromHex("373032230f0005000200005dcb3748") << quint8(0)
+        << quint16(5) << QList<QByteArray> {"Application"};
+    QTest::newRow("display name")
+        << none << QByteArray::fromHex("373032230f0005000201001cfa2c51") << quint8(1)
+        << quint16(5) << QList<QByteArray> {"Application"};
     QTest::newRow("platform version")
-        << QByteArray::fromHex("37303223130007000200010200270080356faa") << quint8(0) << quint16(6)
-        << QList<QByteArray> {u16(39), QByteArray::fromHex("00020304")}; // V4.3.2.0
+        << none << QByteArray::fromHex("37303223130007000200010200270080356faa") << quint8(0)
+        << quint16(6) << QList<QByteArray> {u16(39), QByteArray::fromHex("00020304")}; // V4.3.2.0
+    QTest::newRow("software version in the boot loader")
+        << QList<QByteArray> {hostFrame(1, 0)} << hostFrame(3, 0) << quint8(0) << quint16(3)
+        << QList<QByteArray> {u32(0x01000200u)};
+    QTest::newRow("hardware layer version in the boot loader")
+        << QList<QByteArray> {hostFrame(1, 1)} << hostFrame(4, 1) << quint8(1) << quint16(4)
+        << QList<QByteArray> {u32(0x01020001u)};
+    QTest::newRow("thermal capacity of a phase, as set")
+        << QList<QByteArray> {hostFrame(35, 0, {"\x02", f32(0.375f)})} << hostFrame(34, 0, {"\x02"})
+        << quint8(0) << quint16(34) << QList<QByteArray> {"\x02", f32(0.375f)};
 }
 
 void TestSimulator::answersRequestsByteExact()
 {
+    QFETCH(QList<QByteArray>, before);
     QFETCH(QByteArray, request);
     QFETCH(quint8, source);
     QFETCH(quint16, command);
     QFETCH(QList<QByteArray>, args);
     RawPort port(m_device->portName());
     QVERIFY(port.isOpen());
+    for (const QByteArray& frame : before)
+        port.write(frame);
     port.write(request);
     Frame answer;
-    QVERIFY(port.readFrame(&answer));
+    QVERIFY(expect(port, command, &answer));
     QCOMPARE(answer.command, command);
     QCOMPARE(answer.source, source);
     QCOMPARE(answer.destination, quint8(2));
     QCOMPARE(answer.args, args);
-    QCOMPARE(m_device->receivedFrames().value(0), request);
+    QCOMPARE(m_device->receivedFrames().value(before.size()), request);
 }
 
 void TestSimulator::storesAndReportsSettings()
@@ -326,6 +347,10 @@ void TestSimulator::acceptsFirmwareAndRestarts()
     Frame version;
     QVERIFY(expect(*port, 6, &version));
     QCOMPARE(version.args.value(1), u32(0x05000100u));
+    // The service command says the same as the model value.
+    port->write(hostFrame(3, 0));
+    QVERIFY(expect(*port, 3, &version));
+    QCOMPARE(version.args.value(0), u32(0x05000100u));
     QCOMPARE(m_device->failedUpdates(), 0);
 }
 
@@ -354,6 +379,23 @@ void TestSimulator::unplugHangsUpTheLine()
     QVERIFY(m_device->plugIn());
     QCOMPARE(m_device->portName(), name);
     QVERIFY(QFile::exists(name));
+}
+
+// More requests at once than the device's 1536-byte ring holds: every one is answered.
+void TestSimulator::burstLargerThanTheRing()
+{
+    RawPort port(m_device->portName());
+    QByteArray burst;
+    constexpr int Requests = 300; // 15 bytes each
+    for (int i = 0; i < Requests; ++i)
+        burst.append(hostFrame(5, quint8(i % 2)));
+    port.write(burst);
+    Frame answer;
+    for (int i = 0; i < Requests; ++i) {
+        QVERIFY2(expect(port, 5, &answer), qPrintable(QStringLiteral("answer %1").arg(i)));
+        QCOMPARE(answer.source, quint8(i % 2));
+    }
+    QCOMPARE(m_device->receivedFrames().size(), Requests);
 }
 
 QTEST_GUILESS_MAIN(TestSimulator)

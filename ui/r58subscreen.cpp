@@ -82,7 +82,11 @@ R58SubScreen::R58SubScreen(QSharedPointer<UserAccount> account, QSharedPointer<C
 
 R58SubScreen::~R58SubScreen()
 {
-    // A closing tab ends its recording with every value that arrived.
+    // First of all: the receive thread calls handlers connected directly to this screen, and
+    // the screen's members go before the application base would shut the link down. Once
+    // the stack is shut down no receive step runs any more (a running one finishes first).
+    shutdown();
+    // A closing tab ends its recording with every value that arrived before the shutdown.
     stopRecording(QString(), false);
     delete m_uiAbout;
     delete m_uiControl;
