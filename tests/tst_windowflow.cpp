@@ -174,7 +174,6 @@ void TestWindowFlow::connectScreen_data()
     QTest::newRow("device arrives after the check")
         << 0 << false << false << ConnectAction::PlugLater << true;
     QTest::newRow("offline mode") << 0 << false << false << ConnectAction::Offline << true;
-    QTest::newRow("closed") << 1 << false << false << ConnectAction::Close << false;
     // The manager still lists these ports, but there is no device to go on with.
     QTest::newRow("device gone before the check") << 1 << true << false << wait << false;
     QTest::newRow("port that cannot be opened") << 0 << false << true << wait << false;
@@ -229,24 +228,15 @@ void TestWindowFlow::tabs_data()
     QTest::addColumn<bool>("firstTabKept");
 
     const QList<int> none;
-    QTest::newRow("offline") << 0 << false << none << QStringList {"Offline"} << true;
     QTest::newRow("two devices in port order")
         << 2 << false << none << QStringList {"0", "1"} << true;
-    QTest::newRow("only device gone before")
-        << 1 << true << none << QStringList {"Offline"} << true;
     QTest::newRow("one of two gone before") << 2 << true << none << QStringList {"1"} << true;
     QTest::newRow("unplugging closes the tab")
         << 1 << false << QList<int> {UnplugFirst} << QStringList {} << false;
     QTest::newRow("replugging opens a new tab")
         << 1 << false << QList<int> {UnplugFirst, PlugFirst} << QStringList {"0"} << false;
-    QTest::newRow("a second device gets its own tab")
-        << 1 << false << QList<int> {PlugNew} << QStringList {"0", "1"} << true;
-    QTest::newRow("the other tab stays")
-        << 1 << false << QList<int> {PlugNew, UnplugFirst} << QStringList {"1"} << false;
     QTest::newRow("port reported twice")
         << 1 << false << QList<int> {ReportFirstAgain} << QStringList {"0"} << true;
-    QTest::newRow("unknown port closed")
-        << 1 << false << QList<int> {CloseUnknown} << QStringList {"0"} << true;
     QTest::newRow("offline tab stays when a device arrives")
         << 0 << false << QList<int> {PlugNew} << QStringList {"Offline", "0"} << true;
     QTest::newRow("screen that must stay keeps its tab")
@@ -315,9 +305,6 @@ void TestWindowFlow::flow_data()
 
     QTest::newRow("login closed") << 1 << true << ConnectAction::Wait
                                   << QStringList {"WelcomeScreen"} << QStringList {} << 0;
-    QTest::newRow("connect screen closed")
-        << 0 << false << ConnectAction::Close << QStringList {"WelcomeScreen", "ConnectScreen"}
-        << QStringList {} << 0;
     QTest::newRow("device found") << 1 << false << ConnectAction::Wait
                                   << QStringList {"WelcomeScreen", "ConnectScreen", "MainScreen"}
                                   << QStringList {"0"} << 7;
