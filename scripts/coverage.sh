@@ -47,14 +47,14 @@ for exe in "$build_dir"/tests/tst_* "$build_dir"/tools/*/r58_* "$build_dir"/tool
 done
 
 # Only our own sources of one part: not Qt's headers, not the generated moc, uic and rcc files
-# in the build tree. File names may be relative (ccache rewrites them), so the parts are told
-# apart by their folder names.
+# in the build tree. ccache may leave the names relative to the build tree ("build-cov/../ui/"),
+# so generated files are those right inside it, and the parts are told apart by folder name.
 others_than() {
     local keep=" $* " dirs=() d
     for d in app framework link model update config ui sim tools tests fuzz bench; do
         [[ "$keep" == *" $d "* ]] || dirs+=("$d")
     done
-    echo "^/usr/|$build_dir/|_autogen/|(^|/)($(IFS='|'; echo "${dirs[*]}"))/"
+    echo "^/usr/|$build_dir/[^.]|_autogen/|(^|/)($(IFS='|'; echo "${dirs[*]}"))/"
 }
 line_coverage() {
     # TOTAL row: regions, missed, cover, functions, missed, executed, lines, missed, cover, ...

@@ -37,6 +37,19 @@ const char* const LevelNames[] = {"128", "192", "256"};
 const Aes::Mode Modes[] = {Aes::ECB, Aes::CBC, Aes::CFB, Aes::OFB};
 const char* const ModeNames[] = {"ecb", "cbc", "cfb", "ofb"};
 
+// The keys of the NIST SP 800-38A examples, by level.
+const QByteArray SpKeys[] = {QByteArray::fromHex("2b7e151628aed2a6abf7158809cf4f3c"),
+    QByteArray::fromHex("8e73b0f7da0e6452c810f32b809079e562f8ead2522c6b7b"),
+    QByteArray::fromHex("603deb1015ca71be2b73aef0857d77811f352c073b6108d72d9810a30914dff4")};
+
+QByteArray counting(int length)
+{
+    QByteArray data(length, '\0');
+    for (int i = 0; i < length; ++i)
+        data[i] = char(i);
+    return data;
+}
+
 QByteArray randomBytes(quint32 start, int length)
 {
     QRandomGenerator random(start);
@@ -172,8 +185,14 @@ class TestFormats : public QObject
 private slots:
     void initTestCase();
     void crc32AgreesWithZlib();
+    void aesFipsExamples_data();
+    void aesFipsExamples();
     void aesAgreesWithOpenSsl_data();
     void aesAgreesWithOpenSsl();
+    void aesPadding_data();
+    void aesPadding();
+    void aesPaddingRemoved_data();
+    void aesPaddingRemoved();
     void passwordDigest_data();
     void passwordDigest();
     void acceptedImages_data();
@@ -221,6 +240,47 @@ void TestFormats::crc32AgreesWithZlib()
     }
 }
 
+void TestFormats::aesFipsExamples_data()
+{
+    // Appendix C: key 00 01 02 ..., plain text 00 11 22 ... ff. Appendix A: the first
+    // derived and the last word of the expanded key 2b 7e ..., 8e 73 ..., 60 3d ...
+    QTest::addColumn<int>("level");
+    QTest::addColumn<QByteArray>("cipherText");
+    QTest::addColumn<QByteArray>("firstDerived");
+    QTest::addColumn<QByteArray>("lastWord");
+    QTest::newRow("AES-128") << 0 << QByteArray("69c4e0d86a7b0430d8cdb78070b4c55a")
+                             << QByteArray("a0fafe17") << QByteArray("b6630ca6");
+    QTest::newRow("AES-192") << 1 << QByteArray("dda97ca4864cdfe06eaf70a0ec0d7191")
+                             << QByteArray("fe0c91f7") << QByteArray("01002202");
+    QTest::newRow("AES-256") << 2 << QByteArray("8ea2b7ca516745bfeafc49904b496089")
+                             << QByteArray("9ba35411") << QByteArray("706c631e");
+}
+
+void TestFormats::aesFipsExamples()
+{
+    QFETCH(int, level);
+    QFETCH(QByteArray, cipherText);
+    QFETCH(QByteArray, firstDerived);
+    QFETCH(QByteArray, lastWord);
+    const QByteArray plain = QByteArray::fromHex("00112233445566778899aabbccddeeff");
+    const QByteArray key = counting(16 + 8 * level);
+    QCOMPARE(Aes::Crypt(Levels[level], Aes::ECB, plain, key, {}, Aes::ZERO).toHex(), cipherText);
+    QCOMPARE(
+        Aes::Decrypt(Levels[level], Aes::ECB, QByteArray::fromHex(cipherText), key, {}, Aes::ZERO),
+        plain);
+    if (level == 0) { // a level past the range acts as AES-128
+        QCOMPARE(Aes::Crypt(Aes::Aes(3), Aes::ECB, plain, key, {}, Aes::ZERO).toHex(), cipherText);
+        QCOMPARE(Aes::ExpandKey(Aes::Aes(3), Aes::ECB, key).size(), 176);
+    }
+
+    const QByteArray& spKey = SpKeys[level];
+    const QByteArray expanded = Aes::ExpandKey(Levels[level], Aes::ECB, spKey);
+    QCOMPARE(expanded.size(), 16 * (spKey.size() / 4 + 7));
+    QCOMPARE(expanded.left(spKey.size()), spKey);
+    QCOMPARE(expanded.mid(spKey.size(), 4).toHex(), firstDerived);
+    QCOMPARE(expanded.right(4).toHex(), lastWord);
+}
+
 void TestFormats::aesAgreesWithOpenSsl_data()
 {
     QTest::addColumn<int>("level");
@@ -252,6 +312,67 @@ void TestFormats::aesAgreesWithOpenSsl()
         QCOMPARE(aes.decode(data, key, iv), theirs);
         QCOMPARE(aes.encode(data, key, iv), openssl(arguments + QStringList {"-e"}, data));
     }
+}
+
+void TestFormats::aesPadding_data()
+{
+    QTest::addColumn<Aes::Padding>("padding");
+    QTest::addColumn<int>("length");
+    QTest::addColumn<QByteArray>("added");
+    QTest::newRow("zero, empty") << Aes::ZERO << 0 << QByteArray();
+    QTest::newRow("zero, 1") << Aes::ZERO << 1 << QByteArray(15, '\0');
+    QTest::newRow("zero, aligned") << Aes::ZERO << 32 << QByteArray();
+    QTest::newRow("pkcs7, empty") << Aes::PKCS7 << 0 << QByteArray(16, '\x10');
+    QTest::newRow("pkcs7, 17") << Aes::PKCS7 << 17 << QByteArray(15, '\x0f');
+    QTest::newRow("pkcs7, 15") << Aes::PKCS7 << 15 << QByteArray(1, '\x01');
+    QTest::newRow("pkcs7, aligned") << Aes::PKCS7 << 16 << QByteArray(16, '\x10');
+    QTest::newRow("iso, 1") << Aes::ISO << 1 << QByteArray("\x80") + QByteArray(14, '\0');
+    QTest::newRow("iso, aligned") << Aes::ISO << 48 << QByteArray();
+}
+
+void TestFormats::aesPadding()
+{
+    QFETCH(Aes::Padding, padding);
+    QFETCH(int, length);
+    QFETCH(QByteArray, added);
+    const QByteArray key = counting(16);
+    const QByteArray text(length, 'a');
+    const QAESEncryption aes(Aes::AES_128, Aes::CBC, padding);
+    const QByteArray cipherText = aes.encode(text, key, key);
+    QCOMPARE(cipherText.size(), length + added.size());
+    // decode never takes the padding away; removePadding does.
+    const QByteArray decoded = aes.decode(cipherText, key, key);
+    QCOMPARE(decoded, text + added);
+    QCOMPARE(aes.removePadding(decoded), text);
+    QCOMPARE(Aes::RemovePadding(decoded, padding), text);
+}
+
+void TestFormats::aesPaddingRemoved_data()
+{
+    QTest::addColumn<Aes::Padding>("padding");
+    QTest::addColumn<QByteArray>("text");
+    QTest::addColumn<QByteArray>("expected");
+    QTest::newRow("zero: every trailing zero")
+        << Aes::ZERO << QByteArray("ab\0c\0\0\0", 7) << QByteArray("ab\0c", 4);
+    QTest::newRow("zero: only zeros") << Aes::ZERO << QByteArray(16, '\0') << QByteArray();
+    QTest::newRow("pkcs7: last byte 0 is no padding")
+        << Aes::PKCS7 << QByteArray("abc\0", 4) << QByteArray("abc\0", 4);
+    QTest::newRow("pkcs7: count above a block is no padding")
+        << Aes::PKCS7 << QByteArray(32, '\x11') << QByteArray(32, '\x11');
+    QTest::newRow("pkcs7: count beyond the text is no padding")
+        << Aes::PKCS7 << QByteArray("\x05\x05") << QByteArray("\x05\x05");
+    QTest::newRow("pkcs7: empty") << Aes::PKCS7 << QByteArray() << QByteArray();
+    QTest::newRow("iso: marker alone") << Aes::ISO << QByteArray("ab\x80") << QByteArray("ab");
+    QTest::newRow("iso: zeros without marker stay")
+        << Aes::ISO << QByteArray("ab\0\0", 4) << QByteArray("ab\0\0", 4);
+}
+
+void TestFormats::aesPaddingRemoved()
+{
+    QFETCH(Aes::Padding, padding);
+    QFETCH(QByteArray, text);
+    QFETCH(QByteArray, expected);
+    QCOMPARE(Aes::RemovePadding(text, padding), expected);
 }
 
 void TestFormats::passwordDigest_data()

@@ -164,7 +164,7 @@ void TestLogin::staleSavedPassword()
 void TestLogin::unsavedPasswordIsReported()
 {
 #if R58_DEVELOPMENT_DIGESTS
-    Login login(int(UserAccount::Supervisor));
+    Login login {int(UserAccount::Supervisor)};
     // config.json as a folder: it cannot be replaced, not even by root.
     QVERIFY(QDir().mkpath(login.config->getFilePath()));
     login.saveBox()->setChecked(true);

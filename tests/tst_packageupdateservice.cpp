@@ -144,12 +144,55 @@ class TestPackageUpdateService : public QObject
     Q_OBJECT
 
 private slots:
+    void sequence_data();
+    void sequence();
     void failure_data();
     void failure();
+    void unreadable_data();
+    void unreadable();
     void repeatedEventsDuringWaits_data();
     void repeatedEventsDuringWaits();
     void rebuiltPackageIsReadAnew();
 };
+
+void TestPackageUpdateService::sequence_data()
+{
+    QTest::addColumn<Members>("package");
+    QTest::addColumn<QString>("trace");
+    QTest::newRow("both images")
+        << members(1000, 1000)
+        << "jump P, open, progress 0, announce P 2, block P 0, progress 25, block P 1, progress "
+           "50, "
+           "restart 0, action 11, jump D, progress 50, announce D 2, block D 0, progress 75, "
+           "block D 1, progress 100, action 12, finished";
+    QTest::newRow("only a platform image")
+        << members(1000, 0)
+        << "jump P, open, progress 0, announce P 2, block P 0, progress 50, block P 1, "
+           "progress 100, restart 0, finished";
+    QTest::newRow("only a display image")
+        << members(0, 1000)
+        << "jump D, progress 0, announce D 2, block D 0, progress 50, block D 1, progress 100, "
+           "action 12, finished";
+    QTest::newRow("manifest naming missing members")
+        << members(0, 0, manifest("4.4", "gone.crypt", "away.crypt")) << "finished";
+}
+
+void TestPackageUpdateService::sequence()
+{
+    QFETCH(Members, package);
+    QFETCH(QString, trace);
+    Bench bench;
+    QVERIFY(bench.isValid());
+    bench.service->openArchive(bench.package(package));
+    QCOMPARE(bench.service->getUpdateState(), State::Opened);
+    // From Finished, start runs the same package again.
+    for (int round = 0; round < 2; ++round) {
+        bench.trace.clear();
+        bench.runThrough();
+        QCOMPARE(bench.trace.join(", "), trace);
+        QCOMPARE(bench.service->getUpdateState(), State::Finished);
+    }
+}
 
 void TestPackageUpdateService::failure_data()
 {
@@ -187,6 +230,50 @@ void TestPackageUpdateService::failure()
     QCOMPARE(bench.trace.size(), 1);
     bench.service->openArchive(path);
     QCOMPARE(bench.service->getUpdateState(), State::Opened);
+}
+
+void TestPackageUpdateService::unreadable_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<bool>("opens"); // otherwise the error names the file it cannot open
+    QTest::newRow("missing file") << "missing" << false;
+    QTest::newRow("a directory") << "directory" << false;
+    QTest::newRow("not an archive") << "text" << true;
+    QTest::newRow("archive without version.json") << "bare" << true;
+}
+
+void TestPackageUpdateService::unreadable()
+{
+    QFETCH(QString, kind);
+    QFETCH(bool, opens);
+    const QString errorStart = opens ? "error \"" : "error The update package";
+    Bench bench;
+    QVERIFY(bench.isValid());
+    // A good package first, whose images must not carry over.
+    bench.service->openArchive(bench.package(members(1000, 1000)));
+    QCOMPARE(bench.service->getImageCount(), 2u);
+    bench.versions.clear();
+    const QString path = bench.dir.filePath(QStringLiteral("other.tar"));
+    if (kind == "directory")
+        QVERIFY(QDir(bench.dir.path()).mkdir(QStringLiteral("other.tar")));
+    if (kind == "bare")
+        QCOMPARE(bench.package(members(1000, 1000, {}), QStringLiteral("other.tar")), path);
+    if (kind == "text") {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(standardManifest()) > 0);
+    }
+    bench.service->openArchive(path);
+    QCOMPARE(bench.trace.size(), 1);
+    QVERIFY2(bench.trace.first().startsWith(errorStart), qPrintable(bench.trace.first()));
+    QVERIFY(bench.trace.first().contains(QDir::toNativeSeparators(path)));
+    QVERIFY(bench.versions.isEmpty());
+    QCOMPARE(bench.service->getImageCount(), 0u);
+    QCOMPARE(bench.service->getUpdateState(), State::Opened);
+
+    // Start finishes at once and sends nothing.
+    bench.service->start();
+    QCOMPARE(bench.trace.mid(1), QStringList {"finished"});
+    QVERIFY(bench.link.packets.isEmpty());
 }
 
 void TestPackageUpdateService::repeatedEventsDuringWaits_data()

@@ -290,6 +290,8 @@ void TestServicePage::singleImage_data()
         << ImageRow {"image.crypt", damaged, display, {}, "Security Error! Wrong Digest"};
     QTest::newRow("file that cannot be read")
         << ImageRow {"gone.bin", {}, display, {}, "Cannot read the file: ", false};
+    QTest::newRow("empty file is refused, not announced")
+        << ImageRow {"empty.bin", {}, display, {}, "Update refused: "};
     QTest::newRow("encrypted image longer than its text is refused") << ImageRow {
         "long.crypt", UpdateTest::withLengthField(crypt, 4000), display, {}, "Update refused: "};
     QTest::newRow("device that stops asking for blocks") << ImageRow {"image.bin", image, display,

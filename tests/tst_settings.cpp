@@ -1,7 +1,6 @@
 #include "config/settings.h"
 
 #include <QFile>
-#include <QJsonDocument>
 #include <QJsonObject>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -18,12 +17,6 @@ bool writeFile(const QString& path, const QByteArray& bytes)
 {
     QFile file(path);
     return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
-
-QByteArray readFile(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 // Every field away from its default, so a lost or swapped field shows.
@@ -58,8 +51,6 @@ class TestSettings : public QObject
 
 private slots:
     void roundTripThroughFile();
-    void cutToTwoDecimals_data();
-    void cutToTwoDecimals();
     void wrongTypesLeaveFieldsAlone_data();
     void wrongTypesLeaveFieldsAlone();
     void exportAfterImportIsComplete_data();
@@ -82,32 +73,6 @@ void TestSettings::roundTripThroughFile()
     QVERIFY(in.load(path));
     QCOMPARE(in.getLoadedCount(), 12);
     QCOMPARE(asJson(in), asJson(out));
-    QCOMPARE(in.getTripClass(), TripClass(5));
-    QCOMPARE(in.getUndercurrentSettings().getThreshold(), 0.12f); // cut when written
-    QCOMPARE(in.getOvervoltageSettings().getThreshold(), 265.5f);
-    const QByteArray bytes = readFile(path);
-    const QJsonObject json = QJsonDocument::fromJson(bytes).object();
-    QCOMPARE(json.keys(),
-        (QStringList {"NominalCurrent", "OverloadReset", "Overvoltage", "TripClass", "Undercurrent",
-            "Undervoltage"}));
-    QVERIFY(json.value(QStringLiteral("TripClass")).isDouble());
-    QVERIFY(bytes.contains("\n    ")); // indented
-}
-
-void TestSettings::cutToTwoDecimals_data()
-{
-    QTest::addColumn<float>("value");
-    QTest::addColumn<double>("written");
-    QTest::newRow("0.129 is cut, not rounded") << 0.129f << 0.12;
-    QTest::newRow("negative toward zero") << -1.257f << -1.25;
-    QTest::newRow("too large keeps value") << 3e38f << double(3e38f);
-}
-
-void TestSettings::cutToTwoDecimals()
-{
-    QFETCH(float, value);
-    QFETCH(double, written);
-    QCOMPARE(Settings::cutToTwoDecimals(value), written);
 }
 
 void TestSettings::wrongTypesLeaveFieldsAlone_data()

@@ -176,7 +176,6 @@ void TestWindowFlow::connectScreen_data()
     QTest::newRow("offline mode") << 0 << false << false << ConnectAction::Offline << true;
     // The manager still lists these ports, but there is no device to go on with.
     QTest::newRow("device gone before the check") << 1 << true << false << wait << false;
-    QTest::newRow("port that cannot be opened") << 0 << false << true << wait << false;
 }
 
 void TestWindowFlow::connectScreen()
