@@ -1,6 +1,6 @@
-// The device screen's frame against a simulated device: what each role may use, which page each
-// button opens and which measurement it streams; and the demo page: the values each "SHOW" button
-// writes and in which order, and what the device's reports of them then show.
+// The device screen's frame against a simulated device: what each role may use; and the demo page:
+// the values each "SHOW" button writes and in which order, and what the device's reports of them
+// then show.
 
 #include "subscreentestsupport.h"
 
@@ -10,7 +10,6 @@
 #include <QTextBrowser>
 #include <QtTest>
 
-#include <algorithm>
 
 using Application::R58::UserAccount;
 using SubScreenTest::Bench;
@@ -61,8 +60,6 @@ class TestR58SubScreen : public QObject
 private slots:
     void roles_data();
     void roles();
-    void navigation_data();
-    void navigation();
     void demoListsOnlyForDemo();
     void demoShow_data();
     void demoShow();
@@ -123,62 +120,6 @@ void TestR58SubScreen::roles()
     sixth->click();
     QCOMPARE(pages->currentIndex(), sixthPage < 0 ? 0 : sixthPage);
     QCOMPARE(sixth->isChecked(), sixthPage >= 0);
-}
-
-void TestR58SubScreen::navigation_data()
-{
-    QTest::addColumn<UserAccount::User>("role");
-    QTest::addColumn<QStringList>("clicks"); // buttons without their "pushButton"
-    QTest::addColumn<QString>("page");
-    QTest::addColumn<QString>("dataPage");
-    QTest::addColumn<int>("lastAction"); // 1 to 3 start a measurement, 4 stops
-    QTest::addColumn<bool>("measuring");
-
-    const auto admin = UserAccount::Admin;
-    const QString voltage = QStringLiteral("pageVoltageData");
-    QTest::newRow("leaving data stops")
-        << admin << QStringList {"Data", "Control"} << "pageControl" << voltage << 4 << false;
-    QTest::newRow("demo") << UserAccount::Demo << QStringList {"ServiceMode"} << "pageDemoMode"
-                          << voltage << 4 << false;
-    QTest::newRow("current") << admin << QStringList {"Data", "CurrentData"} << "pageData"
-                             << "pageCurrentData" << 2 << true;
-    // Data opens on its voltage page again, whichever page it was left on.
-    QTest::newRow("data again after power")
-        << admin << QStringList {"Data", "PowerData", "About", "Data"} << "pageData" << voltage << 1
-        << true;
-}
-
-void TestR58SubScreen::navigation()
-{
-    QFETCH(UserAccount::User, role);
-    QFETCH(QStringList, clicks);
-    QFETCH(QString, page);
-    QFETCH(QString, dataPage);
-    QFETCH(int, lastAction);
-    QFETCH(bool, measuring);
-
-    Bench bench;
-    QVERIFY(bench.open(role));
-    for (const QString& name : clicks) {
-        auto* button = bench.screen->findChild<QPushButton*>("pushButton" + name);
-        QVERIFY2(button && button->isEnabled(), qPrintable(name));
-        button->click();
-    }
-    QVERIFY(bench.sync());
-
-    QCOMPARE(
-        bench.widget<QStackedWidget>("stackedWidgetMain")->currentWidget()->objectName(), page);
-    QCOMPARE(
-        bench.widget<QStackedWidget>("stackedWidgetData")->currentWidget()->objectName(), dataPage);
-    const QList<int> actions = bench.actions();
-    QVERIFY(!actions.isEmpty());
-    QCOMPARE(actions.last(), lastAction);
-    // Every action the pages fire is a measurement start or stop.
-    QVERIFY(std::all_of(actions.begin(), actions.end(), [](int a) { return a >= 1 && a <= 4; }));
-    QCOMPARE(bench.device->isMeasuring(), measuring);
-    // The data page's button shows the page it is on.
-    const QString button = QStringLiteral("pushButton") + dataPage.mid(4);
-    QVERIFY2(bench.screen->findChild<QPushButton*>(button)->isChecked(), qPrintable(button));
 }
 
 void TestR58SubScreen::demoListsOnlyForDemo()

@@ -17,8 +17,6 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSaveFile>
-#include <QScrollBar>
-#include <QTextBlock>
 #include <QTimer>
 #include <QtTest>
 
@@ -125,8 +123,6 @@ private slots:
     void execute_data();
     void execute();
     void log();
-    void logKeepsLastLines_data();
-    void logKeepsLastLines();
     void singleImage_data();
     void singleImage();
     void packageOpened_data();
@@ -212,54 +208,6 @@ void TestServicePage::log()
         qPrintable(lines.join('\n')));
     for (const QString& line : lines)
         QVERIFY2(line.startsWith("Send: ") || line.startsWith("Receive: "), qPrintable(line));
-}
-
-void TestServicePage::logKeepsLastLines_data()
-{
-    QTest::addColumn<bool>("inView");
-    QTest::newRow("log in view, following unless scrolled back") << true;
-    QTest::newRow("log out of view, then opened") << false;
-}
-
-void TestServicePage::logKeepsLastLines()
-{
-    QFETCH(bool, inView);
-    Bench bench;
-    QVERIFY(bench.open(UserAccount::Admin, true));
-    auto* log = bench.widget<QPlainTextEdit>("textBrowserLogging");
-    QScrollBar* bar = log->verticalScrollBar();
-    auto feed = [&](int from, int to) {
-        for (int i = from; i < to; ++i) {
-            bench.screen->handleCommandReceived(QByteArray::number(i));
-            if (i % 1000 == 0)
-                QCoreApplication::processEvents();
-        }
-    };
-    auto lastLine = [log] { return log->document()->lastBlock().text(); };
-    if (inView) {
-        // The log follows its newest line, unless the reader scrolled back to read.
-        showServicePage(bench);
-        feed(0, 400);
-        QTRY_COMPARE_WITH_TIMEOUT(lastLine(), QStringLiteral("Receive: 399"), Patience);
-        QVERIFY(bar->maximum() > 0);
-        QCOMPARE(bar->value(), bar->maximum());
-        bar->setValue(10);
-        feed(400, 600);
-        QTRY_COMPARE_WITH_TIMEOUT(lastLine(), QStringLiteral("Receive: 599"), Patience);
-        QCOMPARE(bar->value(), 10);
-        bar->setValue(bar->maximum());
-    }
-    feed(1000, 13000);
-    // Out of view the lines wait, past any flush that came due; they go in once seen.
-    QTest::qWait(300);
-    if (!inView)
-        showServicePage(bench);
-    QTRY_COMPARE_WITH_TIMEOUT(lastLine(), QStringLiteral("Receive: 12999"), Patience);
-    const int kept = log->document()->blockCount();
-    QVERIFY2(kept >= 1000 && kept < 12000, qPrintable(QString::number(kept)));
-    // Nothing in between is lost: the kept lines are the newest, in order.
-    QCOMPARE(log->document()->firstBlock().text(), "Receive: " + QString::number(13000 - kept));
-    QCOMPARE(bar->value(), bar->maximum());
 }
 
 struct ImageRow

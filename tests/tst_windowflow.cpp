@@ -1,5 +1,5 @@
-// The window flow against simulated devices on pseudo-terminals: when the connect screen goes on,
-// which tabs the main window opens, how tabs follow ports coming and going, and the exit codes.
+// The window flow against simulated devices on pseudo-terminals: which tabs the main window opens,
+// how tabs follow ports coming and going, and the exit codes.
 
 #include "config/config.h"
 #include "config/useraccount.h"
@@ -14,7 +14,6 @@
 
 #include <QComboBox>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPointer>
@@ -49,8 +48,6 @@ enum Step {
 };
 enum class ConnectAction { Wait, Offline, PlugLater, Close };
 
-constexpr int ConnectGuard = 3000; // milliseconds after which a waiting test gives up
-constexpr int ConnectCheck = 1000; // milliseconds: the connect screen's own check
 
 } // namespace
 
@@ -65,8 +62,6 @@ private slots:
     void init();
     void cleanup();
 
-    void connectScreen_data();
-    void connectScreen();
     void tabs_data();
     void tabs();
     void flow_data();
@@ -158,64 +153,6 @@ QStringList TestWindowFlow::expectedNames(const QStringList& keys) const
     }
     std::sort(devices.begin(), devices.end());
     return names + devices;
-}
-
-void TestWindowFlow::connectScreen_data()
-{
-    QTest::addColumn<int>("devices");
-    QTest::addColumn<bool>("unplugBefore");
-    QTest::addColumn<bool>("unopenablePort");
-    QTest::addColumn<ConnectAction>("action");
-    QTest::addColumn<bool>("accepted");
-
-    const auto wait = ConnectAction::Wait;
-    QTest::newRow("device present") << 1 << false << false << wait << true;
-    QTest::newRow("no device") << 0 << false << false << wait << false;
-    QTest::newRow("device arrives after the check")
-        << 0 << false << false << ConnectAction::PlugLater << true;
-    QTest::newRow("offline mode") << 0 << false << false << ConnectAction::Offline << true;
-    // The manager still lists these ports, but there is no device to go on with.
-    QTest::newRow("device gone before the check") << 1 << true << false << wait << false;
-}
-
-void TestWindowFlow::connectScreen()
-{
-    QFETCH(int, devices);
-    QFETCH(bool, unplugBefore);
-    QFETCH(bool, unopenablePort);
-    QFETCH(ConnectAction, action);
-    QFETCH(bool, accepted);
-
-    if (unopenablePort) {
-        m_source->addPort({QDir(m_links->path()).filePath(QStringLiteral("ttyR58missing")),
-            SerialPortManager::VendorIdentifier, SerialPortManager::ProductIdentifier});
-    }
-    QVERIFY(plugIn(devices, unplugBefore));
-    if (unopenablePort)
-        QVERIFY(m_manager->portsAvailable());
-
-    ConnectScreen screen(m_manager);
-    QTimer::singleShot(ConnectGuard, &screen, &QDialog::reject);
-    if (action == ConnectAction::Offline)
-        QTimer::singleShot(
-            100, screen.findChild<QPushButton*>("pushButtonOfflineModus"), &QPushButton::click);
-    else if (action == ConnectAction::Close)
-        QTimer::singleShot(100, &screen, &QWidget::close);
-    else if (action == ConnectAction::PlugLater)
-        QTimer::singleShot(ConnectCheck + 500, &screen, [this] {
-            addDevices(1);
-            m_manager->poll();
-        });
-
-    QElapsedTimer elapsed;
-    elapsed.start();
-    QCOMPARE(screen.exec() == QDialog::Accepted, accepted);
-    // Not before its check: the first poll may still be on its way.
-    if (accepted && action == ConnectAction::Wait)
-        QVERIFY2(elapsed.elapsed() >= ConnectCheck - 100,
-            qPrintable(QString::number(elapsed.elapsed())));
-    if (accepted && action == ConnectAction::PlugLater)
-        QVERIFY(elapsed.elapsed() >= ConnectCheck + 400);
 }
 
 void TestWindowFlow::tabs_data()
