@@ -12,6 +12,7 @@ packages=(
     libbenchmark-dev libssl-dev python3
     desktop-file-utils appstream dpkg-dev file
     clang-14 libclang-rt-14-dev # the fuzzers (scripts/fuzz.sh)
+    llvm-14 # llvm-profdata and llvm-cov for scripts/coverage.sh
 )
 
 missing=()

@@ -146,16 +146,13 @@ class TestPackageUpdateService : public QObject
 private slots:
     void sequence_data();
     void sequence();
-    void progress();
     void failure_data();
     void failure();
     void unreadable_data();
     void unreadable();
-    void whileWaitingForRestart();
     void repeatedEventsDuringWaits_data();
     void repeatedEventsDuringWaits();
     void rebuiltPackageIsReadAnew();
-    void withoutComponent();
 };
 
 void TestPackageUpdateService::sequence_data()
@@ -197,21 +194,6 @@ void TestPackageUpdateService::sequence()
     }
 }
 
-void TestPackageUpdateService::progress()
-{
-    // Each image counts by its blocks: 2 of 2 platform blocks and 2 of 5 display blocks.
-    Bench bench;
-    QVERIFY(bench.isValid());
-    bench.service->openArchive(bench.package(members(1000, 2560)));
-    QSignalSpy progress(bench.service.get(), &PackageUpdateService::packageUpdateProgressChanged);
-    bench.service->start();
-    bench.deliverBlocks(Terminal::Platform);
-    bench.restart();
-    bench.deliverBlocks(Terminal::Display, 2);
-    QVERIFY(!progress.isEmpty());
-    QCOMPARE(progress.last().at(0).toInt(), 70);
-}
-
 void TestPackageUpdateService::failure_data()
 {
     QTest::addColumn<Members>("package");
@@ -221,15 +203,10 @@ void TestPackageUpdateService::failure_data()
     QByteArray damaged = good;
     damaged[100] = char(damaged[100] ^ 1);
     const QByteArray version = standardManifest();
-    QTest::newRow("damaged platform image")
-        << Members {{"version.json", version}, {PlatformPath, damaged}, {DisplayPath, good}}
-        << digest;
     // Both images are checked before anything is sent.
     QTest::newRow("damaged display image, good platform image")
         << Members {{"version.json", version}, {PlatformPath, good}, {DisplayPath, damaged}}
         << digest;
-    QTest::newRow("platform image is plain")
-        << Members {{"version.json", version}, {PlatformPath, randomImage(1, 1000)}} << digest;
     QTest::newRow("length field beyond the display image")
         << Members {{"version.json", version}, {DisplayPath, withLengthField(good, 5000)}}
         << QStringLiteral("error The image's length field does not match its content.");
@@ -299,41 +276,6 @@ void TestPackageUpdateService::unreadable()
     QVERIFY(bench.link.packets.isEmpty());
 }
 
-void TestPackageUpdateService::whileWaitingForRestart()
-{
-    Bench bench;
-    QVERIFY(bench.isValid());
-    const QByteArray display = randomImage(2, 1000);
-    bench.service->openArchive(bench.package(members(1000, 1000)));
-    const QString other = bench.package(
-        {{"version.json", standardManifest("9.9")}, {DisplayPath, encrypted(randomImage(9, 3000))}},
-        QStringLiteral("other.tar"));
-    bench.versions.clear();
-    bench.service->start();
-    bench.deliverBlocks(Terminal::Platform);
-
-    // Another package is refused while one runs.
-    bench.service->openArchive(other);
-    bench.service->start();
-    QCOMPARE(bench.service->getUpdateState(), State::WaitingForRestart);
-    QVERIFY(bench.versions.isEmpty());
-
-    // Another device's port reopening is not the restart.
-    const int sent = bench.link.packets.size();
-    bench.restart(1);
-    QCOMPARE(bench.service->getUpdateState(), State::WaitingForRestart);
-    QCOMPARE(bench.link.packets.size(), sent);
-
-    // The display still gets the image of the package that was started.
-    bench.restart(0);
-    QCOMPARE(bench.service->getUpdateState(), State::UpdatingDisplay);
-    bench.deliverBlocks(Terminal::Display);
-    QCOMPARE(bench.service->getUpdateState(), State::Finished);
-    QCOMPARE(argNumber(bench.link.last(TaloLinkCommandID::ApplicationUpdate, Terminal::Display), 1),
-        zcrc(display));
-    QCOMPARE(bench.trace.count(QStringLiteral("jump P")), 1);
-}
-
 void TestPackageUpdateService::repeatedEventsDuringWaits_data()
 {
     QTest::addColumn<bool>("portReopened");
@@ -381,22 +323,6 @@ void TestPackageUpdateService::rebuiltPackageIsReadAnew()
     bench.service->openArchive(path);
     QCOMPARE(bench.versions, QStringList({"1.0.0.0", "2.0.0.0"}));
     QCOMPARE(bench.service->getImageCount(), 2u);
-}
-
-void TestPackageUpdateService::withoutComponent()
-{
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("p.tar"));
-    QVERIFY(writePackage(path, members(1000, 1000)));
-    PackageUpdateService service(QSharedPointer<UpdateControlService>::create(),
-        QSharedPointer<SerialPortManager>::create(QSharedPointer<ListSerialPortSource>::create()),
-        QStringLiteral("ttyR58none"));
-    service.startup();
-    QSignalSpy errors(&service, &PackageUpdateService::packageUpdateErrorOccured);
-    service.openArchive(path);
-    service.start();
-    QCOMPARE(errors.size(), 1);
-    QCOMPARE(service.getUpdateState(), State::Opened);
 }
 
 QTEST_GUILESS_MAIN(TestPackageUpdateService)

@@ -1,3 +1,5 @@
+// Stream reassembly: a frame across the ring's end, overflow that drops the oldest bytes, and
+// bytes stored while idle.
 #include "link/talolinkpacket.h"
 #include "link/talolinkreassembler.h"
 #include "update/crc32.h"
@@ -38,13 +40,6 @@ QByteArray garbage(int size, quint32 start = 1)
     return bytes;
 }
 
-QByteArray withLength(QByteArray frame, int length)
-{
-    frame[4] = char(length & 0xFF);
-    frame[5] = char(length >> 8);
-    return frame;
-}
-
 // Runs the reassembler after each read, as the woken receive thread does.
 struct Receiver
 {
@@ -65,14 +60,6 @@ struct Receiver
     QList<QByteArray> frames;
 };
 
-QList<QByteArray> bytewise(const QByteArray& data)
-{
-    QList<QByteArray> reads;
-    for (char byte : data)
-        reads << QByteArray(1, byte);
-    return reads;
-}
-
 } // namespace
 
 class TestReassembler : public QObject
@@ -80,64 +67,11 @@ class TestReassembler : public QObject
     Q_OBJECT
 
 private slots:
-    void streams_data();
-    void streams();
     void frameAcrossRingEnd_data();
     void frameAcrossRingEnd();
     void overflowDropsOldest();
     void idleStoresWithoutParsing();
-    void randomRoundTrip();
 };
-
-void TestReassembler::streams_data()
-{
-    QTest::addColumn<QList<QByteArray>>("reads");
-    QTest::addColumn<QList<QByteArray>>("expected");
-
-    const QByteArray a = frameWith(1);
-    const QByteArray b = frameWith(2, 40);
-    const QByteArray c = frameWith(3, 7);
-    QByteArray corrupted = a;
-    corrupted[corrupted.size() - 1] = char(corrupted.at(corrupted.size() - 1) ^ 0x01);
-
-    QTest::newRow("one frame") << QList<QByteArray> {a} << QList<QByteArray> {a};
-    QTest::newRow("garbage before a frame")
-        << QList<QByteArray> {garbage(100) + a} << QList<QByteArray> {a};
-    QTest::newRow("marker prefixes in garbage")
-        << QList<QByteArray> {"7770702702" + a} << QList<QByteArray> {a};
-    QTest::newRow("byte by byte") << bytewise(garbage(5) + b + c) << QList<QByteArray> {b, c};
-    QTest::newRow("corrupted last byte, then intact")
-        << QList<QByteArray> {corrupted + b} << QList<QByteArray> {b};
-    QTest::newRow("corrupted length covers the next frame")
-        << QList<QByteArray> {withLength(a, a.size() + 10) + c + b} << QList<QByteArray> {b};
-    QTest::newRow("declared length 14")
-        << QList<QByteArray> {withLength(a, 14) + c} << QList<QByteArray> {c};
-    const QByteArray largest = frameWith(4, 1536 - 15 - 4 - 2);
-    QTest::newRow("largest frame") << QList<QByteArray> {largest.left(700), largest.mid(700), a}
-                                   << QList<QByteArray> {largest, a};
-    // Above the limit the block is dropped, even when its last four bytes hold a valid checksum.
-    QByteArray oversized = withLength(frameWith(5, 1536 - 15 - 4 - 2), 2000);
-    oversized.chop(4);
-    const quint32 crc = Utilities::CRC32().calculateChecksum(
-        reinterpret_cast<const std::uint8_t*>(oversized.constData()), quint32(oversized.size()),
-        0xFFFFFFFFu);
-    for (int i = 0; i < 4; ++i)
-        oversized.append(char(crc >> (8 * i)));
-    QTest::newRow("declared length above 1536") << QList<QByteArray> {oversized.left(1000),
-        oversized.mid(1000), c} << QList<QByteArray> {c};
-    QTest::newRow("declared length above 1536 swallows what it covers")
-        << QList<QByteArray> {withLength(a, 1537), c, garbage(1536), b} << QList<QByteArray> {b};
-}
-
-void TestReassembler::streams()
-{
-    QFETCH(QList<QByteArray>, reads);
-    QFETCH(QList<QByteArray>, expected);
-
-    Receiver receiver;
-    receiver.feed(reads);
-    QCOMPARE(receiver.frames, expected);
-}
 
 void TestReassembler::frameAcrossRingEnd_data()
 {
@@ -210,32 +144,6 @@ void TestReassembler::idleStoresWithoutParsing()
     receiver.reassembler.setState(TaloLinkReassembler::State::Sync);
     QCOMPARE(receiver.reassembler.run(), std::size_t(1));
     QCOMPARE(receiver.frames, QList<QByteArray> {frame});
-}
-
-void TestReassembler::randomRoundTrip()
-{
-    QRandomGenerator random(20240607u);
-    QList<QByteArray> sent;
-    QByteArray stream;
-    for (int i = 0; i < 300; ++i) {
-        QByteArray args[3];
-        TaloLinkPacket::ArgList list;
-        for (int a = 0, count = int(random.bounded(4)); a < count; ++a) {
-            // Any byte values, markers included.
-            args[a].resize(int(random.bounded(200)));
-            for (char& byte : args[a])
-                byte = char(random.bounded(256));
-            list.append({reinterpret_cast<const std::uint8_t*>(args[a].constData()),
-                std::uint16_t(args[a].size())});
-        }
-        sent << TaloLinkPacket::build(TaloLinkCommandID(random.bounded(47)),
-            Terminal(random.bounded(3)), Terminal(random.bounded(3)), list);
-        stream += garbage(int(random.bounded(40)), random.generate()) + sent.last();
-    }
-    Receiver receiver;
-    for (int at = 0, size = 0; at < stream.size(); at += size)
-        receiver.feed({stream.mid(at, size = 1 + int(random.bounded(600)))});
-    QCOMPARE(receiver.frames, sent);
 }
 
 QTEST_GUILESS_MAIN(TestReassembler)

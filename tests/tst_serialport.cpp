@@ -1,3 +1,5 @@
+// Serial ports over pseudo-terminals: flow-control bytes pass both ways, a closed or hung-up port
+// writes nothing, and the port manager reports ports that swap or open late.
 #include "link/listserialportsource.h"
 #include "link/serialport.h"
 #include "link/serialportmanager.h"
@@ -10,6 +12,8 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <memory>
 
 using Application::R58::ListSerialPortSource;
 using Application::R58::SerialPort;
@@ -64,7 +68,7 @@ SerialPortSource::Port r58Port(const QString& name)
 // symlink to a pty slave.
 struct Bench
 {
-    explicit Bench(bool polling = false) { manager->setPolling(polling); }
+    Bench() { manager->setPolling(false); }
     QString link(const PtyPair& pty, const QString& name = QStringLiteral("ttyR58sim0"))
     {
         const QString path = dir.filePath(name);
@@ -86,50 +90,14 @@ class TestSerialPort : public QObject
     Q_OBJECT
 
 private slots:
-    void allByteValuesBothWays_data();
-    void allByteValuesBothWays();
     void frameWithFlowControlBytesArrivesIntact();
-    void writeReportsExactBytes_data();
-    void writeReportsExactBytes();
     void writeOnClosedPort();
     void hangUpClosesAtOnce();
 
-    void recognition_data();
-    void recognition();
-    void pollOpensAndCloses();
     void swapWithinOnePoll();
     void failedOpenIsRetried();
-    void lostDeviceReopensSameObject();
-    void unknownNameGivesNullEntry();
-    void timerPolls();
+    void watchedPortWithoutUsbIdentity();
 };
-
-void TestSerialPort::allByteValuesBothWays_data()
-{
-    QTest::addColumn<bool>("fromDevice");
-    QTest::newRow("device to host") << true;
-    QTest::newRow("host to device") << false;
-}
-
-void TestSerialPort::allByteValuesBothWays()
-{
-    QFETCH(bool, fromDevice);
-    PtyPair pty;
-    SerialPort port(nullptr, pty.slavePath());
-    QVERIFY(port.isOpen());
-    QByteArray received;
-    connect(&port, &SerialPort::dataReceived, this,
-        [&received](const QByteArray& data) { received += data; });
-    const QByteArray bytes = allByteValues();
-    if (fromDevice) {
-        QVERIFY(pty.writeMaster(bytes));
-        QTRY_VERIFY_WITH_TIMEOUT(received.size() >= bytes.size(), Timeout);
-    } else {
-        QVERIFY(port.write(bytes));
-        received = readMaster(pty, bytes.size());
-    }
-    QCOMPARE(received.toHex(' '), bytes.toHex(' '));
-}
 
 void TestSerialPort::frameWithFlowControlBytesArrivesIntact()
 {
@@ -154,35 +122,6 @@ void TestSerialPort::frameWithFlowControlBytesArrivesIntact()
     const QByteArray reply = frame + allByteValues();
     QVERIFY(port.write(reply));
     QCOMPARE(readMaster(pty, reply.size()).toHex(' '), reply.toHex(' '));
-}
-
-void TestSerialPort::writeReportsExactBytes_data()
-{
-    QTest::addColumn<int>("call");
-    QTest::addColumn<QByteArray>("expected");
-    QTest::newRow("write bytes") << 0 << QByteArray("\x00\x13\x11 frame", 9);
-    QTest::newRow("write text") << 1 << QByteArray("Grüße");
-    QTest::newRow("writeLine bytes") << 2 << QByteArray("\x00\x13\x11 frame\r\n", 11);
-    QTest::newRow("writeLine text") << 3 << QByteArray("Grüße\r\n");
-}
-
-void TestSerialPort::writeReportsExactBytes()
-{
-    QFETCH(int, call);
-    QFETCH(QByteArray, expected);
-    PtyPair pty;
-    SerialPort port(nullptr, pty.slavePath());
-    QSignalSpy transmitted(&port, &SerialPort::dataTransmitted);
-    const QByteArray bytes("\x00\x13\x11 frame", 9);
-    const QString text = QStringLiteral("Grüße");
-    const bool ok = call == 0 ? port.write(bytes)
-        : call == 1           ? port.write(text)
-        : call == 2           ? port.writeLine(bytes)
-                              : port.writeLine(text);
-    QVERIFY(ok);
-    QCOMPARE(transmitted.count(), 1);
-    QCOMPARE(transmitted.at(0).at(0).toByteArray(), expected);
-    QCOMPARE(readMaster(pty, expected.size()), expected);
 }
 
 void TestSerialPort::writeOnClosedPort()
@@ -225,57 +164,6 @@ void TestSerialPort::hangUpClosesAtOnce()
     QTest::qWait(200);
     QVERIFY2(errors <= 2, qPrintable(QString::number(errors)));
     QVERIFY(!port.write(QByteArray("x")));
-}
-
-void TestSerialPort::recognition_data()
-{
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<int>("vendor");
-    QTest::addColumn<int>("product");
-    QTest::addColumn<bool>("recognised");
-    QTest::newRow("ttyACM0") << "ttyACM0" << 0x03EB << 0x2404 << true;
-    QTest::newRow("COM7") << "COM7" << 0x03EB << 0x2404 << true;
-    QTest::newRow("simulator path") << "/tmp/sim/ttyR58sim0" << 0x03EB << 0x2404 << true;
-    QTest::newRow("call-out twin") << "cu.usbmodem1411" << 0x03EB << 0x2404 << false;
-    QTest::newRow("upper-case TTY") << "TTYACM0" << 0x03EB << 0x2404 << false;
-    QTest::newRow("other vendor") << "ttyACM0" << 0x03EC << 0x2404 << false;
-    QTest::newRow("other product") << "ttyACM0" << 0x03EB << 0x2405 << false;
-}
-
-void TestSerialPort::recognition()
-{
-    QFETCH(QString, name);
-    QFETCH(int, vendor);
-    QFETCH(int, product);
-    QFETCH(bool, recognised);
-    const SerialPortSource::Port port {name, quint16(vendor), quint16(product)};
-    Bench bench;
-    bench.source->setPorts({port});
-    QCOMPARE(bench.manager->isVelorR58(port), recognised);
-    QCOMPARE(bench.manager->getAvailablePorts().contains(name), recognised);
-}
-
-void TestSerialPort::pollOpensAndCloses()
-{
-    PtyPair pty;
-    Bench bench;
-    const QString name = bench.link(pty);
-    // A port of another device next to ours is left alone.
-    bench.source->setPorts({r58Port(name), {QStringLiteral("ttyUSB0"), 0x0403, 0x6001}});
-    bench.manager->poll();
-    bench.manager->poll(); // nothing changed, nothing reported
-    QCOMPARE(bench.opened.count(), 1);
-    QCOMPARE(bench.opened.at(0).at(0).toString(), name);
-    const auto port = bench.manager->getPort(name);
-    QVERIFY(port && port->isOpen());
-    QCOMPARE(bench.manager->getPorts(), QList<QSharedPointer<SerialPort>> {port});
-
-    bench.source->removePort(name);
-    bench.manager->poll();
-    QCOMPARE(bench.closed.count(), 1);
-    QCOMPARE(bench.closed.at(0).at(0).toString(), name);
-    QVERIFY(!port->isOpen());
-    QCOMPARE(bench.manager->getPort(name), port); // kept for its return
 }
 
 void TestSerialPort::swapWithinOnePoll()
@@ -321,48 +209,35 @@ void TestSerialPort::failedOpenIsRetried()
     QVERIFY(port->isOpen());
 }
 
-void TestSerialPort::lostDeviceReopensSameObject()
+// A port named by the user (--port, "Other port…") is watched whatever the system lists: opened
+// when it appears, closed when it goes, the same object opened again when it is back.
+void TestSerialPort::watchedPortWithoutUsbIdentity()
 {
-    PtyPair pty;
     Bench bench;
-    const QString name = bench.link(pty);
-    bench.source->setPorts({r58Port(name)});
+    const QString name = bench.dir.filePath(QStringLiteral("r58remote"));
+    bench.manager->watchPort(name);
     bench.manager->poll();
+    QCOMPARE(bench.opened.count(), 0);
+
+    auto pty = std::make_unique<PtyPair>();
+    QCOMPARE(bench.link(*pty, QStringLiteral("r58remote")), name);
+    bench.manager->poll();
+    QCOMPARE(bench.opened.count(), 1);
     const auto port = bench.manager->getPort(name);
     QVERIFY(port && port->isOpen());
 
-    // Still listed by the system, but reported lost (as after a hang-up): closed by the next
-    // poll, reopened by the one after. The return after a real hang-up is in tst_devicelink.
-    bench.manager->lostDevice(name);
-    QVERIFY(!bench.manager->getAvailablePorts().contains(name));
+    QFile::remove(name);
+    pty.reset();
     bench.manager->poll();
     QCOMPARE(bench.closed.count(), 1);
     QVERIFY(!port->isOpen());
+
+    pty = std::make_unique<PtyPair>();
+    QCOMPARE(bench.link(*pty, QStringLiteral("r58remote")), name);
     bench.manager->poll();
     QCOMPARE(bench.opened.count(), 2);
-    QCOMPARE(bench.manager->getPorts(), QList<QSharedPointer<SerialPort>> {port});
+    QCOMPARE(bench.manager->getPort(name), port);
     QVERIFY(port->isOpen());
-}
-
-void TestSerialPort::unknownNameGivesNullEntry()
-{
-    Bench bench;
-    QVERIFY(!bench.manager->portsAvailable());
-    QVERIFY(bench.manager->getPort(QStringLiteral("ttyACM9")).isNull());
-    QCOMPARE(bench.manager->getPorts().size(), 1);
-    QVERIFY(bench.manager->getPorts().first().isNull());
-    QVERIFY(bench.manager->portsAvailable());
-}
-
-void TestSerialPort::timerPolls()
-{
-    PtyPair pty;
-    Bench bench(true);
-    const QString name = bench.link(pty);
-    bench.source->addPort(r58Port(name));
-    QVERIFY(bench.opened.wait(Timeout));
-    bench.source->removePort(name);
-    QVERIFY(bench.closed.wait(Timeout));
 }
 
 QTEST_GUILESS_MAIN(TestSerialPort)

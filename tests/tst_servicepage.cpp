@@ -1,11 +1,10 @@
-// The device screen's service page and package update against a simulated device: command list,
+// The device screen's service page and package update against a simulated device: commands,
 // what executing sends, the log, single-image updates and package updates with the downgrade rule.
 
 #include "link/terminalcommanditem.h"
 #include "model/modelvalueintf.h"
 #include "model/modelvalueobserver.h"
 #include "subscreentestsupport.h"
-#include "ui/pendinglog.h"
 #include "update/packageupdateservice.h"
 #include "update/tarballwriter.h"
 #include "updatetestsupport.h"
@@ -18,15 +17,9 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSaveFile>
-#include <QScrollBar>
-#include <QSignalSpy>
-#include <QTextBlock>
-#include <QThread>
 #include <QTimer>
-#include <QtEndian>
 #include <QtTest>
 
-#include <atomic>
 
 using Application::R58::TerminalCommandItem;
 using Application::R58::UserAccount;
@@ -109,15 +102,6 @@ bool writeFile(const QString& path, const QByteArray& data)
     return file.open(QIODevice::WriteOnly) && file.write(data) == data.size() && file.commit();
 }
 
-// A platform image the simulator recognises: it reports this version after the update.
-QByteArray versionedImage(quint32 version)
-{
-    QByteArray image = UpdateTest::randomImage(21, 1300);
-    image.replace(0, 4, "R58V");
-    qToLittleEndian<quint32>(version, image.data() + 4);
-    return image;
-}
-
 void answerFileDialogs(Bench& bench, const QString& path)
 {
     bench.screen->setFileDialog([path](QWidget*, R58SubScreen::FileDialogMode, const QString&,
@@ -136,44 +120,15 @@ class TestServicePage : public QObject
     Q_OBJECT
 
 private slots:
-    void commandList();
     void paddedNames();
     void execute_data();
     void execute();
     void log();
-    void pendingLogAcrossThreads();
-    void logKeepsLastLines_data();
-    void logKeepsLastLines();
     void singleImage_data();
     void singleImage();
     void packageOpened_data();
     void packageOpened();
-    void packageUpdateAcrossRestart_data();
-    void packageUpdateAcrossRestart();
 };
-
-// The list follows each terminal's reported state: its boot loader's commands or its
-// application's.
-void TestServicePage::commandList()
-{
-    Bench bench;
-    QVERIFY(openWithCommands(bench));
-    QVERIFY(selectCommand(bench, "JumpToBootloader") && !selectCommand(bench, "JumpToApplication"));
-    auto* link = bench.screen->getUSBComponent().data();
-    link->jumpToBootloader(Terminal::Platform);
-    // Each answer to a name request is a ready report that rebuilds the list.
-    link->getPlatformName();
-    QVERIFY(bench.sync());
-    QTRY_COMPARE_WITH_TIMEOUT(commandsOf(bench)->count(), 9 + 8, Patience);
-    QVERIFY(selectCommand(bench, "JumpToApplication") && !selectCommand(bench, "ModelSetValue"));
-    QVERIFY(selectCommand(bench, "MainButtonSetLED", Terminal::Display));
-
-    // The platform's boot loader answers no model requests: no barrier from here on.
-    link->jumpToBootloader(Terminal::Display);
-    link->getDisplayName();
-    QTRY_COMPARE_WITH_TIMEOUT(commandsOf(bench)->count(), 9 + 6, Patience);
-    QVERIFY(!selectCommand(bench, "MainButtonSetLED", Terminal::Display));
-}
 
 // Firmware may send a processor's name as a C string with its terminator, or padded with blanks.
 void TestServicePage::paddedNames()
@@ -206,18 +161,8 @@ void TestServicePage::execute_data()
 
     QTest::newRow("static offset: 1, 1 and 4 bytes, single precision") << ExecuteRow {
         "MeasurementSetStaticOffset", -1, {1, 2, -1.25}, {"23 01,02,0000a0bf"}, -1, {}, {}};
-    QTest::newRow("single precision rounds to the nearest")
-        << ExecuteRow {"SetThermalCapacity", -1, {3, 0.1}, {"35 03,cdcccc3d"}, -1, {}, {}};
-    QTest::newRow("largest byte values")
-        << ExecuteRow {"PhaseCtrlSetRelay", -1, {255, 0}, {"18 ff,00"}, -1, {}, {}};
-    QTest::newRow("action by its entry")
-        << ExecuteRow {"ModelFireAction", 8, {}, {"8 0800"}, -1, {}, {}};
     QTest::newRow("float model value")
         << ExecuteRow {"ModelSetValue", 5, {0, 2.5}, {"6 0500,00002040"}, 5, "00002040", "2.5"};
-    QTest::newRow("32-bit model value") << ExecuteRow {"ModelSetValue", 39, {0, 4294967295.0},
-        {"6 2700,ffffffff"}, 39, "ffffffff", "V255.255.255.255"};
-    QTest::newRow("on/off model value in its own size")
-        << ExecuteRow {"ModelSetValue", 25, {0, 1}, {"6 1900,01"}, 25, "01", "Enable"};
     QTest::newRow("value that is not mirrored sends nothing")
         << ExecuteRow {"ModelSetValue", 8, {0, 7}, {}, -1, {}, {}};
 }
@@ -279,89 +224,6 @@ void TestServicePage::log()
         QVERIFY2(line.startsWith("Send: ") || line.startsWith("Receive: "), qPrintable(line));
 }
 
-// The link adds lines on its receive thread while the GUI thread takes them: every line arrives
-// once and in order, and exactly the appends that found nothing waiting ask for a fetch.
-void TestServicePage::pendingLogAcrossThreads()
-{
-    constexpr int Lines = 100000;
-    PendingLog pending(Lines);
-    std::atomic<int> fetchRequests {0};
-    QThread* writer = QThread::create([&] {
-        for (int i = 0; i < Lines; ++i)
-            fetchRequests += pending.append(QString::number(i)) ? 1 : 0;
-    });
-    writer->start();
-    QStringList taken;
-    int batches = 0;
-    while (!writer->isFinished() || !pending.isEmpty()) {
-        const QStringList batch = pending.takeAll();
-        batches += batch.isEmpty() ? 0 : 1;
-        taken += batch;
-    }
-    writer->wait();
-    delete writer;
-    QCOMPARE(taken.size(), Lines);
-    for (int i = 0; i < Lines; ++i)
-        QCOMPARE(taken.at(i), QString::number(i));
-    QCOMPARE(fetchRequests.load(), batches);
-
-    // Beyond its capacity the oldest lines go.
-    PendingLog small(3);
-    QVERIFY(small.append("a"));
-    for (const char* line : {"b", "c", "d", "e"})
-        QVERIFY(!small.append(line));
-    QCOMPARE(small.takeAll(), (QStringList {"c", "d", "e"}));
-    QVERIFY(small.isEmpty());
-}
-
-void TestServicePage::logKeepsLastLines_data()
-{
-    QTest::addColumn<bool>("inView");
-    QTest::newRow("log in view, following unless scrolled back") << true;
-    QTest::newRow("log out of view, then opened") << false;
-}
-
-void TestServicePage::logKeepsLastLines()
-{
-    QFETCH(bool, inView);
-    Bench bench;
-    QVERIFY(bench.open(UserAccount::Admin, true));
-    auto* log = bench.widget<QPlainTextEdit>("textBrowserLogging");
-    QScrollBar* bar = log->verticalScrollBar();
-    auto feed = [&](int from, int to) {
-        for (int i = from; i < to; ++i) {
-            bench.screen->handleCommandReceived(QByteArray::number(i));
-            if (i % 1000 == 0)
-                QCoreApplication::processEvents();
-        }
-    };
-    auto lastLine = [log] { return log->document()->lastBlock().text(); };
-    if (inView) {
-        // The log follows its newest line, unless the reader scrolled back to read.
-        showServicePage(bench);
-        feed(0, 400);
-        QTRY_COMPARE_WITH_TIMEOUT(lastLine(), QStringLiteral("Receive: 399"), Patience);
-        QVERIFY(bar->maximum() > 0);
-        QCOMPARE(bar->value(), bar->maximum());
-        bar->setValue(10);
-        feed(400, 600);
-        QTRY_COMPARE_WITH_TIMEOUT(lastLine(), QStringLiteral("Receive: 599"), Patience);
-        QCOMPARE(bar->value(), 10);
-        bar->setValue(bar->maximum());
-    }
-    feed(1000, 13000);
-    // Out of view the lines wait, past any flush that came due; they go in once seen.
-    QTest::qWait(300);
-    if (!inView)
-        showServicePage(bench);
-    QTRY_COMPARE_WITH_TIMEOUT(lastLine(), QStringLiteral("Receive: 12999"), Patience);
-    const int kept = log->document()->blockCount();
-    QVERIFY2(kept >= 1000 && kept < 12000, qPrintable(QString::number(kept)));
-    // Nothing in between is lost: the kept lines are the newest, in order.
-    QCOMPARE(log->document()->firstBlock().text(), "Receive: " + QString::number(13000 - kept));
-    QCOMPARE(bar->value(), bar->maximum());
-}
-
 struct ImageRow
 {
     QString fileName;
@@ -384,12 +246,8 @@ void TestServicePage::singleImage_data()
     damaged[300] = char(damaged[300] ^ 0x01);
     const auto display = Terminal::Display;
 
-    QTest::newRow("plain image to the display")
-        << ImageRow {"image.bin", image, display, image, {}};
     QTest::newRow("encrypted image to the platform")
         << ImageRow {"image.crypt", crypt, Terminal::Platform, image, {}};
-    QTest::newRow("upper-case suffix is sent as it is")
-        << ImageRow {"image.CRYPT", crypt, display, crypt, {}};
     QTest::newRow("damaged encrypted image")
         << ImageRow {"image.crypt", damaged, display, {}, "Security Error! Wrong Digest"};
     QTest::newRow("file that cannot be read")
@@ -471,22 +329,16 @@ void TestServicePage::packageOpened_data()
     const QString downgrade = QStringLiteral("Software downgrade is not allowed! ");
     const auto supervisor = UserAccount::Supervisor;
     const auto demo = UserAccount::Demo;
-    QTest::newRow("supervisor, newer")
-        << PackageRow {supervisor, 0x04030000u, 0, manifest("4.4.0.0"), false, allowed};
     QTest::newRow("supervisor, newer in the last part")
         << PackageRow {supervisor, 0x04040000u, 0, manifest("4.4.0.1"), false, allowed};
     QTest::newRow("supervisor, same")
         << PackageRow {supervisor, 0x04040000u, 0, manifest("4.4.0.0"), false, downgrade};
-    QTest::newRow("supervisor, older")
-        << PackageRow {supervisor, 0x04040000u, 0, manifest("4.3.9.9"), false, downgrade};
     QTest::newRow("admin, older") << PackageRow {
         UserAccount::Admin, 0x04040000u, 0, manifest("1.0.0.0"), false, allowed};
     QTest::newRow("demo, older, in safety stop")
         << PackageRow {demo, 0x04040000u, 3, manifest("1.0.0.0"), false, allowed};
     QTest::newRow("demo, same, running")
         << PackageRow {demo, 0x04040000u, 1, manifest("4.4.0.0"), false, downgrade};
-    QTest::newRow("demo, newer, idle")
-        << PackageRow {demo, 0x04030000u, 0, manifest("4.4.0.0"), false, allowed};
 
     // Refusals: shown, nothing sent, the screen ready for another package.
     QTest::newRow("not an update package") << PackageRow {UserAccount::Admin, 0x04030000u, 0,
@@ -533,70 +385,6 @@ void TestServicePage::packageOpened()
     QVERIFY(bench.widget<QProgressBar>("progressBarPackageUpdate")->isHidden());
     QVERIFY(bench.screen->isClosable());
     QVERIFY(!sentAnUpdate(bench));
-}
-
-void TestServicePage::packageUpdateAcrossRestart_data()
-{
-    QTest::addColumn<UserAccount::User>("role");
-    QTest::addColumn<bool>("startAgain");
-    QTest::newRow("supervisor") << UserAccount::Supervisor << false;
-    QTest::newRow("admin") << UserAccount::Admin << true;
-}
-
-void TestServicePage::packageUpdateAcrossRestart()
-{
-    QFETCH(UserAccount::User, role);
-    QFETCH(bool, startAgain);
-
-    constexpr quint32 newVersion = 0x04040000u;
-    Bench bench;
-    bench.addDevice().setUIntValue(PlatformVersionId, 0x04030000u);
-    bench.device->setRestartDelay(100);
-    QVERIFY(bench.open(role));
-    bench.screen->getPackageUpdateService()->setWaits({50, 20, 50});
-    // The device comes back on the port poll; the program's one-second poll is too slow here.
-    QTimer poll;
-    QObject::connect(
-        &poll, &QTimer::timeout, bench.manager.data(), &Application::R58::SerialPortManager::poll);
-    poll.start(20);
-
-    const QByteArray display = UpdateTest::randomImage(22, 900);
-    const QString path = bench.home.filePath(QStringLiteral("package.tar"));
-    QVERIFY(UpdateTest::writePackage(path,
-        {{"version.json", packageManifest(QStringLiteral("4.4.0.0"))},
-            {"p.crypt", UpdateTest::encrypted(versionedImage(newVersion))},
-            {"d.crypt", UpdateTest::encrypted(display)}}));
-    answerFileDialogs(bench, path);
-
-    auto* open = bench.widget<QPushButton>("pushButtonOpenUpdatePackage");
-    auto* start = bench.widget<QPushButton>("pushButtonStartPackageUpdate");
-    auto* progress = bench.widget<QProgressBar>("progressBarPackageUpdate");
-    QTest::mouseClick(open, Qt::LeftButton);
-    QVERIFY(!start->isHidden());
-
-    // While the device is away restarting: not closable, buttons hidden, progress shown.
-    bool awayAsExpected = false;
-    QObject::connect(
-        bench.device.get(), &Simulator::SimulatedDevice::unplugged, bench.screen.get(), [&] {
-            awayAsExpected = !bench.screen->isClosable() && open->isHidden() && start->isHidden()
-                && !progress->isHidden();
-        });
-    QSignalSpy finished(bench.screen->getPackageUpdateService().data(),
-        &PackageUpdateService::packageUpdateFinished);
-    QTest::mouseClick(start, Qt::LeftButton);
-
-    QTRY_COMPARE_WITH_TIMEOUT(finished.size(), 1, Patience);
-    QVERIFY(awayAsExpected);
-    QCOMPARE(bench.device->receivedImages(Terminal::Display), QList<QByteArray> {display});
-    QCOMPARE(bench.device->uintValue(PlatformVersionId), newVersion);
-
-    QVERIFY(bench.screen->isClosable());
-    QCOMPARE(progress->value(), 100);
-    QVERIFY(progress->isHidden());
-    QVERIFY(!open->isHidden());
-    QCOMPARE(!start->isHidden(), startAgain);
-    QCOMPARE(bench.widget<QLabel>("labelPackageVersionText")->text().isEmpty(), !startAgain);
-    QCOMPARE(bench.widget<QLabel>("labelPackageVersion")->text().isEmpty(), !startAgain);
 }
 
 QTEST_MAIN(TestServicePage)

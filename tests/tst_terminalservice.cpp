@@ -138,14 +138,9 @@ private slots:
     void startupAsksForBothNames();
     void dispatchInChunks_data();
     void dispatchInChunks();
-    void modelValues_data();
-    void modelValues();
-    void memblockRequest();
     void burstLargerThanRingLosesNothing();
     void catalogueFollowsReportedStates();
     void namesReadWhileAnswersArrive();
-    void shutdownStopsParsingButStoresBytes();
-    void transmittedFramesAreLogged();
     void destroyWhileBusy_data();
     void destroyWhileBusy();
 };
@@ -172,7 +167,6 @@ void TestTerminalService::dispatchInChunks_data()
 {
     QTest::addColumn<int>("chunk");
     QTest::newRow("byte by byte") << 1;
-    QTest::newRow("3 bytes") << 3;
     QTest::newRow("17 bytes") << 17;
     QTest::newRow("one read") << 100000;
 }
@@ -211,66 +205,6 @@ void TestTerminalService::dispatchInChunks()
     QCOMPARE(link.recorder->lines, expected);
     QCOMPARE(link.recorder->valueSignals().count(QStringLiteral("nominalCurrentModelValue")), 20);
     QVERIFY(link.recorder->allOnGuiThread);
-}
-
-void TestTerminalService::modelValues_data()
-{
-    QTest::addColumn<QList<QByteArray>>("frames");
-    QTest::addColumn<QStringList>("signalNames");
-    QTest::addColumn<QList<int>>("phases");
-    QTest::addColumn<QByteArray>("lastLine");
-
-    QTest::newRow("current after phase 2")
-        << QList<QByteArray> {valueFrame(20, "\x02"), valueFrame(35, f32(2.25f))}
-        << QStringList {"measurementPhaseModelValue", "measurementCurrentModelValue"}
-        << QList<int> {2} << QByteArray("ID: MeasurementCurrent (35), Value: 2.2");
-    QTest::newRow("current before any phase")
-        << QList<QByteArray> {valueFrame(35, f32(1.0f))}
-        << QStringList {"measurementCurrentModelValue"} << QList<int> {0}
-        << QByteArray("ID: MeasurementCurrent (35), Value: 1.0");
-    QTest::newRow("ramp-up time has no signal")
-        << QList<QByteArray> {valueFrame(5, f32(3.5f))} << QStringList {} << QList<int> {}
-        << QByteArray("ID: SoftstartRampUpTime (5), Value: 3.5");
-    QTest::newRow("unmirrored identifier")
-        << QList<QByteArray> {valueFrame(8, "\x01")} << QStringList {} << QList<int> {}
-        << QByteArray("ID: CapacityDevice (8), Value: ");
-    QTest::newRow("identifier only")
-        << QList<QByteArray> {frame(TaloLinkCommandID::SetModelValue, Terminal::Platform, {u16(0)})}
-        << QStringList {"tripClassModelValue"} << QList<int> {}
-        << QByteArray("ID: TripClass (0), Value: 2E");
-    QTest::newRow("voltage phases")
-        << QList<QByteArray> {valueFrame(20, "\x01"), valueFrame(34, f32(401.4f)),
-               valueFrame(20, "\x02"), valueFrame(34, f32(399.6f))}
-        << QStringList {"measurementPhaseModelValue", "measurementVoltageModelValue",
-               "measurementPhaseModelValue", "measurementVoltageModelValue"}
-        << QList<int> {1, 2} << QByteArray("ID: MeasurementVoltage (34), Value: 400");
-}
-
-void TestTerminalService::modelValues()
-{
-    QFETCH(QList<QByteArray>, frames);
-    QFETCH(QStringList, signalNames);
-    QFETCH(QList<int>, phases);
-    QFETCH(QByteArray, lastLine);
-
-    Link link;
-    for (const QByteArray& f : frames)
-        link.service->handleDataReceived(f);
-    QTRY_COMPARE(link.recorder->lines.size(), 2 * frames.size());
-    QCOMPARE(link.recorder->lines.last(), lastLine);
-    QCOMPARE(link.recorder->valueSignals(), signalNames);
-    QCOMPARE(link.recorder->phases, phases);
-}
-
-void TestTerminalService::memblockRequest()
-{
-    Link link;
-    link.service->handleDataReceived(
-        frame(TaloLinkCommandID::Memblock, Terminal::Platform, {QByteArray::fromHex("0700")})
-        + frame(TaloLinkCommandID::Memblock, Terminal::Display) // no block number: ignored
-        + frame(TaloLinkCommandID::Memblock, Terminal::Display, {QByteArray::fromHex("0201")}));
-    QTRY_COMPARE(link.recorder->lines.size(), 3);
-    QCOMPARE(link.recorder->blocks, (QList<int> {7, 0x0102}));
 }
 
 void TestTerminalService::burstLargerThanRingLosesNothing()
@@ -318,33 +252,6 @@ void TestTerminalService::namesReadWhileAnswersArrive()
     }
     QTRY_COMPARE(link.recorder->signalNames.count(QStringLiteral("terminalPlatformReady")), 200);
     QCOMPARE(link.service->getPlatformName(), QByteArray("Application"));
-}
-
-void TestTerminalService::shutdownStopsParsingButStoresBytes()
-{
-    Link link;
-    link.app.shutdown();
-    link.service->handleDataReceived(valueFrame(0, "\x03"));
-    QTest::qWait(100);
-    QCOMPARE(link.recorder->lines.size(), 0);
-    link.app.startup(); // parsing resumes at the next marker
-    link.service->handleDataReceived(valueFrame(0, "\x04"));
-    QTRY_VERIFY(!link.recorder->lines.isEmpty());
-    QTRY_COMPARE(link.recorder->lines.last(), QByteArray("ID: TripClass (0), Value: 10"));
-}
-
-void TestTerminalService::transmittedFramesAreLogged()
-{
-    Link link(false);
-    QSignalSpy spy(link.service.get(), &TaloLinkTerminalService::commandTransmitted);
-    QVERIFY(spy.isValid());
-    link.service->handleDataTransmitted(QByteArray::fromHex("373032230f000500020100"
-                                                            "1cfa2c51"));
-    link.service->handleDataTransmitted(QByteArray("short"));
-    QCOMPARE(spy.count(), 1);
-    QCOMPARE(spy.first().first().toByteArray(),
-        QByteArray("GetName: Host -> Display, Coding: 0x23323037, Length: 15bytes, ArgCount: 0, "
-                   "Checksum: 0x512cfa1c"));
 }
 
 void TestTerminalService::destroyWhileBusy_data()

@@ -1,5 +1,5 @@
-// The window flow against simulated devices on pseudo-terminals: when the connect screen goes on,
-// which tabs the main window opens, how tabs follow ports coming and going, and the exit codes.
+// The window flow against simulated devices on pseudo-terminals: which tabs the main window opens,
+// how tabs follow ports coming and going, and the exit codes.
 
 #include "config/config.h"
 #include "config/useraccount.h"
@@ -14,7 +14,6 @@
 
 #include <QComboBox>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPointer>
@@ -49,8 +48,6 @@ enum Step {
 };
 enum class ConnectAction { Wait, Offline, PlugLater, Close };
 
-constexpr int ConnectGuard = 3000; // milliseconds after which a waiting test gives up
-constexpr int ConnectCheck = 1000; // milliseconds: the connect screen's own check
 
 } // namespace
 
@@ -65,8 +62,6 @@ private slots:
     void init();
     void cleanup();
 
-    void connectScreen_data();
-    void connectScreen();
     void tabs_data();
     void tabs();
     void flow_data();
@@ -160,66 +155,6 @@ QStringList TestWindowFlow::expectedNames(const QStringList& keys) const
     return names + devices;
 }
 
-void TestWindowFlow::connectScreen_data()
-{
-    QTest::addColumn<int>("devices");
-    QTest::addColumn<bool>("unplugBefore");
-    QTest::addColumn<bool>("unopenablePort");
-    QTest::addColumn<ConnectAction>("action");
-    QTest::addColumn<bool>("accepted");
-
-    const auto wait = ConnectAction::Wait;
-    QTest::newRow("device present") << 1 << false << false << wait << true;
-    QTest::newRow("no device") << 0 << false << false << wait << false;
-    QTest::newRow("device arrives after the check")
-        << 0 << false << false << ConnectAction::PlugLater << true;
-    QTest::newRow("offline mode") << 0 << false << false << ConnectAction::Offline << true;
-    QTest::newRow("closed") << 1 << false << false << ConnectAction::Close << false;
-    // The manager still lists these ports, but there is no device to go on with.
-    QTest::newRow("device gone before the check") << 1 << true << false << wait << false;
-    QTest::newRow("port that cannot be opened") << 0 << false << true << wait << false;
-}
-
-void TestWindowFlow::connectScreen()
-{
-    QFETCH(int, devices);
-    QFETCH(bool, unplugBefore);
-    QFETCH(bool, unopenablePort);
-    QFETCH(ConnectAction, action);
-    QFETCH(bool, accepted);
-
-    if (unopenablePort) {
-        m_source->addPort({QDir(m_links->path()).filePath(QStringLiteral("ttyR58missing")),
-            SerialPortManager::VendorIdentifier, SerialPortManager::ProductIdentifier});
-    }
-    QVERIFY(plugIn(devices, unplugBefore));
-    if (unopenablePort)
-        QVERIFY(m_manager->portsAvailable());
-
-    ConnectScreen screen(m_manager);
-    QTimer::singleShot(ConnectGuard, &screen, &QDialog::reject);
-    if (action == ConnectAction::Offline)
-        QTimer::singleShot(
-            100, screen.findChild<QPushButton*>("pushButtonOfflineModus"), &QPushButton::click);
-    else if (action == ConnectAction::Close)
-        QTimer::singleShot(100, &screen, &QWidget::close);
-    else if (action == ConnectAction::PlugLater)
-        QTimer::singleShot(ConnectCheck + 500, &screen, [this] {
-            addDevices(1);
-            m_manager->poll();
-        });
-
-    QElapsedTimer elapsed;
-    elapsed.start();
-    QCOMPARE(screen.exec() == QDialog::Accepted, accepted);
-    // Not before its check: the first poll may still be on its way.
-    if (accepted && action == ConnectAction::Wait)
-        QVERIFY2(elapsed.elapsed() >= ConnectCheck - 100,
-            qPrintable(QString::number(elapsed.elapsed())));
-    if (accepted && action == ConnectAction::PlugLater)
-        QVERIFY(elapsed.elapsed() >= ConnectCheck + 400);
-}
-
 void TestWindowFlow::tabs_data()
 {
     QTest::addColumn<int>("devices");
@@ -229,24 +164,15 @@ void TestWindowFlow::tabs_data()
     QTest::addColumn<bool>("firstTabKept");
 
     const QList<int> none;
-    QTest::newRow("offline") << 0 << false << none << QStringList {"Offline"} << true;
     QTest::newRow("two devices in port order")
         << 2 << false << none << QStringList {"0", "1"} << true;
-    QTest::newRow("only device gone before")
-        << 1 << true << none << QStringList {"Offline"} << true;
     QTest::newRow("one of two gone before") << 2 << true << none << QStringList {"1"} << true;
     QTest::newRow("unplugging closes the tab")
         << 1 << false << QList<int> {UnplugFirst} << QStringList {} << false;
     QTest::newRow("replugging opens a new tab")
         << 1 << false << QList<int> {UnplugFirst, PlugFirst} << QStringList {"0"} << false;
-    QTest::newRow("a second device gets its own tab")
-        << 1 << false << QList<int> {PlugNew} << QStringList {"0", "1"} << true;
-    QTest::newRow("the other tab stays")
-        << 1 << false << QList<int> {PlugNew, UnplugFirst} << QStringList {"1"} << false;
     QTest::newRow("port reported twice")
         << 1 << false << QList<int> {ReportFirstAgain} << QStringList {"0"} << true;
-    QTest::newRow("unknown port closed")
-        << 1 << false << QList<int> {CloseUnknown} << QStringList {"0"} << true;
     QTest::newRow("offline tab stays when a device arrives")
         << 0 << false << QList<int> {PlugNew} << QStringList {"Offline", "0"} << true;
     QTest::newRow("screen that must stay keeps its tab")
@@ -315,9 +241,6 @@ void TestWindowFlow::flow_data()
 
     QTest::newRow("login closed") << 1 << true << ConnectAction::Wait
                                   << QStringList {"WelcomeScreen"} << QStringList {} << 0;
-    QTest::newRow("connect screen closed")
-        << 0 << false << ConnectAction::Close << QStringList {"WelcomeScreen", "ConnectScreen"}
-        << QStringList {} << 0;
     QTest::newRow("device found") << 1 << false << ConnectAction::Wait
                                   << QStringList {"WelcomeScreen", "ConnectScreen", "MainScreen"}
                                   << QStringList {"0"} << 7;
