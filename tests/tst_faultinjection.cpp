@@ -393,6 +393,9 @@ void TestFaultInjection::unwritableConfig()
     if (import) {
         bench.widget<QPushButton>("pushButtonExport")->click();
         QVERIFY2(!message->property("failure").toBool(), qPrintable(message->text()));
+        // The device moves away from the file, so that the import has something to send.
+        bench.reportFloat(2, 2.4f);
+        QVERIFY(bench.sync());
     }
     // config.json as a folder: the config cannot be replaced, not even by root.
     QFile::remove(bench.config->getFilePath());

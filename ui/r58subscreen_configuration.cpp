@@ -740,9 +740,8 @@ void R58SubScreen::compareSettingsFile(const QString& path, bool import)
         return;
     }
     if (comparison.getChangedCount() == 0) {
-        showSettingsMessage(
-            tr("%1 holds the device's settings: nothing to change, nothing was sent.").arg(name),
-            false);
+        rememberSettingsDir(path,
+            tr("%1 holds the device's settings: nothing to change, nothing was sent.").arg(name));
         return;
     }
     if (!applied) {
