@@ -150,9 +150,12 @@ void TestUpdateControlService::refused()
 {
     QFETCH(RefusalRow, row);
     Fixture f;
-    // A good image first: a refused one must not leave it to be sent.
+    // A good image first, sent whole: a refused one must not leave it to be sent again.
     f.service.start(randomImage(3, 2000), Plain, Terminal::Platform);
     QVERIFY(f.service.hasImage());
+    for (quint16 index = 0; index < 4; ++index)
+        f.service.sendMemoryBlock(index);
+    QVERIFY(!f.service.isTransferring());
     f.trace.clear();
     f.link.packets.clear();
     f.service.start(row.data, row.type, row.terminal);
