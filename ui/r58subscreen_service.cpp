@@ -647,6 +647,8 @@ void R58SubScreen::handleStartPackageUpdate()
     m_uiInformation->pushButtonStartPackageUpdate->hide();
     m_uiInformation->progressBarPackageUpdate->setValue(0);
     m_uiInformation->progressBarPackageUpdate->show();
+    // The start waits for the boot loader before it counts as running.
+    m_uiService->pushButtonStartUpdate->setEnabled(false);
     getPackageUpdateService()->start();
     updateStartButtons();
 }
