@@ -13,6 +13,7 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QStackedWidget>
+#include <QThread>
 #include <QTimer>
 #include <QtTest>
 
@@ -578,6 +579,15 @@ void TestFaultInjection::deviceNotBack()
         device.unplug();
     });
     watch.start(5);
+    // The nesting depth at which the manager reported the pulled port gone: above the test's
+    // own, the port poll ran inside the update's settle wait and saw the pull there.
+    int closedAtLevel = -1;
+    QObject::connect(rig.bench.manager.data(), &SerialPortManager::portClosed, &context,
+        [&](const QString& name) {
+            if (pulled && closedAtLevel < 0 && name == device.portName())
+                closedAtLevel = QThread::currentThread()->loopLevel();
+        });
+    const int testLevel = QThread::currentThread()->loopLevel();
     // Away for good, as far as this test is concerned.
     device.setRestartDelay(duringSettle ? 100 : 10 * Patience);
 
@@ -587,6 +597,8 @@ void TestFaultInjection::deviceNotBack()
     QVERIFY2(firstError(errors).contains(QStringLiteral("did not come back")),
         qPrintable(firstError(errors)));
     QCOMPARE(pulled, duringSettle);
+    if (duringSettle)
+        QVERIFY2(closedAtLevel > testLevel, qPrintable(QString::number(closedAtLevel)));
     QVERIFY(!reachedDisplay);
     QVERIFY(finished.isEmpty());
     QCOMPARE(packager->getUpdateState(), PackageUpdateService::Failed);
