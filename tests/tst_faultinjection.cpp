@@ -13,6 +13,7 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QStackedWidget>
+#include <QThread>
 #include <QTimer>
 #include <QtTest>
 
@@ -32,8 +33,10 @@ namespace {
 constexpr int Patience = 20000; // milliseconds; a normal run needs well under one second
 // Long enough that no healthy transfer under a sanitizer comes near it.
 constexpr int Stall = 3000;
+// The restarted device's return and its version answer, shortened from a minute.
+constexpr int Restart = 5000;
 
-const QByteArray PlatformImage = UpdateTest::randomImage(21, 40000);
+const QByteArray PlatformImage = UpdateTest::versionedImage(21, 40000);
 const QByteArray DisplayImage = UpdateTest::randomImage(22, 30000);
 
 // A package with both images; empty when it could not be written.
@@ -79,7 +82,7 @@ struct Rig
             bench.screen->initialize();
         }
         // The screen itself passes the device's block requests to the transfer.
-        packager()->setWaits({50, 20, 50, Stall});
+        packager()->setWaits({50, 20, 50, Stall, Stall, Restart, Stall});
         QObject::connect(&poll, &QTimer::timeout, bench.manager.data(), &SerialPortManager::poll);
         poll.start(20);
         QObject::connect(&heartbeat, &QTimer::timeout, [this] {
@@ -163,6 +166,9 @@ private slots:
     void silentDevice();
     void unwritableConfig_data();
     void unwritableConfig();
+    void noBlockAfterFailure();
+    void deviceNotBack_data();
+    void deviceNotBack();
 };
 
 void TestFaultInjection::unplugDuringImageUpdate()
@@ -361,12 +367,12 @@ void TestFaultInjection::silentDevice()
     const QString path = makePackage(rig.bench.home.path());
     QVERIFY(!path.isEmpty());
     QSignalSpy errors(packager, &PackageUpdateService::packageUpdateErrorOccured);
-    packager->setWaits({50, 20, 50, 300});
+    packager->setWaits({50, 20, 50, 300, 300});
     packager->openArchive(path);
     packager->start();
     QVERIFY(rig.stillBeating());
     QTRY_COMPARE_WITH_TIMEOUT(errors.size(), 1, Patience);
-    QVERIFY2(firstError(errors).contains(QStringLiteral("stopped asking")),
+    QVERIFY2(firstError(errors).contains(QStringLiteral("did not start asking")),
         qPrintable(firstError(errors)));
     QVERIFY(rig.bench.screen->isClosable());
     QVERIFY(rig.everUnclosable);
@@ -421,6 +427,120 @@ void TestFaultInjection::unwritableConfig()
         QVERIFY(bench.sync());
         QVERIFY(!bench.writtenValues().isEmpty());
     }
+}
+
+void TestFaultInjection::noBlockAfterFailure()
+{
+    Rig rig;
+    QVERIFY(rig.start());
+    SimulatedDevice& device = rig.device();
+    PackageUpdateService* packager = rig.packager();
+    const QString path = makePackage(rig.bench.home.path());
+    QVERIFY(!path.isEmpty());
+    QSignalSpy errors(packager, &PackageUpdateService::packageUpdateErrorOccured);
+    // The device falls silent halfway through the platform image: the update fails.
+    QObject context;
+    QObject::connect(rig.updater(), &UpdateControlService::progressChanged, &context,
+        [&](int percent) {
+            if (percent >= 30 && !device.faults().silent) {
+                SimulatedDevice::Faults silent;
+                silent.silent = true;
+                device.setFaults(silent);
+            }
+        });
+    packager->openArchive(path);
+    packager->start();
+    QTRY_COMPARE_WITH_TIMEOUT(errors.size(), 1, Patience);
+    QVERIFY2(firstError(errors).contains(QStringLiteral("stopped asking")),
+        qPrintable(firstError(errors)));
+
+    // Its boot loader asks again: it gets nothing.
+    device.setFaults({});
+    device.clearReceivedFrames();
+    QSignalSpy asked(
+        rig.bench.screen->getTerminalService().data(), &TaloLinkTerminalService::requestMemblock);
+    device.sendFrame(Terminal::Platform, UpdateTest::TaloLinkCommandID::Memblock,
+        {QByteArray::fromHex("0000")});
+    QTRY_COMPARE_WITH_TIMEOUT(asked.size(), 1, Patience);
+    QCoreApplication::processEvents();
+    // A boot loader answers no value requests; a frame sent after the request's handling
+    // marks the point by which any answer would have gone out.
+    rig.bench.screen->getUSBComponent()->jumpToBootloader(Terminal::Platform);
+    auto commands = [&] {
+        QStringList lines;
+        for (const QByteArray& frame : device.receivedFrames())
+            lines << UpdateTest::describe(UpdateTest::TaloLinkPacket::decode(frame));
+        return lines;
+    };
+    QTRY_VERIFY_WITH_TIMEOUT(commands().contains(QStringLiteral("jump P")), Patience);
+    QCOMPARE(commands(), QStringList {QStringLiteral("jump P")});
+    QVERIFY(device.receivedImages(Terminal::Platform).isEmpty());
+}
+
+void TestFaultInjection::deviceNotBack_data()
+{
+    QTest::addColumn<bool>("duringSettle");
+    QTest::newRow("does not return after the restart") << false;
+    QTest::newRow("gone again while its port settles") << true;
+}
+
+void TestFaultInjection::deviceNotBack()
+{
+    QFETCH(bool, duringSettle);
+    Rig rig;
+    QVERIFY(rig.start());
+    SimulatedDevice& device = rig.device();
+    PackageUpdateService* packager = rig.packager();
+    packager->setWaits({50, 600, 50, Stall, Stall, Restart, Stall});
+    const QString path = makePackage(rig.bench.home.path());
+    QVERIFY(!path.isEmpty());
+    QSignalSpy errors(packager, &PackageUpdateService::packageUpdateErrorOccured);
+    QSignalSpy finished(packager, &PackageUpdateService::packageUpdateFinished);
+    bool reachedDisplay = false;
+    bool pulled = false;
+    bool back = false; // plugged in again after taking the platform image
+    QObject context;
+    QObject::connect(&device, &SimulatedDevice::pluggedIn, &context,
+        [&] { back = !device.receivedImages(Terminal::Platform).isEmpty(); });
+    QTimer watch;
+    QObject::connect(&watch, &QTimer::timeout, &context, [&] {
+        reachedDisplay = reachedDisplay
+            || packager->getUpdateState() == PackageUpdateService::UpdatingDisplay;
+        // Pulled once the returned port is known, while the update lets it settle.
+        if (!duringSettle || pulled || !back
+            || packager->getUpdateState() != PackageUpdateService::WaitingForRestart
+            || !rig.portKnown())
+            return;
+        pulled = true;
+        device.unplug();
+    });
+    watch.start(5);
+    // The nesting depth at which the manager reported the pulled port gone: above the test's
+    // own, the port poll ran inside the update's settle wait and saw the pull there.
+    int closedAtLevel = -1;
+    QObject::connect(rig.bench.manager.data(), &SerialPortManager::portClosed, &context,
+        [&](const QString& name) {
+            if (pulled && closedAtLevel < 0 && name == device.portName())
+                closedAtLevel = QThread::currentThread()->loopLevel();
+        });
+    const int testLevel = QThread::currentThread()->loopLevel();
+    // Away for good, as far as this test is concerned.
+    device.setRestartDelay(duringSettle ? 100 : 10 * Patience);
+
+    packager->openArchive(path);
+    packager->start();
+    QTRY_COMPARE_WITH_TIMEOUT(errors.size(), 1, Patience);
+    QVERIFY2(firstError(errors).contains(QStringLiteral("did not come back")),
+        qPrintable(firstError(errors)));
+    QCOMPARE(pulled, duringSettle);
+    if (duringSettle)
+        QVERIFY2(closedAtLevel > testLevel, qPrintable(QString::number(closedAtLevel)));
+    QVERIFY(!reachedDisplay);
+    QVERIFY(finished.isEmpty());
+    QCOMPARE(packager->getUpdateState(), PackageUpdateService::Failed);
+    QVERIFY(rig.bench.screen->isClosable());
+    QVERIFY(rig.stillBeating());
+    QCOMPARE(rig.mismatches, 0);
 }
 
 QTEST_MAIN(TestFaultInjection)

@@ -85,14 +85,27 @@ public:
             updater->sendMemoryBlock(quint16(i));
     }
 
-    // The device restarts: its port goes and comes back.
+    // The device restarts: its port goes and comes back. The service hears of it on a later
+    // turn of the event loop; the restarted device answers the service's version request.
     void restart(int device = 0)
     {
         trace.append(QStringLiteral("restart %1").arg(device));
+        const int asked = trace.count(QStringLiteral("get value 39"));
         source->removePort(names[device]);
         manager->poll();
         addPort(device);
         manager->poll();
+        if (device != 0 || service->getUpdateState() != State::WaitingForRestart) {
+            QTest::qWait(20);
+            return;
+        }
+        if (QTest::qWaitFor(
+                [&] {
+                    return trace.count(QStringLiteral("get value 39")) > asked
+                        || service->getUpdateState() != State::WaitingForRestart;
+                },
+                10000))
+            service->handleDevicePlatformVersion(deviceVersion);
     }
 
     // Plays the device through a whole package.
@@ -114,6 +127,8 @@ public:
     QSharedPointer<SerialPortManager> manager = QSharedPointer<SerialPortManager>::create(source);
     QStringList trace;
     QStringList versions;
+    // What the device reports after its restart: the platform version of the standard manifest.
+    quint32 deviceVersion = 0x04040000u;
     RecordingLink link {trace};
     QSharedPointer<UpdateControlService> updater = QSharedPointer<UpdateControlService>::create();
     std::unique_ptr<PackageUpdateService> service;
@@ -124,11 +139,20 @@ QByteArray standardManifest(const QString& version = QStringLiteral("4.4"))
     return manifest(version, QString::fromLatin1(PlatformPath), QString::fromLatin1(DisplayPath));
 }
 
+// A manifest that names only the images the package holds.
+QByteArray manifestFor(bool platform, bool display, const QString& version = QStringLiteral("4.4"))
+{
+    return manifest(version, platform ? QString::fromLatin1(PlatformPath) : QString(),
+        display ? QString::fromLatin1(DisplayPath) : QString());
+}
+
 // A package of images of the given sizes (0: left out).
-Members members(int platform, int display, const QByteArray& manifestText = standardManifest())
+Members members(int platform, int display, const QByteArray& manifestText = QByteArray("-"))
 {
     Members list;
-    if (!manifestText.isEmpty())
+    if (manifestText == "-")
+        list.append({"version.json", manifestFor(platform != 0, display != 0)});
+    else if (!manifestText.isEmpty())
         list.append({"version.json", manifestText});
     if (platform)
         list.append({PlatformPath, encrypted(randomImage(1, platform))});
@@ -153,6 +177,7 @@ private slots:
     void repeatedEventsDuringWaits_data();
     void repeatedEventsDuringWaits();
     void rebuiltPackageIsReadAnew();
+    void whileWaitingForRestart();
 };
 
 void TestPackageUpdateService::sequence_data()
@@ -163,18 +188,16 @@ void TestPackageUpdateService::sequence_data()
         << members(1000, 1000)
         << "jump P, open, progress 0, announce P 2, block P 0, progress 25, block P 1, progress "
            "50, "
-           "restart 0, action 11, jump D, progress 50, announce D 2, block D 0, progress 75, "
+           "restart 0, open, get value 39, action 11, jump D, progress 50, announce D 2, block D 0, progress 75, "
            "block D 1, progress 100, action 12, finished";
     QTest::newRow("only a platform image")
         << members(1000, 0)
         << "jump P, open, progress 0, announce P 2, block P 0, progress 50, block P 1, "
-           "progress 100, restart 0, finished";
+           "progress 100, restart 0, open, get value 39, finished";
     QTest::newRow("only a display image")
         << members(0, 1000)
         << "jump D, progress 0, announce D 2, block D 0, progress 50, block D 1, progress 100, "
            "action 12, finished";
-    QTest::newRow("manifest naming missing members")
-        << members(0, 0, manifest("4.4", "gone.crypt", "away.crypt")) << "finished";
 }
 
 void TestPackageUpdateService::sequence()
@@ -208,7 +231,8 @@ void TestPackageUpdateService::failure_data()
         << Members {{"version.json", version}, {PlatformPath, good}, {DisplayPath, damaged}}
         << digest;
     QTest::newRow("length field beyond the display image")
-        << Members {{"version.json", version}, {DisplayPath, withLengthField(good, 5000)}}
+        << Members {{"version.json", manifestFor(false, true)},
+               {DisplayPath, withLengthField(good, 5000)}}
         << QStringLiteral("error The image's length field does not match its content.");
 }
 
@@ -268,12 +292,47 @@ void TestPackageUpdateService::unreadable()
     QVERIFY(bench.trace.first().contains(QDir::toNativeSeparators(path)));
     QVERIFY(bench.versions.isEmpty());
     QCOMPARE(bench.service->getImageCount(), 0u);
-    QCOMPARE(bench.service->getUpdateState(), State::Opened);
+    QCOMPARE(bench.service->getUpdateState(), State::NoPackage);
 
-    // Start finishes at once and sends nothing.
+    // Start sends nothing and reports nothing: no update is no finished update.
     bench.service->start();
-    QCOMPARE(bench.trace.mid(1), QStringList {"finished"});
+    QCOMPARE(bench.trace.size(), 1);
     QVERIFY(bench.link.packets.isEmpty());
+}
+
+void TestPackageUpdateService::whileWaitingForRestart()
+{
+    Bench bench;
+    QVERIFY(bench.isValid());
+    const QByteArray display = randomImage(2, 1000);
+    bench.service->openArchive(bench.package(members(1000, 1000)));
+    const QString other = bench.package({{"version.json", manifestFor(false, true, "9.9")},
+                                            {DisplayPath, encrypted(randomImage(9, 3000))}},
+        QStringLiteral("other.tar"));
+    bench.versions.clear();
+    bench.service->start();
+    bench.deliverBlocks(Terminal::Platform);
+
+    // Another package is refused while one runs.
+    bench.service->openArchive(other);
+    bench.service->start();
+    QCOMPARE(bench.service->getUpdateState(), State::WaitingForRestart);
+    QVERIFY(bench.versions.isEmpty());
+
+    // Another device's port reopening is not the restart.
+    const int sent = bench.link.packets.size();
+    bench.restart(1);
+    QCOMPARE(bench.service->getUpdateState(), State::WaitingForRestart);
+    QCOMPARE(bench.link.packets.size(), sent);
+
+    // The display still gets the image of the package that was started.
+    bench.restart(0);
+    QCOMPARE(bench.service->getUpdateState(), State::UpdatingDisplay);
+    bench.deliverBlocks(Terminal::Display);
+    QCOMPARE(bench.service->getUpdateState(), State::Finished);
+    QCOMPARE(argNumber(bench.link.last(TaloLinkCommandID::ApplicationUpdate, Terminal::Display), 1),
+        zcrc(display));
+    QCOMPARE(bench.trace.count(QStringLiteral("jump P")), 1);
 }
 
 void TestPackageUpdateService::repeatedEventsDuringWaits_data()
@@ -314,7 +373,7 @@ void TestPackageUpdateService::rebuiltPackageIsReadAnew()
 {
     Bench bench;
     QVERIFY(bench.isValid());
-    const QString path = bench.package(members(1000, 0, standardManifest("1.0.0.0")));
+    const QString path = bench.package(members(1000, 0, manifestFor(true, false, "1.0.0.0")));
     bench.service->openArchive(path);
     QCOMPARE(bench.service->getImageCount(), 1u);
 

@@ -128,6 +128,10 @@ private slots:
     void singleImage();
     void packageOpened_data();
     void packageOpened();
+    void singleImageChoice_data();
+    void singleImageChoice();
+    void packageWaitsForDeviceVersion();
+    void packageNotTakenFails();
 };
 
 // Firmware may send a processor's name as a C string with its terminator, or padded with blanks.
@@ -257,7 +261,7 @@ void TestServicePage::singleImage_data()
     QTest::newRow("encrypted image longer than its text is refused") << ImageRow {
         "long.crypt", UpdateTest::withLengthField(crypt, 4000), display, {}, "Update refused: "};
     QTest::newRow("device that stops asking for blocks") << ImageRow {"image.bin", image, display,
-        {}, "The device stopped asking for the update's data", true, true};
+        {}, "The device did not start asking for the update's data", true, true};
 }
 
 void TestServicePage::singleImage()
@@ -279,7 +283,9 @@ void TestServicePage::singleImage()
     QVERIFY(bench.sync());
     bench.device->clearReceivedFrames();
     if (row.silent) {
-        bench.screen->findChild<QTimer*>(QStringLiteral("updateStallTimer"))->setInterval(300);
+        PackageUpdateService::Waits waits;
+        waits.firstBlock = 300;
+        bench.screen->getPackageUpdateService()->setWaits(waits);
         Simulator::SimulatedDevice::Faults faults;
         faults.silent = true;
         bench.device->setFaults(faults);
@@ -319,10 +325,12 @@ void TestServicePage::packageOpened_data()
 {
     QTest::addColumn<PackageRow>("row");
 
-    // Only version.json: enough to open; the platform image's version in it decides.
-    auto manifest = [](const char* version) {
+    // A platform image and the manifest naming it; the platform version in it decides.
+    const QByteArray platformImage = UpdateTest::encrypted(UpdateTest::randomImage(6, 700));
+    auto manifest = [&platformImage](const char* version) {
         Utilities::TarballWriter writer;
-        writer.addFile("version.json", packageManifest(version, "7.1.2"));
+        writer.addFile("version.json", UpdateTest::manifest("7.1.2", "p.crypt", "", version));
+        writer.addFile("p.crypt", platformImage);
         return writer.getArchive();
     };
     const QString allowed = QStringLiteral("New Firmware: ");
@@ -346,10 +354,27 @@ void TestServicePage::packageOpened_data()
     QByteArray damaged = UpdateTest::encrypted(UpdateTest::randomImage(4, 800));
     damaged[200] = char(damaged[200] ^ 0x10);
     Utilities::TarballWriter writer;
-    writer.addFile("version.json", packageManifest(QStringLiteral("9.0.0.0")));
+    writer.addFile("version.json", UpdateTest::manifest("4.4.0", "p.crypt", "", "9.0.0.0"));
     writer.addFile("p.crypt", damaged);
     QTest::newRow("damaged image") << PackageRow {UserAccount::Admin, 0x04030000u, 0,
         writer.getArchive(), true, "Security Error! Wrong Digest"};
+
+    // Damaged packages: refused on opening, before the device is told anything.
+    Utilities::TarballWriter whole;
+    whole.addFile("version.json", UpdateTest::manifest("4.4.0", "p.crypt", "d.crypt", "9.0.0.0"));
+    whole.addFile("p.crypt", UpdateTest::encrypted(UpdateTest::randomImage(4, 3000)));
+    const int displayStart = whole.getArchive().size();
+    whole.addFile("d.crypt", UpdateTest::encrypted(UpdateTest::randomImage(5, 3000)));
+    const QByteArray archive = whole.getArchive();
+    QTest::newRow("cut inside the platform image") << PackageRow {UserAccount::Admin,
+        0x04030000u, 0, archive.left(displayStart - 1000), false, "The package is damaged: "};
+    QTest::newRow("cut inside the display image") << PackageRow {UserAccount::Admin, 0x04030000u,
+        0, archive.left(displayStart + 2000), false, "The package is damaged: "};
+    Utilities::TarballWriter missing;
+    missing.addFile("version.json", UpdateTest::manifest("4.4.0", "p.crypt", "d.crypt", "9.0.0.0"));
+    missing.addFile("p.crypt", UpdateTest::encrypted(UpdateTest::randomImage(4, 3000)));
+    QTest::newRow("manifest names a missing image") << PackageRow {UserAccount::Admin,
+        0x04030000u, 0, missing.getArchive(), false, "does not hold \"d.crypt\""};
 }
 
 void TestServicePage::packageOpened()
@@ -385,6 +410,126 @@ void TestServicePage::packageOpened()
     QVERIFY(bench.widget<QProgressBar>("progressBarPackageUpdate")->isHidden());
     QVERIFY(bench.screen->isClosable());
     QVERIFY(!sentAnUpdate(bench));
+    // Not even the service, asked directly, tells the device anything.
+    bench.screen->getPackageUpdateService()->start();
+    QVERIFY(bench.sync());
+    QVERIFY2(bench.received().isEmpty(), qPrintable(describeReceived(bench).join('\n')));
+    QVERIFY(bench.screen->isClosable());
+}
+
+void TestServicePage::singleImageChoice_data()
+{
+    QTest::addColumn<QString>("fileName"); // chosen on the service page; empty: none
+    QTest::addColumn<QByteArray>("file");
+    Utilities::TarballWriter writer;
+    writer.addFile("version.json", packageManifest(QStringLiteral("9.0.0.0")));
+    writer.addFile("p.crypt", UpdateTest::encrypted(UpdateTest::randomImage(4, 800)));
+    writer.addFile("d.crypt", UpdateTest::encrypted(UpdateTest::randomImage(5, 800)));
+    const QByteArray package = writer.getArchive();
+    QTest::newRow("package opened on the information page") << QString() << package;
+    QTest::newRow("package chosen as an image") << "package.tar" << package;
+    QTest::newRow("package renamed to an image's name") << "package.bin" << package;
+    QTest::newRow("image with a package's suffix")
+        << "image.tar" << UpdateTest::randomImage(5, 800);
+}
+
+void TestServicePage::singleImageChoice()
+{
+    QFETCH(QString, fileName);
+    QFETCH(QByteArray, file);
+    Bench bench;
+    QVERIFY(bench.open(UserAccount::Admin));
+    // The package is opened on the information page first, as a technician would.
+    const QString packagePath = bench.home.filePath(QStringLiteral("update.tar"));
+    QVERIFY(writeFile(packagePath, file));
+    answerFileDialogs(bench, packagePath);
+    click(bench, "pushButtonOpenUpdatePackage");
+    if (!fileName.isEmpty()) {
+        const QString path = bench.home.filePath(fileName);
+        QVERIFY(writeFile(path, file));
+        answerFileDialogs(bench, path);
+        click(bench, "pushButtonOpenFile");
+        const QString label = bench.widget<QLabel>("labelFilename")->text();
+        QVERIFY2(label.contains(QStringLiteral("is an update package")), qPrintable(label));
+    }
+    auto* start = bench.widget<QPushButton>("pushButtonStartUpdate");
+    QVERIFY(!start->isEnabled());
+    bench.screen->handleStartUpdate();
+    QVERIFY(bench.sync());
+    QVERIFY2(bench.received().isEmpty(), qPrintable(describeReceived(bench).join('\n')));
+    QVERIFY(!bench.screen->isUpdating());
+}
+
+void TestServicePage::packageWaitsForDeviceVersion()
+{
+    // A device that has not answered yet: the model still holds the tool's own version.
+    Bench bench;
+    Simulator::SimulatedDevice& device = bench.addDevice();
+    Simulator::SimulatedDevice::Faults silent;
+    silent.silent = true;
+    device.setFaults(silent);
+    bench.account->setUser(UserAccount::Supervisor);
+    QVERIFY(device.plugIn());
+    bench.manager->poll();
+    bench.screen = std::make_unique<R58SubScreen>(
+        bench.account, bench.config, bench.manager, device.portName());
+    bench.screen->initialize();
+
+    const QString path = bench.home.filePath(QStringLiteral("package.tar"));
+    QVERIFY(UpdateTest::writePackage(path,
+        {{"version.json", UpdateTest::manifest("4.4.0", "p.crypt", "", "4.4.0.0")},
+            {"p.crypt", UpdateTest::encrypted(versionedImage(0x04040000u))}}));
+    answerFileDialogs(bench, path);
+    click(bench, "pushButtonOpenUpdatePackage");
+    auto* start = bench.widget<QPushButton>("pushButtonStartPackageUpdate");
+    auto* text = bench.widget<QLabel>("labelPackageVersionText");
+    QVERIFY(start->isHidden());
+    QVERIFY2(text->text().startsWith(QStringLiteral("Waiting for the device")),
+        qPrintable(text->text()));
+
+    // The device's own version is newer than the package's: no start.
+    device.setFaults({});
+    bench.report(PlatformVersionId, 0x05000000u);
+    QTRY_COMPARE_WITH_TIMEOUT(
+        text->text(), QStringLiteral("Software downgrade is not allowed! "), Patience);
+    QVERIFY(start->isHidden());
+}
+
+void TestServicePage::packageNotTakenFails()
+{
+    // The platform restarts with its old firmware, as after a pull before it took the image.
+    constexpr quint32 oldVersion = 0x04030000u;
+    Bench bench;
+    bench.addDevice().setUIntValue(PlatformVersionId, oldVersion);
+    bench.device->setRestartDelay(100);
+    QVERIFY(bench.open(UserAccount::Supervisor));
+    PackageUpdateService* packager = bench.screen->getPackageUpdateService().data();
+    packager->setWaits({50, 20, 50});
+    QTimer poll;
+    QObject::connect(
+        &poll, &QTimer::timeout, bench.manager.data(), &Application::R58::SerialPortManager::poll);
+    poll.start(20);
+
+    const QString path = bench.home.filePath(QStringLiteral("package.tar"));
+    QVERIFY(UpdateTest::writePackage(path,
+        {{"version.json", packageManifest(QStringLiteral("4.4.0.0"))},
+            {"p.crypt", UpdateTest::encrypted(versionedImage(oldVersion))},
+            {"d.crypt", UpdateTest::encrypted(UpdateTest::randomImage(22, 900))}}));
+    answerFileDialogs(bench, path);
+    QSignalSpy finished(packager, &PackageUpdateService::packageUpdateFinished);
+    QSignalSpy errors(packager, &PackageUpdateService::packageUpdateErrorOccured);
+    click(bench, "pushButtonOpenUpdatePackage");
+    click(bench, "pushButtonStartPackageUpdate");
+
+    QTRY_COMPARE_WITH_TIMEOUT(errors.size(), 1, Patience);
+    const QString error = errors.first().first().toString();
+    QVERIFY2(error.contains(QStringLiteral("4.3.0.0")) && error.contains(QStringLiteral("4.4.0.0")),
+        qPrintable(error));
+    QCOMPARE(bench.widget<QLabel>("labelPackageVersionText")->text(), error);
+    QVERIFY(finished.isEmpty());
+    QVERIFY(bench.device->receivedImages(Terminal::Display).isEmpty());
+    QVERIFY(bench.screen->isClosable());
+    QVERIFY(!bench.widget<QPushButton>("pushButtonOpenUpdatePackage")->isHidden());
 }
 
 QTEST_MAIN(TestServicePage)

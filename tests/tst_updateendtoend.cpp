@@ -67,6 +67,11 @@ public:
         packager->addComponent(*component);
         QObject::connect(terminal.get(), &TaloLinkTerminalService::requestMemblock, updater.data(),
             &UpdateControlService::sendMemoryBlock);
+        // No model here: the version the device reported is the one it holds.
+        QObject::connect(terminal.get(), &TaloLinkTerminalService::platformVersionModelValue,
+            packager.get(), [this] {
+                packager->handleDevicePlatformVersion(device.uintValue(PlatformVersionId));
+            });
         terminal->startup();
         updater->startup();
         packager->startup();
@@ -100,7 +105,8 @@ public:
 
 QString packageFile(Stack& stack, bool platform, bool display)
 {
-    Members members {{"version.json", manifest("4.4.0", "p.crypt", "d.crypt")}};
+    Members members {{"version.json",
+        manifest("4.4.0", platform ? "p.crypt" : "", display ? "d.crypt" : "")}};
     if (platform)
         members.append({"p.crypt", encrypted(platformImage())});
     if (display)
@@ -140,10 +146,10 @@ void TestUpdateEndToEnd::package_data()
     QTest::addColumn<bool>("display");
     QTest::addColumn<QStringList>("order"); // the device's frames without blocks
     QTest::newRow("both images") << true << true
-                                 << QStringList {"jump P", "announce P 3", "action 11", "jump D",
-                                        "announce D 2", "action 12"};
+                                 << QStringList {"jump P", "announce P 3", "get value 39",
+                                        "action 11", "jump D", "announce D 2", "action 12"};
     QTest::newRow("only the platform image")
-        << true << false << QStringList {"jump P", "announce P 3"};
+        << true << false << QStringList {"jump P", "announce P 3", "get value 39"};
     QTest::newRow("only the display image")
         << false << true << QStringList {"jump D", "announce D 2", "action 12"};
 }

@@ -16,6 +16,7 @@
 #include <QDir>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
 #include <QStandardPaths>
@@ -66,6 +67,8 @@ private slots:
     void tabs();
     void flow_data();
     void flow();
+    void closeGuard_data();
+    void closeGuard();
 
 private:
     bool addDevices(int count);
@@ -228,6 +231,54 @@ void TestWindowFlow::tabs()
     QTRY_COMPARE(!first.isNull(), firstTabKept);
     if (tabBar)
         QCOMPARE(tabBar->count(), expected.size());
+}
+
+void TestWindowFlow::closeGuard_data()
+{
+    QTest::addColumn<bool>("updating");
+    QTest::addColumn<int>("answer"); // a QMessageBox button; NoButton: the box's default
+    QTest::addColumn<bool>("closes");
+    QTest::newRow("no update: closes at once") << false << int(QMessageBox::NoButton) << true;
+    QTest::newRow("update: the default keeps it open") << true << int(QMessageBox::NoButton) << false;
+    QTest::newRow("update: quitting on purpose") << true << int(QMessageBox::Yes) << true;
+}
+
+void TestWindowFlow::closeGuard()
+{
+    QFETCH(bool, updating);
+    QFETCH(int, answer);
+    QFETCH(bool, closes);
+    QVERIFY(plugIn(2));
+    // A placeholder that refuses closing stands for a screen with a running update.
+    auto factory = QSharedPointer<PlaceholderSubScreenFactory>::create(m_manager);
+    MainScreen window(m_manager, m_account, m_config, factory);
+    window.show();
+    QMdiSubWindow* second = window.findSubWindow(m_devices.at(1)->portName());
+    QVERIFY(second);
+    qobject_cast<PlaceholderSubScreen*>(second->widget())->setClosable(!updating);
+
+    QString question;
+    QTimer user;
+    QObject::connect(&user, &QTimer::timeout, &user, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box || !question.isEmpty())
+            return;
+        question = box->text();
+        QAbstractButton* button = answer == QMessageBox::NoButton
+            ? static_cast<QAbstractButton*>(box->defaultButton())
+            : box->button(QMessageBox::StandardButton(answer));
+        if (button)
+            button->click();
+    });
+    user.start(20);
+    const bool closed = window.close();
+
+    QCOMPARE(closed, closes);
+    QCOMPARE(question.isEmpty(), !updating);
+    if (updating) {
+        // Names the device by its tab's title.
+        QVERIFY2(question.contains(second->windowTitle()), qPrintable(question));
+    }
 }
 
 void TestWindowFlow::flow_data()

@@ -69,6 +69,8 @@ inline QString describe(const TaloLinkPacket& packet)
         return QStringLiteral("block %1 %2").arg(to).arg(argNumber(packet, 0));
     case TaloLinkCommandID::FireModelAction:
         return QStringLiteral("action %1").arg(argNumber(packet, 0));
+    case TaloLinkCommandID::GetModelValue:
+        return QStringLiteral("get value %1").arg(argNumber(packet, 0));
     default:
         return QStringLiteral("command %1").arg(int(packet.command));
     }
@@ -129,6 +131,17 @@ inline QByteArray randomImage(quint32 start, int size)
     QByteArray image(size, '\0');
     for (char& byte : image)
         byte = char(random.bounded(256));
+    return image;
+}
+
+// A platform image the simulator recognises: after taking it the device reports this version
+// (4.4.0.0 by default, the platform version of `manifest`).
+inline QByteArray versionedImage(quint32 start, int size, quint32 version = 0x04040000u)
+{
+    QByteArray image = randomImage(start, size);
+    image.replace(0, 4, "R58V");
+    for (int i = 0; i < 4; ++i)
+        image[4 + i] = char(version >> (8 * i));
     return image;
 }
 

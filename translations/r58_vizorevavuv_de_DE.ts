@@ -100,6 +100,14 @@
         <source>Offline</source>
         <translation>Offline</translation>
     </message>
+    <message>
+        <source>Firmware update running</source>
+        <translation>Firmware-Update läuft</translation>
+    </message>
+    <message>
+        <source>A firmware update is running on the device %1. Quitting now can leave it half updated or in its boot loader. Quit anyway?</source>
+        <translation>Auf dem Gerät %1 läuft ein Firmware-Update. Wenn Sie jetzt beenden, kann es halb aktualisiert oder in seinem Bootloader zurückbleiben. Trotzdem beenden?</translation>
+    </message>
 </context>
 <context>
     <name>OtherPortDialog</name>
@@ -897,6 +905,22 @@ Ohne Sicherung fortfahren?</translation>
         <source>The factory reset was not sent: the device&apos;s settings could not be backed up.</source>
         <translation>Das Zurücksetzen auf Werkseinstellungen wurde nicht gesendet: die Einstellungen des Geräts konnten nicht gesichert werden.</translation>
     </message>
+    <message>
+        <source>The device did not start asking for the update&apos;s data. Check the connection and start the update once more.</source>
+        <translation>Das Gerät hat nicht begonnen, die Daten des Updates anzufordern. Prüfen Sie die Verbindung und starten Sie das Update erneut.</translation>
+    </message>
+    <message>
+        <source>The device was disconnected during the update. Connect it again and start the update once more.</source>
+        <translation>Das Gerät wurde während des Updates getrennt. Schließen Sie es wieder an und starten Sie das Update erneut.</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is an update package, not a single image. Open it with &quot;SEARCH FOR NEW FIRMWARE&quot; on the Information page.</source>
+        <translation>&quot;%1&quot; ist ein Update-Paket, kein einzelnes Image. Öffnen Sie es mit &quot;NEUE FIRMWARE SUCHEN&quot; auf der Seite Information.</translation>
+    </message>
+    <message>
+        <source>Waiting for the device&apos;s version…</source>
+        <translation>Warte auf die Version des Geräts…</translation>
+    </message>
 </context>
 <context>
     <name>R58SubScreenAbout</name>
@@ -1335,6 +1359,46 @@ Ohne Sicherung fortfahren?</translation>
     <message>
         <source>The device stopped asking for the update&apos;s data. Check the connection, open the package and start the update once more.</source>
         <translation>Das Gerät fordert keine Update-Daten mehr an. Prüfen Sie die Verbindung, öffnen Sie das Paket und starten Sie das Update erneut.</translation>
+    </message>
+    <message>
+        <source>The package is damaged: &quot;%1&quot; is cut short or broken inside. Get the package again.</source>
+        <translation>Das Paket ist beschädigt: &quot;%1&quot; ist abgeschnitten oder im Inneren fehlerhaft. Beschaffen Sie das Paket erneut.</translation>
+    </message>
+    <message>
+        <source>The package is damaged: &quot;%1&quot; does not hold &quot;%2&quot;, which its version.json names. Get the package again.</source>
+        <translation>Das Paket ist beschädigt: &quot;%1&quot; enthält &quot;%2&quot; nicht, das seine version.json nennt. Beschaffen Sie das Paket erneut.</translation>
+    </message>
+    <message>
+        <source>The package is damaged: &quot;%1&quot; holds no firmware image. Get the package again.</source>
+        <translation>Das Paket ist beschädigt: &quot;%1&quot; enthält kein Firmware-Image. Beschaffen Sie das Paket erneut.</translation>
+    </message>
+    <message>
+        <source>The package is damaged: the version.json of &quot;%1&quot; gives no platform version. Get the package again.</source>
+        <translation>Das Paket ist beschädigt: Die version.json von &quot;%1&quot; nennt keine Plattformversion. Beschaffen Sie das Paket erneut.</translation>
+    </message>
+    <message>
+        <source>Another update is running on this device. Wait until it has ended, then start the package update.</source>
+        <translation>Auf diesem Gerät läuft bereits ein Update. Warten Sie, bis es beendet ist, und starten Sie dann das Paket-Update.</translation>
+    </message>
+    <message>
+        <source>The device&apos;s port could not be opened after it was sent to its boot loader. Check the cable, unplug the device and plug it in again, then open the package and start the update once more.</source>
+        <translation>Der Anschluss des Geräts konnte nicht geöffnet werden, nachdem es in seinen Bootloader geschickt wurde. Prüfen Sie das Kabel, trennen Sie das Gerät und schließen Sie es wieder an, öffnen Sie dann das Paket und starten Sie das Update erneut.</translation>
+    </message>
+    <message>
+        <source>The platform did not take the update: after the restart it reports version %1, the package holds %2. Open the package and start the update once more.</source>
+        <translation>Die Plattform hat das Update nicht übernommen: Nach dem Neustart meldet sie Version %1, das Paket enthält %2. Öffnen Sie das Paket und starten Sie das Update erneut.</translation>
+    </message>
+    <message>
+        <source>The device did not start asking for the update&apos;s data. Check the connection, open the package and start the update once more.</source>
+        <translation>Das Gerät hat nicht begonnen, die Daten des Updates anzufordern. Prüfen Sie die Verbindung, öffnen Sie das Paket und starten Sie das Update erneut.</translation>
+    </message>
+    <message>
+        <source>The device did not come back after its restart. Check the cable, unplug the device and plug it in again, then open the package and start the update once more.</source>
+        <translation>Das Gerät ist nach seinem Neustart nicht zurückgekehrt. Prüfen Sie das Kabel, trennen Sie das Gerät und schließen Sie es wieder an, öffnen Sie dann das Paket und starten Sie das Update erneut.</translation>
+    </message>
+    <message>
+        <source>The device did not report its platform version after the restart, so the update cannot be confirmed. Open the package and start the update once more.</source>
+        <translation>Das Gerät hat nach dem Neustart seine Plattformversion nicht gemeldet, daher kann das Update nicht bestätigt werden. Öffnen Sie das Paket und starten Sie das Update erneut.</translation>
     </message>
 </context>
 <context>

@@ -8,6 +8,8 @@
 #include "ui_mainscreen.h"
 
 #include <QBrush>
+#include <QCloseEvent>
+#include <QMessageBox>
 #include <QIcon>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -51,6 +53,34 @@ MainScreen::MainScreen(QSharedPointer<SerialPortManager> manager,
     openSubScreens();
 }
 
+void MainScreen::closeEvent(QCloseEvent* event)
+{
+    QStringList devices;
+    const auto subWindows = m_ui->mdiAreaMain->subWindowList(QMdiArea::CreationOrder);
+    for (QMdiSubWindow* subWindow : subWindows) {
+        const QWidget* screen = subWindow->widget();
+        if (!screen || !m_factory->isUpdating(screen))
+            continue;
+        // The tab shows the serial number once the device has sent it.
+        const QString serial = screen->windowTitle().trimmed();
+        devices << (serial.isEmpty() ? m_factory->getPortName(screen) : serial);
+    }
+    if (devices.isEmpty()) {
+        event->accept();
+        return;
+    }
+    const QMessageBox::StandardButton answer = QMessageBox::question(this,
+        tr("Firmware update running"),
+        tr("A firmware update is running on the device %1. Quitting now can leave it half "
+           "updated or in its boot loader. Quit anyway?")
+            .arg(devices.join(QStringLiteral(", "))),
+        QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
+    if (answer == QMessageBox::Yes)
+        event->accept();
+    else
+        event->ignore();
+}
+
 MainScreen::~MainScreen()
 {
     delete m_ui;
@@ -87,6 +117,18 @@ void MainScreen::openSubScreen(const QString& portName)
     QMdiSubWindow* subWindow = m_ui->mdiAreaMain->addSubWindow(screen, Qt::Window);
     subWindow->setAttribute(Qt::WA_DeleteOnClose);
     subWindow->showMaximized();
+    // A tab kept through a port loss by its update goes once the update has ended, unless the
+    // device is back by then. Queued: the update's report may come from deep inside its steps.
+    m_factory->watchUpdateEnd(screen, this, [this, portName] {
+        QMetaObject::invokeMethod(
+            this,
+            [this, portName] {
+                if (m_keptPorts.contains(portName)
+                    && !m_manager->getKnownPorts().contains(portName))
+                    closeSubScreen(portName);
+            },
+            Qt::QueuedConnection);
+    });
 
     auto* tabBar = m_ui->mdiAreaMain->findChild<QTabBar*>();
     if (!tabBar)
@@ -105,8 +147,13 @@ void MainScreen::openSubScreen(const QString& portName)
 void MainScreen::closeSubScreen(const QString& portName)
 {
     QMdiSubWindow* subWindow = findSubWindow(portName);
-    if (!subWindow || !m_factory->isClosable(subWindow->widget()))
+    if (!subWindow)
         return;
+    if (!m_factory->isClosable(subWindow->widget())) {
+        m_keptPorts.insert(portName);
+        return;
+    }
+    m_keptPorts.remove(portName);
     subWindow->close();
 }
 
@@ -123,6 +170,7 @@ QMdiSubWindow* MainScreen::findSubWindow(const QString& portName) const
 
 void MainScreen::handlePortOpened(const QString& portName)
 {
+    m_keptPorts.remove(portName);
     openSubScreen(portName);
 }
 

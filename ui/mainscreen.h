@@ -1,7 +1,10 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QSet>
 #include <QSharedPointer>
+#include <QString>
+
 
 namespace Ui {
 class MainScreen;
@@ -45,8 +48,14 @@ public slots:
     void handlePortOpened(const QString& portName);
     void handlePortClosed(const QString& portName);
 
+protected:
+    // Quitting during an update can leave a device in its boot loader: asks first.
+    void closeEvent(QCloseEvent* event) override;
+
 private:
     Ui::MainScreen* m_ui = nullptr;
+    // Ports gone while their tab was kept for an update: the tab goes when the update ends.
+    QSet<QString> m_keptPorts;
     QSharedPointer<Application::R58::SerialPortManager> m_manager;
     QSharedPointer<Application::R58::UserAccount> m_account;
     QSharedPointer<Application::R58::Config> m_config;

@@ -136,6 +136,11 @@ bool R58SubScreen::isClosable() const
     }
 }
 
+bool R58SubScreen::isUpdating() const
+{
+    return m_singleImageUpdate || getPackageUpdateService()->isUpdating();
+}
+
 void R58SubScreen::activateFeatures()
 {
     const UserFeatures features(getUserAccount());
@@ -299,6 +304,19 @@ bool R58SubScreenFactory::isClosable(const QWidget* screen) const
 {
     const auto* subScreen = qobject_cast<const R58SubScreen*>(screen);
     return subScreen && subScreen->isClosable();
+}
+
+bool R58SubScreenFactory::isUpdating(const QWidget* screen) const
+{
+    const auto* subScreen = qobject_cast<const R58SubScreen*>(screen);
+    return subScreen && subScreen->isUpdating();
+}
+
+void R58SubScreenFactory::watchUpdateEnd(
+    QWidget* screen, QObject* context, std::function<void()> ended) const
+{
+    if (auto* subScreen = qobject_cast<R58SubScreen*>(screen))
+        QObject::connect(subScreen, &R58SubScreen::updateEnded, context, std::move(ended));
 }
 
 QSharedPointer<SubScreenFactory> createDefaultSubScreenFactory(

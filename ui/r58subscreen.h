@@ -77,6 +77,8 @@ public:
     [[nodiscard]] QString getPortName() const { return m_portName; }
     // False while a package update runs: the device restarts during it and its tab must stay.
     [[nodiscard]] bool isClosable() const;
+    // True while a package or a single-image update runs on the device.
+    [[nodiscard]] bool isUpdating() const;
     // Enables, shows and connects what the logged-in role may use.
     void activateFeatures();
     void setFileDialog(FileDialog dialog);
@@ -89,6 +91,10 @@ public:
     bool backUpSettings(::Application::R58::SettingsBackups::Reason reason);
     // The commissioning report of the device as the screen knows it now, with the user's fields.
     [[nodiscard]] CommissioningReport makeReport(const CommissioningReport::Fields& fields) const;
+
+signals:
+    // An update on this device ended, well or not; the tab may be closable again.
+    void updateEnded();
 
 public slots:
     // Navigation: each sets its page and tells the device which measurement to stream.
@@ -300,6 +306,11 @@ private:
     void loadModelValueIDs();
     void loadModelActionIDs();
     void softwareUpdatePossibility(bool possible);
+    // Enables each update's start only while no other update runs on the device.
+    void updateStartButtons();
+    // Ends the single-image update; with a failure text the transfer is dropped and the
+    // text shown.
+    void endSingleImageUpdate(const QString& failure);
     void appendLog(const QString& prefix, const QByteArray& text);
     // Collects the link's log lines where it makes them, or stops collecting them.
     void connectLog(bool enabled);
@@ -375,6 +386,16 @@ private:
     // Runs while the single-image update waits for the device's next block request: a device
     // that stops asking would otherwise leave the progress bar standing with no word why.
     QTimer* m_updateStallTimer = nullptr;
+    // The single image chosen on the service page in this session; never the package's file.
+    QString m_singleImagePath;
+    // The single image is announced, but the device has not asked for a block yet.
+    bool m_awaitingFirstBlock = false;
+    // Inside the announcement, whose own progress report is no block request.
+    bool m_announcingImage = false;
+    // The device has reported its platform version since the screen was made.
+    bool m_deviceVersionKnown = false;
+    // A package was opened before the device's version came: judged when it comes.
+    bool m_packageAwaitingVersion = false;
 };
 
 namespace Application::R58 {
@@ -389,6 +410,9 @@ public:
     [[nodiscard]] QWidget* createSubScreen(const QString& portName) override;
     [[nodiscard]] QString getPortName(const QWidget* screen) const override;
     [[nodiscard]] bool isClosable(const QWidget* screen) const override;
+    [[nodiscard]] bool isUpdating(const QWidget* screen) const override;
+    void watchUpdateEnd(
+        QWidget* screen, QObject* context, std::function<void()> ended) const override;
 
 private:
     QSharedPointer<SerialPortManager> m_manager;

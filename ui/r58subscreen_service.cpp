@@ -1,6 +1,7 @@
 // The device screen's service page and the package update on the information page.
 
 #include "config/config.h"
+#include "link/serialportmanager.h"
 #include "link/talolinkcomponent.h"
 #include "link/talolinkterminalservice.h"
 #include "link/terminalcommanditem.h"
@@ -17,6 +18,8 @@
 #include "update/updatecontrolservice.h"
 
 #include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
 #include <QDoubleSpinBox>
 #include <QFile>
 #include <QLabel>
@@ -42,8 +45,15 @@ namespace {
 // What the log keeps: a day of measurement streams must not make it grow without end.
 constexpr int MaxLogLines = 5000;
 constexpr int LogFlushInterval = 100; // milliseconds; fast enough to read as live
-// As long as the package update waits for a block request before it gives up.
-constexpr int UpdateStallTime = 10000; // milliseconds
+// Where a tar archive carries its magic: an update package is no single image.
+constexpr int TarMagicOffset = 257;
+const QByteArray TarMagic = QByteArrayLiteral("ustar");
+
+bool isPackage(const QString& path, const QByteArray& head)
+{
+    return path.endsWith(QLatin1String(".tar"), Qt::CaseInsensitive)
+        || head.mid(TarMagicOffset, TarMagic.size()) == TarMagic;
+}
 
 // Whole-number editors: the value truncated toward zero, within the argument's width.
 template <typename T> T wholeNumber(double value)
@@ -109,15 +119,25 @@ void R58SubScreen::setupServicePage()
     m_updateStallTimer = new QTimer(this);
     m_updateStallTimer->setObjectName(QStringLiteral("updateStallTimer"));
     m_updateStallTimer->setSingleShot(true);
-    m_updateStallTimer->setInterval(UpdateStallTime);
+    // The same limits as the package update's; tests shorten them there.
     connect(m_updateStallTimer, &QTimer::timeout, this, [this] {
         if (!m_singleImageUpdate)
             return;
-        m_singleImageUpdate = false;
-        m_uiService->labelFilename->setText(tr("The device stopped asking for the update's data. "
-                                               "Check the connection and start the update once "
-                                               "more."));
+        endSingleImageUpdate(m_awaitingFirstBlock
+                ? tr("The device did not start asking for the update's data. Check the "
+                     "connection and start the update once more.")
+                : tr("The device stopped asking for the update's data. Check the connection and "
+                     "start the update once more."));
     });
+    connect(getSerialPortManager().data(), &::Application::R58::SerialPortManager::portClosed, this,
+        [this](const QString& portName) {
+            // Its boot loader may ask again once it is back; it must then get nothing.
+            if (portName != m_portName || getPackageUpdateService()->isUpdating()
+                || !getUpdateControlService()->isTransferring())
+                return;
+            endSingleImageUpdate(tr("The device was disconnected during the update. Connect "
+                                    "it again and start the update once more."));
+        });
     connect(updater, &UpdateControlService::digestError, this, &R58SubScreen::handleDigestError);
     connect(
         updater, &UpdateControlService::updateRefused, this, &R58SubScreen::handleUpdateRefused);
@@ -147,6 +167,15 @@ void R58SubScreen::setupServicePage()
         &R58SubScreen::handleOpenUpdatePackage);
     connect(m_uiInformation->pushButtonStartPackageUpdate, &QPushButton::clicked, this,
         &R58SubScreen::handleStartPackageUpdate);
+    connect(terminal, &TaloLinkTerminalService::platformVersionModelValue, this, [this] {
+        const std::uint32_t version
+            = getModelDatabase()->getInformation().getPlatformVersionValue().getValue();
+        m_deviceVersionKnown = true;
+        getPackageUpdateService()->handleDevicePlatformVersion(version);
+        // A package opened before the device's version came is judged now.
+        if (m_packageAwaitingVersion)
+            handlePackageUpdatePlatformVersion(getPackageUpdateService()->getPlatformVersion());
+    });
 
     m_uiInformation->textBrowserPackageUpdate->setPlainText(
         tr("Regular firmware updates bring new features and fixes. Search for an update package "
@@ -154,6 +183,7 @@ void R58SubScreen::setupServicePage()
 
     ui.checkBoxPlatform->setChecked(true);
     softwareUpdatePossibility(true);
+    updateStartButtons();
     hideArguments();
     loadModelValueIDs();
 }
@@ -437,23 +467,60 @@ void R58SubScreen::softwareUpdatePossibility(bool possible)
     m_uiService->progressBarUpdate->setVisible(possible);
 }
 
+void R58SubScreen::updateStartButtons()
+{
+    // One update at a time per device: the two share the device's block transfer.
+    const bool package = getPackageUpdateService()->isUpdating();
+    m_uiService->pushButtonStartUpdate->setEnabled(
+        !m_singleImagePath.isEmpty() && !package && !m_singleImageUpdate);
+    m_uiInformation->pushButtonStartPackageUpdate->setEnabled(!m_singleImageUpdate);
+}
+
+void R58SubScreen::endSingleImageUpdate(const QString& failure)
+{
+    m_updateStallTimer->stop();
+    m_singleImageUpdate = false;
+    if (!failure.isEmpty()) {
+        getUpdateControlService()->cancel();
+        m_uiService->labelFilename->setText(failure);
+    }
+    updateStartButtons();
+    emit updateEnded();
+}
+
 void R58SubScreen::handleOpenFile()
 {
+    // Only the folder is shared with the package update; the file is this page's own choice.
     const QString path = askFileName(FileDialogMode::Open, tr("Open binary file"),
         getConfig()->getSoftwareUpdateDir(), tr("Binary Files (*.bin *.crypt)"));
-    m_uiService->labelFilename->setText(tr("Filename: ") + path);
     if (path.isEmpty())
         return;
+    QFile file(path);
+    const QByteArray head = file.open(QIODevice::ReadOnly) ? file.read(512) : QByteArray();
+    if (isPackage(path, head)) {
+        m_singleImagePath.clear();
+        m_uiService->labelFilename->setText(
+            tr("\"%1\" is an update package, not a single image. Open it with \"SEARCH FOR NEW "
+               "FIRMWARE\" on the Information page.")
+                .arg(QFileInfo(path).fileName()));
+    } else {
+        m_singleImagePath = path;
+        m_uiService->labelFilename->setText(tr("Filename: ") + QDir::toNativeSeparators(path));
+    }
+    updateStartButtons();
     getConfig()->setSoftwareUpdateDir(path);
     getConfig()->save();
 }
 
 void R58SubScreen::handleStartUpdate()
 {
-    const QString path = getConfig()->getSoftwareUpdateDir();
+    const QString path = m_singleImagePath;
+    if (path.isEmpty() || getPackageUpdateService()->isUpdating()
+        || getUpdateControlService()->isTransferring())
+        return;
     QFile file(path);
     // An unreadable file must not go out as an empty image that looks like success.
-    if (path.isEmpty() || !file.open(QIODevice::ReadOnly)) {
+    if (!file.open(QIODevice::ReadOnly)) {
         m_uiService->labelFilename->setText(tr("Cannot read the file: %1").arg(path));
         return;
     }
@@ -462,14 +529,27 @@ void R58SubScreen::handleStartUpdate()
         m_uiService->labelFilename->setText(tr("Cannot read the file: %1").arg(path));
         return;
     }
+    // Replaced since it was chosen: a package still never goes out as an image.
+    if (isPackage(path, data)) {
+        m_uiService->labelFilename->setText(
+            tr("\"%1\" is an update package, not a single image. Open it with \"SEARCH FOR NEW "
+               "FIRMWARE\" on the Information page.")
+                .arg(QFileInfo(path).fileName()));
+        return;
+    }
     const auto type = path.endsWith(QLatin1String(".crypt")) ? UpdateControlService::Encrypted
                                                              : UpdateControlService::Plain;
     const auto terminal = m_uiService->checkBoxPlatform->isChecked()
         ? UpdateControlService::Terminal::Platform
         : UpdateControlService::Terminal::Display;
     m_singleImageUpdate = true;
-    m_updateStallTimer->start();
+    m_awaitingFirstBlock = true;
+    m_announcingImage = true;
+    updateStartButtons();
     getUpdateControlService()->start(data, type, terminal);
+    m_announcingImage = false;
+    if (m_singleImageUpdate)
+        m_updateStallTimer->start(getPackageUpdateService()->getWaits().firstBlock);
 }
 
 void R58SubScreen::handleRequestMemblock(unsigned short blockIndex)
@@ -480,18 +560,21 @@ void R58SubScreen::handleRequestMemblock(unsigned short blockIndex)
 void R58SubScreen::handleProgress(int percent)
 {
     m_uiService->progressBarUpdate->setValue(percent);
-    if (!m_singleImageUpdate)
+    if (!m_singleImageUpdate || m_announcingImage)
         return;
-    if (percent >= 100)
-        m_updateStallTimer->stop();
+    m_awaitingFirstBlock = false;
+    if (getUpdateControlService()->isTransferring())
+        m_updateStallTimer->start(getPackageUpdateService()->getWaits().transferStall);
     else
-        m_updateStallTimer->start();
+        endSingleImageUpdate(QString());
 }
 
 void R58SubScreen::handleDigestError()
 {
-    m_updateStallTimer->stop();
-    m_uiService->labelFilename->setText(tr("Security Error! Wrong Digest"));
+    // A package update reports its own digest errors, on the information page.
+    if (!m_singleImageUpdate)
+        return;
+    endSingleImageUpdate(tr("Security Error! Wrong Digest"));
 }
 
 void R58SubScreen::handleUpdateRefused(const QString& reason)
@@ -499,8 +582,7 @@ void R58SubScreen::handleUpdateRefused(const QString& reason)
     // A package update reports refusals itself, on the information page.
     if (!m_singleImageUpdate)
         return;
-    m_updateStallTimer->stop();
-    m_uiService->labelFilename->setText(tr("Update refused: %1").arg(reason));
+    endSingleImageUpdate(tr("Update refused: %1").arg(reason));
 }
 
 // ---- Package update on the information page
@@ -528,7 +610,17 @@ void R58SubScreen::handlePackageUpdatePlatformVersion(unsigned int version)
 {
     const UserFeatures features(getUserAccount());
     const auto safetyStop = Model::Interfaces::ModelTypes::Operation::Mode::SafetyStop;
-    bool allowed = features.hasFeature(UserFeatures::UnrestrictedUpdate)
+    m_packageAwaitingVersion = false;
+    const bool unrestricted = features.hasFeature(UserFeatures::UnrestrictedUpdate);
+    // The model holds the tool's own version until the device reports its own: the rule
+    // would compare the package with the wrong firmware.
+    if (!unrestricted && !m_deviceVersionKnown) {
+        m_packageAwaitingVersion = true;
+        m_uiInformation->labelPackageVersionText->setText(tr("Waiting for the device's version…"));
+        m_uiInformation->pushButtonStartPackageUpdate->hide();
+        return;
+    }
+    bool allowed = unrestricted
         || (features.hasFeature(UserFeatures::DemoMode)
             && getModelDatabase()->getOperation().getOperatingModeValue().getValue() == safetyStop);
     if (!allowed) {
@@ -548,26 +640,34 @@ void R58SubScreen::handlePackageUpdatePlatformVersion(unsigned int version)
 
 void R58SubScreen::handleStartPackageUpdate()
 {
+    // One update at a time: the single image's transfer would be replaced mid-way.
+    if (m_singleImageUpdate || getUpdateControlService()->isTransferring())
+        return;
     m_uiInformation->pushButtonOpenUpdatePackage->hide();
     m_uiInformation->pushButtonStartPackageUpdate->hide();
-    m_singleImageUpdate = false;
-    m_updateStallTimer->stop();
     m_uiInformation->progressBarPackageUpdate->setValue(0);
     m_uiInformation->progressBarPackageUpdate->show();
+    // The start waits for the boot loader before it counts as running.
+    m_uiService->pushButtonStartUpdate->setEnabled(false);
     getPackageUpdateService()->start();
+    updateStartButtons();
 }
 
 void R58SubScreen::handlePackageUpdateErrorOccured(const QString& text)
 {
+    m_packageAwaitingVersion = false;
+    updateStartButtons();
     m_uiInformation->pushButtonOpenUpdatePackage->show();
     m_uiInformation->pushButtonStartPackageUpdate->hide();
     m_uiInformation->labelPackageVersionText->setText(text);
     m_uiInformation->labelPackageVersion->clear();
     m_uiInformation->progressBarPackageUpdate->hide();
+    emit updateEnded();
 }
 
 void R58SubScreen::handlePackageUpdateFinished()
 {
+    updateStartButtons();
     m_uiInformation->pushButtonOpenUpdatePackage->show();
     if (UserFeatures(getUserAccount()).hasFeature(UserFeatures::UnrestrictedUpdate)) {
         m_uiInformation->pushButtonStartPackageUpdate->show();
@@ -577,4 +677,5 @@ void R58SubScreen::handlePackageUpdateFinished()
         m_uiInformation->labelPackageVersion->clear();
     }
     m_uiInformation->progressBarPackageUpdate->hide();
+    emit updateEnded();
 }

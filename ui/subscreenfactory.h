@@ -3,6 +3,9 @@
 #include <QSharedPointer>
 #include <QString>
 
+#include <functional>
+
+class QObject;
 class QWidget;
 
 namespace Application::R58 {
@@ -26,6 +29,16 @@ public:
     // False while the screen must outlive its port (a package update runs on it), and for any
     // widget not made here.
     [[nodiscard]] virtual bool isClosable(const QWidget* screen) const = 0;
+    // True while a firmware update runs on the screen's device; quitting then asks first.
+    [[nodiscard]] virtual bool isUpdating(const QWidget* screen) const
+    {
+        return !isClosable(screen);
+    }
+    // Calls `ended` (in `context`) each time an update on the screen has ended.
+    virtual void watchUpdateEnd(
+        QWidget* /*screen*/, QObject* /*context*/, std::function<void()> /*ended*/) const
+    {
+    }
 };
 
 // The device screens the program shows now.

@@ -3,11 +3,13 @@
 #include "link/serialportmanager.h"
 #include "link/talolinkcomponent.h"
 #include "model/modelactionid.h"
+#include "model/modelvalueid.h"
 #include "update/tarball.h"
 #include "update/updatecontrolservice.h"
 #include "update/versionparser.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QEventLoop>
 #include <QPointer>
 #include <QTimer>
@@ -19,6 +21,15 @@ namespace Service::R58 {
 namespace {
 
 const QByteArray ManifestName = QByteArrayLiteral("version.json");
+
+QString versionText(std::uint32_t version)
+{
+    return QStringLiteral("%1.%2.%3.%4")
+        .arg(version >> 24)
+        .arg((version >> 16) & 0xFFu)
+        .arg((version >> 8) & 0xFFu)
+        .arg(version & 0xFFu);
+}
 
 } // namespace
 
@@ -46,11 +57,19 @@ PackageUpdateService::PackageUpdateService(
     m_stallTimer = new QTimer(this);
     m_stallTimer->setSingleShot(true);
     connect(m_stallTimer, &QTimer::timeout, this, &PackageUpdateService::handleTransferStalled);
+    m_restartTimer = new QTimer(this);
+    m_restartTimer->setSingleShot(true);
+    connect(m_restartTimer, &QTimer::timeout, this, &PackageUpdateService::handleRestartOverdue);
+    m_versionTimer = new QTimer(this);
+    m_versionTimer->setSingleShot(true);
+    connect(m_versionTimer, &QTimer::timeout, this, &PackageUpdateService::handleVersionOverdue);
     if (m_manager) {
+        // Queued: the settle after a port's return waits, and waiting inside the manager's
+        // poll would stop the poll, which then could not see the port go again meanwhile.
         connect(m_manager.data(), &Application::R58::SerialPortManager::portOpened, this,
-            &PackageUpdateService::handlePortOpened);
+            &PackageUpdateService::handlePortOpened, Qt::QueuedConnection);
         connect(m_manager.data(), &Application::R58::SerialPortManager::portClosed, this,
-            &PackageUpdateService::handlePortClosed);
+            &PackageUpdateService::handlePortClosed, Qt::QueuedConnection);
     }
 }
 
@@ -89,15 +108,53 @@ void PackageUpdateService::openArchive(const QString& path)
         ++m_imageCount;
     if (holdsImage(displayImagePath()))
         ++m_imageCount;
-    m_state = Opened;
 
+    // A package that cannot be used stays unopened: starting it would send nothing and
+    // report that as a finished update.
     const QString shownPath = QDir::toNativeSeparators(path);
+    QString error;
     if (!readable)
-        emit packageUpdateErrorOccured(
-            tr("The update package \"%1\" could not be read.").arg(shownPath));
+        error = tr("The update package \"%1\" could not be read.").arg(shownPath);
     else if (!m_tarball->fileExists(ManifestName))
-        emit packageUpdateErrorOccured(
-            tr("\"%1\" is not an update package: it holds no version.json.").arg(shownPath));
+        error = tr("\"%1\" is not an update package: it holds no version.json.").arg(shownPath);
+    else
+        error = findDamage();
+    if (!error.isEmpty()) {
+        m_imageCount = 0;
+        emit packageUpdateErrorOccured(error);
+        return;
+    }
+    m_state = Opened;
+}
+
+QString PackageUpdateService::findDamage() const
+{
+    const QString name = QFileInfo(m_archivePath).fileName();
+    if (m_tarball->isDamaged())
+        return tr("The package is damaged: \"%1\" is cut short or broken inside. Get the "
+                  "package again.")
+            .arg(name);
+    for (const QString& path : {platformImagePath(), displayImagePath()}) {
+        if (!path.isEmpty() && !holdsImage(path))
+            return tr("The package is damaged: \"%1\" does not hold \"%2\", which its "
+                      "version.json names. Get the package again.")
+                .arg(name, path);
+    }
+    if (m_imageCount == 0)
+        return tr("The package is damaged: \"%1\" holds no firmware image. Get the package "
+                  "again.")
+            .arg(name);
+    // Without it the platform's new version could not be checked after the restart.
+    if (holdsImage(platformImagePath()) && getPlatformVersion() == 0)
+        return tr("The package is damaged: the version.json of \"%1\" gives no platform "
+                  "version. Get the package again.")
+            .arg(name);
+    return {};
+}
+
+std::uint32_t PackageUpdateService::getPlatformVersion() const
+{
+    return m_manifest ? m_manifest->getPlatformApplicationImage().getVersion() : 0;
 }
 
 bool PackageUpdateService::parseArchive()
@@ -170,12 +227,16 @@ void PackageUpdateService::start()
 
     const bool platform = holdsImage(platformImagePath());
     const bool display = holdsImage(displayImagePath());
-    if (!platform && !display) {
-        finish();
+    if (!platform && !display)
         return;
-    }
     if (!component() || !m_updateControlService) {
         emit packageUpdateErrorOccured(tr("The device is not connected: the update cannot start."));
+        return;
+    }
+    // One update at a time: a second one would replace the image the device is taking.
+    if (m_updateControlService->isTransferring()) {
+        emit packageUpdateErrorOccured(tr("Another update is running on this device. Wait until "
+                                          "it has ended, then start the package update."));
         return;
     }
     if (!checkImages())
@@ -216,11 +277,25 @@ void PackageUpdateService::startPlatformUpdate()
     m_component->jumpToBootloader(Terminal::Platform);
     if (!msleep(m_waits.platformBootloader) || m_state != UpdatingPlatform)
         return;
-    m_component->open();
+    // The announcement must not go to a port that is not there.
+    if (!m_component->open()) {
+        fail(tr("The device's port could not be opened after it was sent to its boot loader. "
+                "Check the cable, unplug the device and plug it in again, then open the package "
+                "and start the update once more."));
+        return;
+    }
+    announce(platformImagePath(), Terminal::Platform);
+}
+
+void PackageUpdateService::announce(const QString& path, Terminal terminal)
+{
     m_transferStarted = true;
-    m_stallTimer->start(m_waits.transferStall);
-    m_updateControlService->start(
-        imageBytes(platformImagePath()), UpdateControlService::Encrypted, Terminal::Platform);
+    m_awaitingFirstBlock = true;
+    m_announcing = true;
+    m_updateControlService->start(imageBytes(path), UpdateControlService::Encrypted, terminal);
+    m_announcing = false;
+    if (m_transferStarted)
+        m_stallTimer->start(m_waits.firstBlock);
 }
 
 void PackageUpdateService::startDisplayUpdate()
@@ -231,18 +306,17 @@ void PackageUpdateService::startDisplayUpdate()
     m_component->jumpToBootloader(Terminal::Display);
     if (!msleep(m_waits.settle) || m_state != UpdatingDisplay)
         return;
-    m_transferStarted = true;
-    m_stallTimer->start(m_waits.transferStall);
-    m_updateControlService->start(
-        imageBytes(displayImagePath()), UpdateControlService::Encrypted, Terminal::Display);
+    announce(displayImagePath(), Terminal::Display);
 }
 
 void PackageUpdateService::handleProgressChanged(int percent)
 {
     if (!isUpdating())
         return;
-    if (m_transferStarted)
+    if (m_transferStarted && !m_announcing) {
+        m_awaitingFirstBlock = false;
         m_stallTimer->start(m_waits.transferStall);
+    }
     if (m_imageCount == 0)
         return;
     m_progressShares[m_currentTerminal] = percent / int(m_imageCount);
@@ -259,6 +333,7 @@ void PackageUpdateService::handleUpdateFinished()
         m_stallTimer->stop();
         m_transferStarted = false;
         m_state = WaitingForRestart;
+        m_restartTimer->start(m_waits.restart);
         return;
     }
     if (m_state != UpdatingDisplay || m_currentTerminal != Terminal::Display)
@@ -276,13 +351,40 @@ void PackageUpdateService::handleUpdateFinished()
 
 void PackageUpdateService::handlePortOpened(const QString& portName)
 {
-    if (portName != m_portName || m_state != WaitingForRestart)
+    if (portName != m_portName || m_state != WaitingForRestart || m_settling || m_verifying)
         return;
-    if (!msleep(m_waits.settle) || m_state != WaitingForRestart)
+    m_settling = true;
+    const bool waited = msleep(m_waits.settle);
+    if (!waited)
         return;
-    // Gone again during the settle: its next return is reported anew.
+    m_settling = false;
+    if (m_state != WaitingForRestart)
+        return;
+    // Gone again during the settle, or not to be opened: its next return is reported anew,
+    // as long as the restart wait lasts.
     if (m_manager && !m_manager->getKnownPorts().contains(m_portName))
         return;
+    if (!m_component->open())
+        return;
+    m_restartTimer->stop();
+    m_verifying = true;
+    m_versionTimer->start(m_waits.versionReadBack);
+    m_component->getModelValue(Model::Interfaces::ModelValueID::PlatformVersion);
+}
+
+void PackageUpdateService::handleDevicePlatformVersion(unsigned int version)
+{
+    if (m_state != WaitingForRestart || !m_verifying)
+        return;
+    m_verifying = false;
+    m_versionTimer->stop();
+    // A device pulled between the last block and taking it restarts with its old firmware.
+    if (version != getPlatformVersion()) {
+        fail(tr("The platform did not take the update: after the restart it reports version %1, "
+                "the package holds %2. Open the package and start the update once more.")
+                 .arg(versionText(version), versionText(getPlatformVersion())));
+        return;
+    }
     if (holdsImage(displayImagePath())) {
         m_component->fireModelAction(Model::Interfaces::ModelActionID::StartDisplayUpdate);
         startDisplayUpdate();
@@ -293,10 +395,19 @@ void PackageUpdateService::handlePortOpened(const QString& portName)
 
 void PackageUpdateService::handlePortClosed(const QString& portName)
 {
+    if (portName != m_portName)
+        return;
+    if (m_state == WaitingForRestart && m_verifying) {
+        // Gone before it answered: wait for its next return.
+        m_verifying = false;
+        m_versionTimer->stop();
+        m_restartTimer->start(m_waits.restart);
+        return;
+    }
     // Only the restart after the platform's image closes the port by plan. A device
     // pulled during a transfer never asks for the rest; without this the update
     // would count as running for good and the tab could never be closed.
-    if (portName != m_portName || !m_transferStarted)
+    if (!m_transferStarted)
         return;
     if (m_state == UpdatingPlatform || m_state == UpdatingDisplay)
         fail(tr("The device was disconnected during the update. Connect it again, open the "
@@ -305,9 +416,29 @@ void PackageUpdateService::handlePortClosed(const QString& portName)
 
 void PackageUpdateService::handleTransferStalled()
 {
-    if (m_state == UpdatingPlatform || m_state == UpdatingDisplay)
+    if (m_state != UpdatingPlatform && m_state != UpdatingDisplay)
+        return;
+    if (m_awaitingFirstBlock)
+        fail(tr("The device did not start asking for the update's data. Check the connection, "
+                "open the package and start the update once more."));
+    else
         fail(tr("The device stopped asking for the update's data. Check the connection, open "
                 "the package and start the update once more."));
+}
+
+void PackageUpdateService::handleRestartOverdue()
+{
+    if (m_state == WaitingForRestart && !m_verifying)
+        fail(tr("The device did not come back after its restart. Check the cable, unplug the "
+                "device and plug it in again, then open the package and start the update once "
+                "more."));
+}
+
+void PackageUpdateService::handleVersionOverdue()
+{
+    if (m_state == WaitingForRestart && m_verifying)
+        fail(tr("The device did not report its platform version after the restart, so the "
+                "update cannot be confirmed. Open the package and start the update once more."));
 }
 
 void PackageUpdateService::handleDigestError()
@@ -322,18 +453,30 @@ void PackageUpdateService::handleUpdateRefused(const QString& reason)
         fail(reason);
 }
 
-void PackageUpdateService::finish()
+void PackageUpdateService::stopTimers()
 {
     m_stallTimer->stop();
+    m_restartTimer->stop();
+    m_versionTimer->stop();
     m_transferStarted = false;
+    m_awaitingFirstBlock = false;
+    m_settling = false;
+    m_verifying = false;
+}
+
+void PackageUpdateService::finish()
+{
+    stopTimers();
     m_state = Finished;
     emit packageUpdateFinished();
 }
 
 void PackageUpdateService::fail(const QString& text)
 {
-    m_stallTimer->stop();
-    m_transferStarted = false;
+    stopTimers();
+    // A device that asks again after the failure gets nothing until a new start.
+    if (m_updateControlService)
+        m_updateControlService->cancel();
     m_state = Failed;
     emit packageUpdateErrorOccured(text);
 }

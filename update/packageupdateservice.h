@@ -50,8 +50,10 @@ public:
         Finished = 6,
     };
 
-    // The pauses of the sequence, in milliseconds. The defaults are what the
-    // device needs; tests and the simulator shorten them.
+    // The pauses and limits of an update, in milliseconds, for the package update and the
+    // service page's single image alike. The defaults are what the device needs; tests and
+    // the simulator shorten them. Nothing is known of the real device's timing, so the limits
+    // that decide a failure are generous.
     struct Waits
     {
         int platformBootloader = 2000; // after sending the platform to its boot loader
@@ -60,6 +62,14 @@ public:
         // A transfer without a block request for this long has stopped: a lost
         // request is never asked for again, and the user must be told.
         int transferStall = 10000;
+        // Before the first block request: a boot loader may erase its whole flash first.
+        int firstBlock = 60000;
+        // The restarted device's port back and open; a device that stays away must not keep
+        // the update (and its tab) waiting for good.
+        int restart = 60000;
+        // The restarted platform answering for its version, which shows whether it took the
+        // image.
+        int versionReadBack = 10000;
     };
 
     PackageUpdateService(QSharedPointer<UpdateControlService> updateControlService,
@@ -75,10 +85,17 @@ public:
     void start();
 
     [[nodiscard]] State getUpdateState() const { return m_state; }
+    // The package's platform version as its manifest gives it.
+    [[nodiscard]] std::uint32_t getPlatformVersion() const;
     [[nodiscard]] bool isUpdating() const;
     [[nodiscard]] unsigned int getImageCount() const { return m_imageCount; }
     void setWaits(const Waits& waits) { m_waits = waits; }
     [[nodiscard]] const Waits& getWaits() const { return m_waits; }
+
+public slots:
+    // The device reported its platform version. After the restart it tells whether the
+    // platform took the package's image.
+    void handleDevicePlatformVersion(unsigned int version);
 
 signals:
     void packageUpdateVersion(const QString& version);
@@ -100,10 +117,17 @@ private slots:
     void handlePortOpened(const QString& portName);
     void handlePortClosed(const QString& portName);
     void handleTransferStalled();
+    void handleRestartOverdue();
+    void handleVersionOverdue();
 
 private:
     bool parseArchive();
     void parseSoftwareVersions();
+    // Empty when the package can be started; otherwise why it cannot.
+    [[nodiscard]] QString findDamage() const;
+    // Announces the image and waits for the device's first block request.
+    void announce(const QString& path, Terminal terminal);
+    void stopTimers();
     [[nodiscard]] bool checkImages();
     void startPlatformUpdate();
     void startDisplayUpdate();
@@ -133,8 +157,18 @@ private:
     QMap<Terminal, int> m_progressShares;
     Waits m_waits;
     QTimer* m_stallTimer = nullptr;
+    QTimer* m_restartTimer = nullptr;
+    QTimer* m_versionTimer = nullptr;
     // Set once the image is announced; before that the port may still change.
     bool m_transferStarted = false;
+    // Announced, but the device has not asked for a block yet.
+    bool m_awaitingFirstBlock = false;
+    // Inside the announcement, whose own progress report is no block request.
+    bool m_announcing = false;
+    // Settling after the port returned: a repeated report of its return is no new one.
+    bool m_settling = false;
+    // The restarted device was asked for its platform version.
+    bool m_verifying = false;
 };
 
 } // namespace Service::R58

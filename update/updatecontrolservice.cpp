@@ -68,23 +68,25 @@ UpdateControlService::Preparation UpdateControlService::prepareImage(
     return preparation;
 }
 
-void UpdateControlService::start(const QByteArray& data, UpdateType type, Terminal terminal)
+bool UpdateControlService::start(const QByteArray& data, UpdateType type, Terminal terminal)
 {
+    if (isTransferring())
+        return false;
     // Whatever happens below, the previous image is no longer the one asked for.
     discardImage();
 
     if (terminal != Terminal::Platform && terminal != Terminal::Display) {
         emit updateRefused(tr("An image can only go to the platform or the display processor."));
-        return;
+        return false;
     }
     Preparation preparation = prepareImage(data, type);
     if (preparation.verdict == Verdict::DigestError) {
         emit digestError();
-        return;
+        return false;
     }
     if (preparation.verdict == Verdict::Refused) {
         emit updateRefused(preparation.reason);
-        return;
+        return false;
     }
 
     m_image = preparation.image;
@@ -101,6 +103,7 @@ void UpdateControlService::start(const QByteArray& data, UpdateType type, Termin
         getComponent(Component::Interfaces::ComponentID::TaloLinkUSB));
     if (m_component)
         m_component->startApplicationUpdate(m_terminal, m_blockCount, crc);
+    return true;
 }
 
 void UpdateControlService::sendMemoryBlock(unsigned short blockIndex)
@@ -121,14 +124,22 @@ void UpdateControlService::sendMemoryBlock(unsigned short blockIndex)
     // Copied first: a receiver of the progress may already start the next image.
     const std::uint32_t blockCount = m_blockCount;
     const std::uint32_t sent = std::uint32_t(blockIndex) + 1;
+    if (sent == blockCount)
+        m_complete = true;
     emit progressChanged(int(sent * 100 / blockCount));
     if (sent == blockCount)
         emit updateFinished();
 }
 
+void UpdateControlService::cancel()
+{
+    discardImage();
+}
+
 void UpdateControlService::discardImage()
 {
     m_ready = false;
+    m_complete = false;
     m_image.clear();
     m_imageSize = 0;
     m_blockCount = 0;

@@ -59,11 +59,18 @@ public:
     // Prepares the image and announces the transfer. A digest error emits
     // digestError(), any other refusal updateRefused(); either way nothing is
     // sent and block requests are ignored until the next successful start.
-    void start(const QByteArray& data, UpdateType type, Terminal terminal);
+    // Refused while another transfer runs (one update at a time per device): then false, and
+    // no signal, as the running transfer's owner must not take it for its own failure.
+    bool start(const QByteArray& data, UpdateType type, Terminal terminal);
+    // Ends a failed transfer: the image is dropped and block requests get no answer
+    // until the next start.
+    void cancel();
     // Answers one block request; requests outside the image are ignored.
     void sendMemoryBlock(unsigned short blockIndex);
 
     [[nodiscard]] bool hasImage() const { return m_ready; }
+    // Announced and not all blocks sent yet.
+    [[nodiscard]] bool isTransferring() const { return m_ready && !m_complete; }
     [[nodiscard]] std::uint16_t getBlockCount() const { return m_blockCount; }
     [[nodiscard]] const QByteArray& getImage() const { return m_image; }
 
@@ -89,6 +96,8 @@ private:
     Component::R58::TaloLinkComponent* m_component = nullptr;
     // False after a failed check or refusal: the old image must not be sent then.
     bool m_ready = false;
+    // Every block has been sent at least once.
+    bool m_complete = false;
 };
 
 } // namespace Service::R58
