@@ -227,8 +227,8 @@ void TestFaultInjection::unplugDuringPackageUpdate()
 
     QObject context;
     bool pulled = false;
-    QObject::connect(rig.updater(), &UpdateControlService::progressChanged, &context,
-        [&](int percent) {
+    QObject::connect(
+        rig.updater(), &UpdateControlService::progressChanged, &context, [&](int percent) {
             if (pulled || percent < 30
                 || packager->getUpdateState() != PackageUpdateService::UpdatingPlatform)
                 return;
@@ -440,8 +440,8 @@ void TestFaultInjection::noBlockAfterFailure()
     QSignalSpy errors(packager, &PackageUpdateService::packageUpdateErrorOccured);
     // The device falls silent halfway through the platform image: the update fails.
     QObject context;
-    QObject::connect(rig.updater(), &UpdateControlService::progressChanged, &context,
-        [&](int percent) {
+    QObject::connect(
+        rig.updater(), &UpdateControlService::progressChanged, &context, [&](int percent) {
             if (percent >= 30 && !device.faults().silent) {
                 SimulatedDevice::Faults silent;
                 silent.silent = true;
@@ -459,8 +459,8 @@ void TestFaultInjection::noBlockAfterFailure()
     device.clearReceivedFrames();
     QSignalSpy asked(
         rig.bench.screen->getTerminalService().data(), &TaloLinkTerminalService::requestMemblock);
-    device.sendFrame(Terminal::Platform, UpdateTest::TaloLinkCommandID::Memblock,
-        {QByteArray::fromHex("0000")});
+    device.sendFrame(
+        Terminal::Platform, UpdateTest::TaloLinkCommandID::Memblock, {QByteArray::fromHex("0000")});
     QTRY_COMPARE_WITH_TIMEOUT(asked.size(), 1, Patience);
     QCoreApplication::processEvents();
     // A boot loader answers no value requests; a frame sent after the request's handling
@@ -504,8 +504,8 @@ void TestFaultInjection::deviceNotBack()
         [&] { back = !device.receivedImages(Terminal::Platform).isEmpty(); });
     QTimer watch;
     QObject::connect(&watch, &QTimer::timeout, &context, [&] {
-        reachedDisplay = reachedDisplay
-            || packager->getUpdateState() == PackageUpdateService::UpdatingDisplay;
+        reachedDisplay
+            = reachedDisplay || packager->getUpdateState() == PackageUpdateService::UpdatingDisplay;
         // Pulled once the returned port is known, while the update lets it settle.
         if (!duringSettle || pulled || !back
             || packager->getUpdateState() != PackageUpdateService::WaitingForRestart

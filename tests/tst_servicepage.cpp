@@ -1,6 +1,7 @@
 // The device screen's service page and package update against a simulated device: commands,
 // what executing sends, the log, single-image updates and package updates with the downgrade rule.
 
+#include "config/settingsbackups.h"
 #include "link/terminalcommanditem.h"
 #include "model/modelvalueintf.h"
 #include "model/modelvalueobserver.h"
@@ -19,7 +20,6 @@
 #include <QSaveFile>
 #include <QTimer>
 #include <QtTest>
-
 
 using Application::R58::TerminalCommandItem;
 using Application::R58::UserAccount;
@@ -100,6 +100,12 @@ bool writeFile(const QString& path, const QByteArray& data)
 {
     QSaveFile file(path);
     return file.open(QIODevice::WriteOnly) && file.write(data) == data.size() && file.commit();
+}
+
+// A platform image the simulator recognises: it reports this version after the update.
+QByteArray versionedImage(quint32 version)
+{
+    return UpdateTest::versionedImage(21, 1300, version);
 }
 
 void answerFileDialogs(Bench& bench, const QString& path)
@@ -366,15 +372,15 @@ void TestServicePage::packageOpened_data()
     const int displayStart = whole.getArchive().size();
     whole.addFile("d.crypt", UpdateTest::encrypted(UpdateTest::randomImage(5, 3000)));
     const QByteArray archive = whole.getArchive();
-    QTest::newRow("cut inside the platform image") << PackageRow {UserAccount::Admin,
-        0x04030000u, 0, archive.left(displayStart - 1000), false, "The package is damaged: "};
-    QTest::newRow("cut inside the display image") << PackageRow {UserAccount::Admin, 0x04030000u,
-        0, archive.left(displayStart + 2000), false, "The package is damaged: "};
+    QTest::newRow("cut inside the platform image") << PackageRow {UserAccount::Admin, 0x04030000u,
+        0, archive.left(displayStart - 1000), false, "The package is damaged: "};
+    QTest::newRow("cut inside the display image") << PackageRow {UserAccount::Admin, 0x04030000u, 0,
+        archive.left(displayStart + 2000), false, "The package is damaged: "};
     Utilities::TarballWriter missing;
     missing.addFile("version.json", UpdateTest::manifest("4.4.0", "p.crypt", "d.crypt", "9.0.0.0"));
     missing.addFile("p.crypt", UpdateTest::encrypted(UpdateTest::randomImage(4, 3000)));
-    QTest::newRow("manifest names a missing image") << PackageRow {UserAccount::Admin,
-        0x04030000u, 0, missing.getArchive(), false, "does not hold \"d.crypt\""};
+    QTest::newRow("manifest names a missing image") << PackageRow {UserAccount::Admin, 0x04030000u,
+        0, missing.getArchive(), false, "does not hold \"d.crypt\""};
 }
 
 void TestServicePage::packageOpened()
@@ -530,6 +536,10 @@ void TestServicePage::packageNotTakenFails()
     QVERIFY(bench.device->receivedImages(Terminal::Display).isEmpty());
     QVERIFY(bench.screen->isClosable());
     QVERIFY(!bench.widget<QPushButton>("pushButtonOpenUpdatePackage")->isHidden());
+    // The settings were kept before the firmware was touched.
+    const auto backups = Application::R58::SettingsBackups().list(QStringLiteral("21504711"));
+    QCOMPARE(backups.size(), 1);
+    QCOMPARE(backups.first().reason, Application::R58::SettingsBackups::Reason::Update);
 }
 
 QTEST_MAIN(TestServicePage)

@@ -225,8 +225,8 @@ void TestSimulator::answersRequestsByteExact_data()
     QTest::newRow("display name") << none << QByteArray::fromHex("373032230f0005000201001cfa2c51")
                                   << quint8(1) << quint16(5) << QList<QByteArray> {"Application"};
     QTest::newRow("platform version")
-        << none << QByteArray::fromHex("37303223130007000200010200270080356faa") << quint8(0) << quint16(6)
-        << QList<QByteArray> {u16(39), QByteArray::fromHex("00020304")}; // V4.3.2.0
+        << none << QByteArray::fromHex("37303223130007000200010200270080356faa") << quint8(0)
+        << quint16(6) << QList<QByteArray> {u16(39), QByteArray::fromHex("00020304")}; // V4.3.2.0
     // A setting is stored and reported back: nominal current 2.5 A as a float.
     QTest::newRow("setting") << none << hostFrame(6, 0, {u16(2), QByteArray::fromHex("00002040")})
                              << quint8(0) << quint16(6)

@@ -921,6 +921,10 @@ Ohne Sicherung fortfahren?</translation>
         <source>Waiting for the device&apos;s version…</source>
         <translation>Warte auf die Version des Geräts…</translation>
     </message>
+    <message>
+        <source>The update was not started: the device&apos;s settings could not be backed up.</source>
+        <translation>Das Update wurde nicht gestartet: die Einstellungen des Geräts konnten nicht gesichert werden.</translation>
+    </message>
 </context>
 <context>
     <name>R58SubScreenAbout</name>

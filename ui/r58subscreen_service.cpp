@@ -19,9 +19,9 @@
 
 #include <QComboBox>
 #include <QDir>
-#include <QFileInfo>
 #include <QDoubleSpinBox>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QScrollBar>
@@ -31,6 +31,7 @@
 #include <cmath>
 #include <limits>
 
+using Application::R58::SettingsBackups;
 using Application::R58::TerminalCommandItem;
 using Application::R58::UserFeatures;
 using Component::Interfaces::TaloLinkCommandID;
@@ -537,6 +538,11 @@ void R58SubScreen::handleStartUpdate()
                 .arg(QFileInfo(path).fileName()));
         return;
     }
+    if (!backUpSettings(SettingsBackups::Reason::Update)) {
+        m_uiService->labelFilename->setText(
+            tr("The update was not started: the device's settings could not be backed up."));
+        return;
+    }
     const auto type = path.endsWith(QLatin1String(".crypt")) ? UpdateControlService::Encrypted
                                                              : UpdateControlService::Plain;
     const auto terminal = m_uiService->checkBoxPlatform->isChecked()
@@ -643,6 +649,12 @@ void R58SubScreen::handleStartPackageUpdate()
     // One update at a time: the single image's transfer would be replaced mid-way.
     if (m_singleImageUpdate || getUpdateControlService()->isTransferring())
         return;
+    // Kept before the firmware changes: an update may bring the settings back to their defaults.
+    if (!backUpSettings(SettingsBackups::Reason::Update)) {
+        m_uiInformation->labelPackageVersionText->setText(
+            tr("The update was not started: the device's settings could not be backed up."));
+        return;
+    }
     m_uiInformation->pushButtonOpenUpdatePackage->hide();
     m_uiInformation->pushButtonStartPackageUpdate->hide();
     m_uiInformation->progressBarPackageUpdate->setValue(0);
