@@ -1,6 +1,6 @@
 // What a technician keeps of a device: the commissioning report of a device screen on a
-// simulated device (what the device reported and what the technician typed reach the document,
-// the PDF is written whole or not at all) and the settings backups taken before a change.
+// simulated device (what the device reported and what the technician typed reach the document),
+// the settings backups taken before a change, and imports through the comparison.
 
 #include "config/settings.h"
 #include "config/settingsbackups.h"
@@ -27,12 +27,9 @@ class TestCommissioning : public QObject
 
 private slots:
     void reportCarriesDeviceAndFields();
-    void pdfWrittenWholeOrNotAtAll();
     void backupsKeepTheNewestPerDevice();
-    void backupThatCannotBeWritten();
     void importThroughComparison_data();
     void importThroughComparison();
-    void factoryResetBackedUpAndRestored();
     void actionStopsWithoutBackup_data();
     void actionStopsWithoutBackup();
 };
@@ -86,25 +83,6 @@ void TestCommissioning::reportCarriesDeviceAndFields()
     }
 }
 
-void TestCommissioning::pdfWrittenWholeOrNotAtAll()
-{
-    CommissioningReport report;
-    report.title = QStringLiteral("Commissioning report");
-    report.sections.append(
-        {QStringLiteral("Device"), {{QStringLiteral("Serial"), QStringLiteral("1")}}});
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("report.pdf"));
-    QVERIFY(report.writePdf(path));
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::ReadOnly));
-    QVERIFY(file.read(5) == "%PDF-");
-    QVERIFY(file.size() > 1000);
-
-    const QString refused = dir.filePath(QStringLiteral("missing/report.pdf"));
-    QVERIFY(!report.writePdf(refused));
-    QVERIFY(!QFile::exists(refused));
-}
-
 void TestCommissioning::backupsKeepTheNewestPerDevice()
 {
     QTemporaryDir dir;
@@ -134,26 +112,6 @@ void TestCommissioning::backupsKeepTheNewestPerDevice()
     QCOMPARE(entries.at(1).time, start.addSecs(SettingsBackups::Kept + 1));
     QCOMPARE(entries.last().time, start.addSecs(3)); // the three oldest went
     QCOMPARE(backups.list(QStringLiteral("99")).size(), 1); // another device's stay
-
-    Application::R58::Settings restored;
-    QVERIFY(restored.load(last));
-    QCOMPARE(restored.getNominalCurrent(), 2.5f);
-}
-
-void TestCommissioning::backupThatCannotBeWritten()
-{
-    QTemporaryDir dir;
-    // A file where the folder should be.
-    const QString blocked = dir.filePath(QStringLiteral("backups"));
-    QFile file(blocked);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.close();
-    QString error;
-    QVERIFY(SettingsBackups(blocked)
-                .save(Application::R58::Settings(), QStringLiteral("1"),
-                    SettingsBackups::Reason::Import, &error)
-                .isEmpty());
-    QVERIFY2(error.contains(QDir::toNativeSeparators(blocked)), qPrintable(error));
 }
 
 void TestCommissioning::importThroughComparison_data()
@@ -223,29 +181,6 @@ void TestCommissioning::importThroughComparison()
         QVERIFY2(message(bench).contains(QStringLiteral("Nothing was sent"))
                 || message(bench).contains(QStringLiteral("nothing was sent")),
             qPrintable(message(bench)));
-}
-
-void TestCommissioning::factoryResetBackedUpAndRestored()
-{
-    Bench bench;
-    bench.addDevice().setFloatValue(quint16(ModelValueID::NominalCurrent), 2.5f);
-    QVERIFY(bench.open(UserAccount::Supervisor));
-    bench.widget<QPushButton>("pushButtonFactoryReset")->click();
-    QVERIFY(settle(bench));
-    QTRY_COMPARE_WITH_TIMEOUT(
-        bench.device->floatValue(quint16(ModelValueID::NominalCurrent)), 2.0f, SubScreenTest::Wait);
-    const auto list = SettingsBackups().list(QStringLiteral("21504711"));
-    QCOMPARE(list.size(), 1);
-    QCOMPARE(list.first().reason, SettingsBackups::Reason::FactoryReset);
-
-    // Restore: the newest backup goes through the comparison and brings the 2.5 A back.
-    QTRY_COMPARE_WITH_TIMEOUT(bench.widget<QDoubleSpinBox>("doubleSpinBoxNominalCurrent")->value(),
-        2.0, SubScreenTest::Wait);
-    bench.device->clearReceivedFrames();
-    bench.widget<QPushButton>("pushButtonRestore")->click();
-    QVERIFY(settle(bench));
-    QCOMPARE(bench.writtenValues(), QList<int> {int(ModelValueID::NominalCurrent)});
-    QCOMPARE(bench.device->floatValue(quint16(ModelValueID::NominalCurrent)), 2.5f);
 }
 
 void TestCommissioning::actionStopsWithoutBackup_data()

@@ -3,6 +3,7 @@
 // files, factory reset, measurements and the motor.
 
 #include "config/config.h"
+#include "config/settingsbackups.h"
 #include "link/serialport.h"
 #include "model/modeldatabase.h"
 #include "subscreentestsupport.h"
@@ -40,7 +41,6 @@ struct InfoRow
     bool asymmetryButton = true;
     bool direction = false; // a direction picture is shown on the control page
 };
-
 
 // A setting's widget and model value. First the device reports a value, which the widget must
 // show without echoing it back (unless it cannot show it); then a user sets one, which must
@@ -438,6 +438,16 @@ void TestR58SubScreenPages::factoryReset()
     QCOMPARE(bench.writtenValues(), QList<int> {});
     QCOMPARE(bench.widget<QDoubleSpinBox>("doubleSpinBoxNominalCurrent")->value(), 2.0);
     QVERIFY(!bench.widget<QCheckBox>("checkBoxUndervoltageEnable")->isChecked());
+
+    // The settings from before were backed up; restoring them brings back what the reset changed.
+    const auto backups = Application::R58::SettingsBackups().list(QStringLiteral("21504711"));
+    QCOMPARE(backups.size(), 1);
+    QCOMPARE(backups.first().reason, Application::R58::SettingsBackups::Reason::FactoryReset);
+    bench.device->clearReceivedFrames();
+    bench.widget<QPushButton>("pushButtonRestore")->click();
+    QVERIFY(settle(bench));
+    QCOMPARE(bench.writtenValues(), (QList<int> {2, 28}));
+    QCOMPARE(bench.widget<QDoubleSpinBox>("doubleSpinBoxNominalCurrent")->value(), 2.4);
 }
 
 void TestR58SubScreenPages::measurements()
