@@ -457,11 +457,14 @@ void TestFaultInjection::noBlockAfterFailure()
     // Its boot loader asks again: it gets nothing.
     device.setFaults({});
     device.clearReceivedFrames();
-    QSignalSpy asked(
-        rig.bench.screen->getTerminalService().data(), &TaloLinkTerminalService::requestMemblock);
+    // Counted on the GUI thread: the request is reported on the receive thread.
+    int asked = 0;
+    QObject::connect(
+        rig.bench.screen->getTerminalService().data(), &TaloLinkTerminalService::requestMemblock,
+        &context, [&asked] { ++asked; }, Qt::QueuedConnection);
     device.sendFrame(
         Terminal::Platform, UpdateTest::TaloLinkCommandID::Memblock, {QByteArray::fromHex("0000")});
-    QTRY_COMPARE_WITH_TIMEOUT(asked.size(), 1, Patience);
+    QTRY_COMPARE_WITH_TIMEOUT(asked, 1, Patience);
     QCoreApplication::processEvents();
     // A boot loader answers no value requests; a frame sent after the request's handling
     // marks the point by which any answer would have gone out.
