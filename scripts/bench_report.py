@@ -241,6 +241,18 @@ print(f"""
   ring byte by byte (now in at most two pieces), voltages formatted with `asprintf` (now
   `QString::number`, half the instructions), and every phase frame queued a call into an empty
   slot (no longer connected).
+- Trend plots: "every trend plot in view" shows the eight device screens side by side in one
+  2560 × 1440 window, each on its data page with its plot; the memory includes that window.
+  In this run: {plots['gui_cpu_percent']:.1f} % ({plots['gui_us_per_frame']:.1f} µs per frame), above the goal; on this virtual
+  machine repeated runs of this row spread from about 9.5 % to 15 %, more than the other rows.
+  The values reach the plot and a recording without a GUI-thread call per frame: each is
+  stored with its time under a lock on the receive thread, and the page's refresh takes them
+  in one batch. A plot redraws at most every 300 ms and not at all while out of view or
+  paused. `perf` found two costs: the time axis in local-time mode looked the time zone up for
+  every label (glibc's `tzset`, a file status call each time), which cost more than the rest of
+  a redraw and doubled the 8-device rows; the axis now runs at a fixed offset from UTC, taken
+  once per redraw. What remains is the redraw itself (axis layout and canvas of eight plots);
+  drawing the axes only when their scale changes is the next step.
 """)
 print("## Machine\n")
 print("\n".join(machine()))

@@ -3,6 +3,7 @@
 #include <QDateTime>
 #include <QEvent>
 #include <QPen>
+#include <QTimer>
 #include <qwt_date.h>
 #include <qwt_date_scale_draw.h>
 #include <qwt_date_scale_engine.h>
@@ -47,6 +48,9 @@ constexpr double Margin = 0.1;
 // quantity in between (another quantity was on screen, or the device was away). A device that
 // streams sends many values a second; the simulator's pace is no guide, so the limit is generous.
 constexpr double GapLimit = 2000.0; // milliseconds
+// A redraw every 300 ms moves a 30 s window smoothly enough; each redraw lays out the axes and
+// paints the canvas anew, which with eight plots in view is most of the GUI thread's work.
+constexpr qint64 RedrawInterval = 300; // milliseconds
 
 // A curve that leaves the gaps in its values open instead of bridging them with a straight line.
 class GapCurve : public QwtPlotCurve
@@ -141,11 +145,15 @@ TrendPlot::TrendPlot(QWidget* parent) : QwtPlot(parent)
     grid->setMajorPen(QColor(0xd9, 0xd9, 0xd9), 1, Qt::DotLine);
     grid->attach(this);
 
-    auto* timeScale = new QwtDateScaleDraw(Qt::LocalTime);
-    timeScale->setDateFormat(QwtDate::Second, QStringLiteral("hh:mm:ss"));
-    timeScale->setDateFormat(QwtDate::Minute, QStringLiteral("hh:mm"));
-    setAxisScaleDraw(QwtPlot::xBottom, timeScale);
-    setAxisScaleEngine(QwtPlot::xBottom, new QwtDateScaleEngine(Qt::LocalTime));
+    m_utcOffset = QDateTime::currentDateTime().offsetFromUtc();
+    m_timeScale = new QwtDateScaleDraw(Qt::OffsetFromUTC);
+    m_timeScale->setUtcOffset(m_utcOffset);
+    m_timeScale->setDateFormat(QwtDate::Second, QStringLiteral("hh:mm:ss"));
+    m_timeScale->setDateFormat(QwtDate::Minute, QStringLiteral("hh:mm"));
+    setAxisScaleDraw(QwtPlot::xBottom, m_timeScale);
+    m_timeEngine = new QwtDateScaleEngine(Qt::OffsetFromUTC);
+    m_timeEngine->setUtcOffset(m_utcOffset);
+    setAxisScaleEngine(QwtPlot::xBottom, m_timeEngine);
     setAxisMaxMinor(QwtPlot::xBottom, 0);
 
     for (std::size_t line = 0; line < m_curves.size(); ++line) {
@@ -219,8 +227,27 @@ void TrendPlot::refresh()
 {
     if (m_paused || !m_changed || !isVisible())
         return;
+    if (m_lastRedraw.isValid() && m_lastRedraw.elapsed() < RedrawInterval) {
+        // The last values of a stream that stops now are drawn all the same.
+        if (!m_redrawPending) {
+            m_redrawPending = true;
+            QTimer::singleShot(RedrawInterval - m_lastRedraw.elapsed(), this, [this] {
+                m_redrawPending = false;
+                refresh();
+            });
+        }
+        return;
+    }
+    m_lastRedraw.start();
     m_changed = false;
-    m_end = double(QDateTime::currentMSecsSinceEpoch());
+    const QDateTime now = QDateTime::currentDateTime();
+    m_end = double(now.toMSecsSinceEpoch());
+    // Follows a change of daylight saving time while the screen is open.
+    if (const int offset = now.offsetFromUtc(); offset != m_utcOffset) {
+        m_utcOffset = offset;
+        m_timeScale->setUtcOffset(offset);
+        m_timeEngine->setUtcOffset(offset);
+    }
     rescale();
     replot();
 }

@@ -2,11 +2,14 @@
 
 #include "model/trendhistory.h"
 
+#include <QElapsedTimer>
 #include <qwt_plot.h>
 
 #include <array>
 #include <vector>
 
+class QwtDateScaleDraw;
+class QwtDateScaleEngine;
 class QwtPlotCurve;
 class QwtPlotPicker;
 
@@ -56,6 +59,14 @@ private:
     std::array<QwtPlotCurve*, 3> m_curves {};
     std::array<SeriesData*, 3> m_data {};
     QwtPlotPicker* m_picker = nullptr;
+    // The time axis in local time at a fixed offset from UTC, taken once per redraw: in local
+    // time mode each of its labels would look the time zone up again, which costs more than
+    // the whole redraw.
+    QwtDateScaleDraw* m_timeScale = nullptr;
+    QwtDateScaleEngine* m_timeEngine = nullptr;
+    int m_utcOffset = 0;
+    QElapsedTimer m_lastRedraw;
+    bool m_redrawPending = false;
     Page m_page = Page::Voltage;
     int m_windowSeconds = 30;
     bool m_paused = false;
