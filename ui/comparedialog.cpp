@@ -26,11 +26,12 @@ CompareDialog::CompareDialog(const SettingsComparison& comparison, const QString
     auto* summary = new QLabel(this);
     summary->setObjectName(QStringLiteral("labelCompareSummary"));
     summary->setWordWrap(true);
-    summary->setText(changes == 0 ? tr("Nothing to change: %1 holds the device's settings.")
-                                        .arg(QDir::toNativeSeparators(fileName))
-                                  : tr("%1 would change %2 of the device's settings:")
-                                        .arg(QDir::toNativeSeparators(fileName))
-                                        .arg(changes));
+    // The name reads better than a long path; the path stays at hand in the tooltip.
+    const QString name = QFileInfo(fileName).fileName();
+    summary->setToolTip(QDir::toNativeSeparators(fileName));
+    summary->setText(changes == 0
+            ? tr("Nothing to change: %1 holds the device's settings.").arg(name)
+            : tr("%1 would change %2 of the device's settings:").arg(name).arg(changes));
     layout->addWidget(summary);
 
     QStringList problems = refusals;
