@@ -18,19 +18,21 @@ double hundredths(float value)
     return std::round(double(value) * 100.0);
 }
 
-QString number(float value, const char* unit)
+} // namespace
+
+QString SettingsComparison::numberText(float value, const char* unit)
 {
     return QStringLiteral("%1 %2").arg(
         QLocale().toString(hundredths(value) / 100.0, 'g', 6), QLatin1String(unit));
 }
 
-QString onOff(bool on)
+QString SettingsComparison::onOffText(bool on)
 {
     return on ? QCoreApplication::translate("SettingsComparison", "On")
               : QCoreApplication::translate("SettingsComparison", "Off");
 }
 
-QString faultType(Model::Interfaces::ModelTypes::Settings::FaultType type)
+QString SettingsComparison::faultTypeText(Model::Interfaces::ModelTypes::Settings::FaultType type)
 {
     using FaultType = Model::Interfaces::ModelTypes::Settings::FaultType;
     switch (type) {
@@ -42,13 +44,11 @@ QString faultType(Model::Interfaces::ModelTypes::Settings::FaultType type)
     return QString::number(int(type));
 }
 
-QString tripClass(Settings::TripClass value)
+QString SettingsComparison::tripClassText(Settings::TripClass value)
 {
     const QString text = Model::Interfaces::ModelTypes::toString(value);
     return text.isEmpty() ? QString::number(int(value)) : text;
 }
-
-} // namespace
 
 SettingsComparison::SettingsComparison(const Settings& device, const Settings& file)
 {
@@ -59,13 +59,13 @@ SettingsComparison::SettingsComparison(const Settings& device, const Settings& f
         m_rows.append({key, label, deviceText, fileText, changed});
     };
     add(Key::TripClass, QCoreApplication::translate("SettingsComparison", "Trip class"),
-        tripClass(d.getTripClass()), tripClass(f.getTripClass()),
+        tripClassText(d.getTripClass()), tripClassText(f.getTripClass()),
         d.getTripClass() != f.getTripClass());
     add(Key::NominalCurrent, QCoreApplication::translate("SettingsComparison", "Nominal current"),
-        number(d.getNominalCurrent(), "A"), number(f.getNominalCurrent(), "A"),
+        numberText(d.getNominalCurrent(), "A"), numberText(f.getNominalCurrent(), "A"),
         hundredths(d.getNominalCurrent()) != hundredths(f.getNominalCurrent()));
     add(Key::OverloadReset, QCoreApplication::translate("SettingsComparison", "Automatic reset"),
-        onOff(d.getOverloadReset()), onOff(f.getOverloadReset()),
+        onOffText(d.getOverloadReset()), onOffText(f.getOverloadReset()),
         d.getOverloadReset() != f.getOverloadReset());
 
     struct Group
@@ -91,14 +91,14 @@ SettingsComparison::SettingsComparison(const Settings& device, const Settings& f
         const auto key = [&group](int offset) { return Key(int(group.first) + offset); };
         const QString prefix = group.name + QStringLiteral(": ");
         add(key(0), prefix + QCoreApplication::translate("SettingsComparison", "enabled"),
-            onOff(group.device.getEnable()), onOff(group.file.getEnable()),
+            onOffText(group.device.getEnable()), onOffText(group.file.getEnable()),
             group.device.getEnable() != group.file.getEnable());
         add(key(1), prefix + QCoreApplication::translate("SettingsComparison", "threshold"),
-            number(group.device.getThreshold(), group.unit),
-            number(group.file.getThreshold(), group.unit),
+            numberText(group.device.getThreshold(), group.unit),
+            numberText(group.file.getThreshold(), group.unit),
             hundredths(group.device.getThreshold()) != hundredths(group.file.getThreshold()));
         add(key(2), prefix + QCoreApplication::translate("SettingsComparison", "fault type"),
-            faultType(group.device.getFaultType()), faultType(group.file.getFaultType()),
+            faultTypeText(group.device.getFaultType()), faultTypeText(group.file.getFaultType()),
             group.device.getFaultType() != group.file.getFaultType());
     }
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "model/modeltypes.h"
+
 #include <QList>
 #include <QString>
 
@@ -43,6 +45,15 @@ public:
     [[nodiscard]] const QList<Row>& getRows() const { return m_rows; }
     [[nodiscard]] int getChangedCount() const;
     [[nodiscard]] bool isChanged(Key key) const;
+
+    // The texts the comparison shows, for whoever shows settings the same way: numbers to the
+    // file's two decimals in the reader's format, with their unit.
+    [[nodiscard]] static QString numberText(float value, const char* unit);
+    [[nodiscard]] static QString onOffText(bool on);
+    [[nodiscard]] static QString faultTypeText(
+        Model::Interfaces::ModelTypes::Settings::FaultType type);
+    [[nodiscard]] static QString tripClassText(
+        Model::Interfaces::ModelTypes::Settings::TripClass value);
 
 private:
     QList<Row> m_rows;

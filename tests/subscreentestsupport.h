@@ -159,6 +159,13 @@ struct Bench
         device->reportValue(id);
     }
 
+    // Every file dialog of the screen answers with this path.
+    void answerFileDialogs(const QString& path)
+    {
+        screen->setFileDialog([path](QWidget*, R58SubScreen::FileDialogMode, const QString&,
+                                  const QString&, const QString&) { return path; });
+    }
+
     template <typename T> T* widget(const char* name) const
     {
         return screen->findChild<T*>(QString::fromLatin1(name));

@@ -153,8 +153,7 @@ void TestCommissioning::importThroughComparison()
     Bench bench;
     QVERIFY(bench.open(UserAccount::Supervisor));
     const QString path = writeFile(bench, file);
-    bench.screen->setFileDialog([path](QWidget*, R58SubScreen::FileDialogMode, const QString&,
-                                    const QString&, const QString&) { return path; });
+    bench.answerFileDialogs(path);
     QStringList seen;
     bool canApply = false;
     bench.screen->setDialogRunner([&](QDialog& dialog) {
@@ -202,8 +201,7 @@ void TestCommissioning::actionStopsWithoutBackup()
     QVERIFY(block.open(QIODevice::WriteOnly));
     block.close();
     const QString path = writeFile(bench, {{"NominalCurrent", 2.5}});
-    bench.screen->setFileDialog([path](QWidget*, R58SubScreen::FileDialogMode, const QString&,
-                                    const QString&, const QString&) { return path; });
+    bench.answerFileDialogs(path);
     bench.widget<QPushButton>(qPrintable(button))->click();
     QVERIFY(settle(bench));
     QCOMPARE(bench.received().size(), 0);

@@ -392,9 +392,7 @@ void TestFaultInjection::unwritableConfig()
     SubScreenTest::Bench bench;
     QVERIFY(bench.open(UserAccount::Supervisor));
     const QString settingsPath = bench.home.filePath(QStringLiteral("device.json"));
-    bench.screen->setFileDialog(
-        [settingsPath](QWidget*, R58SubScreen::FileDialogMode, const QString&, const QString&,
-            const QString&) { return settingsPath; });
+    bench.answerFileDialogs(settingsPath);
     auto* message = bench.widget<QLabel>("labelSettingsMessage");
     if (import) {
         bench.widget<QPushButton>("pushButtonExport")->click();

@@ -153,8 +153,8 @@ QByteArray gnuTar(const QTemporaryDir& dir, const QStringList& formatArgs,
         members << files[i].first;
     }
     const QString archive = dir.filePath(QStringLiteral("out.tar"));
-    const Run tar = run(QStringLiteral("tar"), QStringList {"-cf", archive} + formatArgs + members,
-        dir.path());
+    const Run tar = run(
+        QStringLiteral("tar"), QStringList {"-cf", archive} + formatArgs + members, dir.path());
     return tar.exitCode == 0 ? readFile(archive) : QByteArray();
 }
 
@@ -503,8 +503,8 @@ void TestFormats::gnuTarArchives()
     for (int i = 0; i < Tarball::MaxFiles; ++i) {
         QCOMPARE(records[i].name, files[i].first.toUtf8());
         QCOMPARE(records[i].data, archive.constData() + records[i].dataOffset);
-        QCOMPARE(QByteArray(records[i].data, records[i].size),
-            randomBytes(quint32(i), files[i].second));
+        QCOMPARE(
+            QByteArray(records[i].data, records[i].size), randomBytes(quint32(i), files[i].second));
     }
     // The 1024-byte file's data is followed directly by the next header.
     QCOMPARE(records[1].dataOffset, records[0].dataOffset + 1024 + 512);
@@ -591,8 +591,8 @@ void TestFormats::builderEncrypts()
         const QByteArray iv = file.mid(72, 16);
         QVERIFY(iv != previousIv);
         previousIv = iv;
-        QCOMPARE(openssl({"enc", "-d", "-aes-128-cbc", "-nopad", "-K",
-                             FileDecryptor::m_key.toHex(), "-iv", iv.toHex()},
+        QCOMPARE(openssl({"enc", "-d", "-aes-128-cbc", "-nopad", "-K", FileDecryptor::m_key.toHex(),
+                             "-iv", iv.toHex()},
                      file.mid(88)),
             padded);
         QCOMPARE(file.left(64), openssl({"dgst", "-sha3-512", "-binary"}, padded));

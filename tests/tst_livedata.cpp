@@ -103,8 +103,7 @@ void TestLiveData::recordingWritesEveryValue()
     Bench bench;
     QVERIFY(bench.open(UserAccount::Supervisor));
     const QString path = QDir(bench.home.path()).filePath(QStringLiteral("values"));
-    bench.screen->setFileDialog([path](QWidget*, R58SubScreen::FileDialogMode, const QString&,
-                                    const QString&, const QString&) { return path; });
+    bench.answerFileDialogs(path);
     bench.screen->show();
     bench.widget<QPushButton>("pushButtonData")->click();
     auto* record = bench.widget<QPushButton>("pushButtonRecord");
@@ -148,8 +147,7 @@ void TestLiveData::writeErrorStopsRecording()
     Bench bench;
     QVERIFY(bench.open(UserAccount::Customer));
     const QString path = QDir(bench.home.path()).filePath(QStringLiteral("values.csv"));
-    bench.screen->setFileDialog([path](QWidget*, R58SubScreen::FileDialogMode, const QString&,
-                                    const QString&, const QString&) { return path; });
+    bench.answerFileDialogs(path);
     bench.screen->show();
     bench.widget<QPushButton>("pushButtonData")->click();
     auto* record = bench.widget<QPushButton>("pushButtonRecord");
@@ -203,7 +201,8 @@ void TestLiveData::historyKeepsEventsAcrossScreens()
     QVERIFY(waitForRows(
         *bench.screen, QStringLiteral("^Update failed\\|The device did not restart\\.$")));
     const QStringList rows = historyRows(*bench.screen);
-    QVERIFY2(rows.filter(QStringLiteral("Setting written")).size() == 1, qPrintable(rows.join(QLatin1Char(';'))));
+    QVERIFY2(rows.filter(QStringLiteral("Setting written")).size() == 1,
+        qPrintable(rows.join(QLatin1Char(';'))));
 
     // A new screen on the same device shows what the last one kept, and adds to it.
     bench.screen.reset();

@@ -125,8 +125,8 @@ void TestModelDatabase::reset_data()
     QTest::newRow("housing lighting")
         << Reset([](ModelDatabase& d) { d.getHousingLighting().reset(); })
         << std::set<int> {21, 22, 23};
-    QTest::newRow("boot-up state") << Reset([](ModelDatabase& d) { d.getBootupState().reset(); })
-                                   << std::set<int> {24};
+    QTest::newRow("boot-up state")
+        << Reset([](ModelDatabase& d) { d.getBootupState().reset(); }) << std::set<int> {24};
     QTest::newRow("measurement") << Reset([](ModelDatabase& d) { d.getMeasurement().reset(); })
                                  << std::set<int> {35, 34, 20};
     QTest::newRow("information") << Reset([](ModelDatabase& d) { d.getInformation().reset(); })

@@ -10,7 +10,6 @@
 #include <QTextBrowser>
 #include <QtTest>
 
-
 using Application::R58::UserAccount;
 using SubScreenTest::Bench;
 using SubScreenTest::TaloLinkCommandID;
@@ -51,7 +50,6 @@ struct DemoRow
     QString faultCode; // the information page's afterwards; empty: not checked
 };
 Q_DECLARE_METATYPE(DemoRow)
-
 
 class TestR58SubScreen : public QObject
 {

@@ -108,12 +108,6 @@ QByteArray versionedImage(quint32 version)
     return UpdateTest::versionedImage(21, 1300, version);
 }
 
-void answerFileDialogs(Bench& bench, const QString& path)
-{
-    bench.screen->setFileDialog([path](QWidget*, R58SubScreen::FileDialogMode, const QString&,
-                                    const QString&, const QString&) { return path; });
-}
-
 QByteArray packageManifest(const QString& platformVersion, const QString& version = "4.4.0")
 {
     return UpdateTest::manifest(version, "p.crypt", "d.crypt", platformVersion);
@@ -279,7 +273,7 @@ void TestServicePage::singleImage()
     const QString path = bench.home.filePath(row.fileName);
     if (row.exists)
         QVERIFY(writeFile(path, row.file));
-    answerFileDialogs(bench, path);
+    bench.answerFileDialogs(path);
     click(bench, "pushButtonOpenFile");
     auto* label = bench.widget<QLabel>("labelFilename");
     QCOMPARE(label->text(), "Filename: " + path);
@@ -393,7 +387,7 @@ void TestServicePage::packageOpened()
     QVERIFY(bench.open(row.role));
     const QString path = bench.home.filePath(QStringLiteral("package.tar"));
     QVERIFY(writeFile(path, row.archive));
-    answerFileDialogs(bench, path);
+    bench.answerFileDialogs(path);
     auto* start = bench.widget<QPushButton>("pushButtonStartPackageUpdate");
     click(bench, "pushButtonOpenUpdatePackage");
     auto* text = bench.widget<QLabel>("labelPackageVersionText");
@@ -448,12 +442,12 @@ void TestServicePage::singleImageChoice()
     // The package is opened on the information page first, as a technician would.
     const QString packagePath = bench.home.filePath(QStringLiteral("update.tar"));
     QVERIFY(writeFile(packagePath, file));
-    answerFileDialogs(bench, packagePath);
+    bench.answerFileDialogs(packagePath);
     click(bench, "pushButtonOpenUpdatePackage");
     if (!fileName.isEmpty()) {
         const QString path = bench.home.filePath(fileName);
         QVERIFY(writeFile(path, file));
-        answerFileDialogs(bench, path);
+        bench.answerFileDialogs(path);
         click(bench, "pushButtonOpenFile");
         const QString label = bench.widget<QLabel>("labelFilename")->text();
         QVERIFY2(label.contains(QStringLiteral("is an update package")), qPrintable(label));
@@ -485,7 +479,7 @@ void TestServicePage::packageWaitsForDeviceVersion()
     QVERIFY(UpdateTest::writePackage(path,
         {{"version.json", UpdateTest::manifest("4.4.0", "p.crypt", "", "4.4.0.0")},
             {"p.crypt", UpdateTest::encrypted(versionedImage(0x04040000u))}}));
-    answerFileDialogs(bench, path);
+    bench.answerFileDialogs(path);
     click(bench, "pushButtonOpenUpdatePackage");
     auto* start = bench.widget<QPushButton>("pushButtonStartPackageUpdate");
     auto* text = bench.widget<QLabel>("labelPackageVersionText");
@@ -521,7 +515,7 @@ void TestServicePage::packageNotTakenFails()
         {{"version.json", packageManifest(QStringLiteral("4.4.0.0"))},
             {"p.crypt", UpdateTest::encrypted(versionedImage(oldVersion))},
             {"d.crypt", UpdateTest::encrypted(UpdateTest::randomImage(22, 900))}}));
-    answerFileDialogs(bench, path);
+    bench.answerFileDialogs(path);
     QSignalSpy finished(packager, &PackageUpdateService::packageUpdateFinished);
     QSignalSpy errors(packager, &PackageUpdateService::packageUpdateErrorOccured);
     click(bench, "pushButtonOpenUpdatePackage");

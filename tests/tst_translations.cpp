@@ -80,8 +80,10 @@ void TestTranslations::screens()
     auto manager
         = QSharedPointer<SerialPortManager>::create(QSharedPointer<ListSerialPortSource>::create());
     manager->setPolling(false);
-    MainScreen window(manager, QSharedPointer<UserAccount>::create(), QSharedPointer<Config>::create());
-    const auto* button = window.findChild<QAbstractButton*>(QStringLiteral("pushButtonConfiguration"));
+    MainScreen window(
+        manager, QSharedPointer<UserAccount>::create(), QSharedPointer<Config>::create());
+    const auto* button
+        = window.findChild<QAbstractButton*>(QStringLiteral("pushButtonConfiguration"));
     QVERIFY(button);
     QCOMPARE(button->text(), QStringLiteral("Konfiguration"));
 }
@@ -111,9 +113,11 @@ void TestTranslations::catalogue()
         QVERIFY2(type != QLatin1String("unfinished") && !translation.isEmpty(),
             ("untranslated (run update_translations): " + entry).constData());
         // A lost or extra marker makes QString::arg() put the wrong value in, or none.
-        QVERIFY2(placeMarkers(translation) == placeMarkers(source), ("place markers: " + entry).constData());
+        QVERIFY2(placeMarkers(translation) == placeMarkers(source),
+            ("place markers: " + entry).constData());
         // Texts that end a line on the terminal must keep doing so.
-        QVERIFY2(translation.endsWith('\n') == source.endsWith('\n'), ("line end: " + entry).constData());
+        QVERIFY2(translation.endsWith('\n') == source.endsWith('\n'),
+            ("line end: " + entry).constData());
         ++entries;
     }
     QVERIFY2(!xml.hasError(), qPrintable(xml.errorString()));

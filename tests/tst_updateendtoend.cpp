@@ -69,9 +69,8 @@ public:
             &UpdateControlService::sendMemoryBlock);
         // No model here: the version the device reported is the one it holds.
         QObject::connect(terminal.get(), &TaloLinkTerminalService::platformVersionModelValue,
-            packager.get(), [this] {
-                packager->handleDevicePlatformVersion(device.uintValue(PlatformVersionId));
-            });
+            packager.get(),
+            [this] { packager->handleDevicePlatformVersion(device.uintValue(PlatformVersionId)); });
         terminal->startup();
         updater->startup();
         packager->startup();
@@ -105,8 +104,8 @@ public:
 
 QString packageFile(Stack& stack, bool platform, bool display)
 {
-    Members members {{"version.json",
-        manifest("4.4.0", platform ? "p.crypt" : "", display ? "d.crypt" : "")}};
+    Members members {
+        {"version.json", manifest("4.4.0", platform ? "p.crypt" : "", display ? "d.crypt" : "")}};
     if (platform)
         members.append({"p.crypt", encrypted(platformImage())});
     if (display)

@@ -49,7 +49,6 @@ enum Step {
 };
 enum class ConnectAction { Wait, Offline, PlugLater, Close };
 
-
 } // namespace
 
 Q_DECLARE_METATYPE(ConnectAction)
@@ -239,7 +238,8 @@ void TestWindowFlow::closeGuard_data()
     QTest::addColumn<int>("answer"); // a QMessageBox button; NoButton: the box's default
     QTest::addColumn<bool>("closes");
     QTest::newRow("no update: closes at once") << false << int(QMessageBox::NoButton) << true;
-    QTest::newRow("update: the default keeps it open") << true << int(QMessageBox::NoButton) << false;
+    QTest::newRow("update: the default keeps it open")
+        << true << int(QMessageBox::NoButton) << false;
     QTest::newRow("update: quitting on purpose") << true << int(QMessageBox::Yes) << true;
 }
 

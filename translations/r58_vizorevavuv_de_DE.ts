@@ -794,14 +794,6 @@ Ohne Sicherung fortfahren?</translation>
         <translation>Kein Fehler, keine Warnung</translation>
     </message>
     <message>
-        <source>On</source>
-        <translation>Ein</translation>
-    </message>
-    <message>
-        <source>Off</source>
-        <translation>Aus</translation>
-    </message>
-    <message>
         <source>Protection settings: general</source>
         <translation>Schutzeinstellungen: Allgemein</translation>
     </message>

@@ -29,6 +29,7 @@ class R58SubScreenService;
 } // namespace Ui
 
 namespace Application::R58 {
+class Settings;
 class SettingsComparison;
 class TerminalCommandItem;
 } // namespace Application::R58
@@ -252,6 +253,8 @@ private:
 
     // Configuration.
     void loadSoftstartImage();
+    // The settings as the device holds them (its model), in the settings file's form.
+    [[nodiscard]] ::Application::R58::Settings deviceSettings();
     // Fills the settings object from the device model, as the export writes it.
     void copyModelToSettings();
     // Empty when every field fits what the device accepts; otherwise which one does not.

@@ -4,6 +4,7 @@
 
 #include "config/config.h"
 #include "config/settings.h"
+#include "config/settingscomparison.h"
 #include "config/useraccount.h"
 #include "model/modeldatabase.h"
 #include "model/modelinformation.h"
@@ -28,7 +29,6 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include <cmath>
 
 using Application::R58::Settings;
 using Application::R58::SettingsBackups;
@@ -41,13 +41,6 @@ QString shown(const QString& text)
 {
     const QString trimmed = text.trimmed();
     return trimmed.isEmpty() ? QStringLiteral("–") : trimmed;
-}
-
-// Settings in the reader's number format, to the two decimals the device's settings carry.
-QString number(float value, const QString& unit)
-{
-    const double rounded = std::round(double(value) * 100.0) / 100.0;
-    return QStringLiteral("%1 %2").arg(QLocale().toString(rounded, 'g', 6), unit);
 }
 
 QString roleName(UserAccount::User user)
@@ -97,11 +90,8 @@ int R58SubScreen::runDialog(QDialog& dialog)
 
 bool R58SubScreen::backUpSettings(SettingsBackups::Reason reason)
 {
-    // The settings object may hold a file about to be sent; the backup must not replace it.
-    const Settings pending = *getSettings();
-    copyModelToSettings();
-    const Settings current = *getSettings();
-    *getSettings() = pending;
+    // Not through the settings object: it may hold a file about to be sent.
+    const Settings current = deviceSettings();
     const QString serial
         = getModelDatabase()->getInformation().getSerialNumberValue().toString().trimmed();
     QString error;
@@ -187,43 +177,33 @@ CommissioningReport R58SubScreen::makeReport(const CommissioningReport::Fields& 
 
     // From the device model: the device's values, not what a field may hold while being typed.
     auto& settings = getModelDatabase()->getSettings();
-    const auto onOff = [](bool on) { return on ? tr("On") : tr("Off"); };
-    const auto faultType = [](QComboBox* box, int value) { return shown(box->itemText(value)); };
-    const auto* form = m_uiConfiguration;
-    const int tripClass = int(settings.getTripClassValue().getValue());
+    // Written as an import's comparison writes them.
+    using Text = ::Application::R58::SettingsComparison;
     report.sections.append({tr("Protection settings: general"),
         {
             {tr("Nominal current"),
-                number(settings.getNominalCurrentValue().getValue(), QStringLiteral("A"))},
-            {tr("Trip class"),
-                tripClass < int(m_tripClasses.size())
-                    ? QString::fromLatin1(m_tripClasses[std::size_t(tripClass)])
-                    : QString::number(tripClass)},
-            {tr("Automatic reset"), onOff(settings.getOverloadResetValue().getValue())},
-            {tr("Softstart"), onOff(settings.getSoftstartEnableValue().getValue())},
+                Text::numberText(settings.getNominalCurrentValue().getValue(), "A")},
+            {tr("Trip class"), Text::tripClassText(settings.getTripClassValue().getValue())},
+            {tr("Automatic reset"), Text::onOffText(settings.getOverloadResetValue().getValue())},
+            {tr("Softstart"), Text::onOffText(settings.getSoftstartEnableValue().getValue())},
         }});
-    const auto limit = [&](const QString& title, bool enabled, float threshold, const QString& unit,
-                           QComboBox* box, int type) {
+    const auto limit = [&](const QString& title, const auto& enable, const auto& threshold,
+                           const auto& fault, const char* unit) {
         report.sections.append({title,
-            {{tr("Enabled"), onOff(enabled)}, {tr("Threshold"), number(threshold, unit)},
-                {tr("Fault type"), faultType(box, type)}}});
+            {{tr("Enabled"), Text::onOffText(enable.getValue())},
+                {tr("Threshold"), Text::numberText(threshold.getValue(), unit)},
+                {tr("Fault type"), Text::faultTypeText(fault.getValue())}}});
     };
-    limit(tr("Protection settings: undercurrent"), settings.getUndercurrentEnableValue().getValue(),
-        settings.getUndercurrentThresholdValue().getValue(), QStringLiteral("A"),
-        form->comboBoxUndercurrentFaultType, int(settings.getUndercurrentFaultValue().getValue()));
-    limit(tr("Protection settings: undervoltage"), settings.getUndervoltageEnableValue().getValue(),
-        settings.getUndervoltageThresholdValue().getValue(), QStringLiteral("V"),
-        form->comboBoxUndervoltageFaultType, int(settings.getUndervoltageFaultValue().getValue()));
-    limit(tr("Protection settings: overvoltage"), settings.getOvervoltageEnableValue().getValue(),
-        settings.getOvervoltageThresholdValue().getValue(), QStringLiteral("V"),
-        form->comboBoxOvervoltageFaultType, int(settings.getOvervoltageFaultValue().getValue()));
+    limit(tr("Protection settings: undercurrent"), settings.getUndercurrentEnableValue(),
+        settings.getUndercurrentThresholdValue(), settings.getUndercurrentFaultValue(), "A");
+    limit(tr("Protection settings: undervoltage"), settings.getUndervoltageEnableValue(),
+        settings.getUndervoltageThresholdValue(), settings.getUndervoltageFaultValue(), "V");
+    limit(tr("Protection settings: overvoltage"), settings.getOvervoltageEnableValue(),
+        settings.getOvervoltageThresholdValue(), settings.getOvervoltageFaultValue(), "V");
     // Only devices whose software knows it have the load asymmetry protection.
-    if (!form->pushButtonAsymmetrySettings->isHidden()) {
-        limit(tr("Protection settings: load asymmetry"),
-            settings.getLoadAsymmetryEnableValue().getValue(),
-            settings.getLoadAsymmetryThresholdValue().getValue(), QStringLiteral("A"),
-            form->comboBoxAsymmetryFaultType,
-            int(settings.getLoadAsymmetryFaultValue().getValue()));
+    if (!m_uiConfiguration->pushButtonAsymmetrySettings->isHidden()) {
+        limit(tr("Protection settings: load asymmetry"), settings.getLoadAsymmetryEnableValue(),
+            settings.getLoadAsymmetryThresholdValue(), settings.getLoadAsymmetryFaultValue(), "A");
     }
 
     // The snapshot is what the Data page shows now; values never streamed stay dashes.

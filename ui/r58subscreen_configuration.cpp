@@ -638,22 +638,31 @@ void R58SubScreen::loadSoftstartImage()
 
 // ---- Files and factory reset.
 
-void R58SubScreen::copyModelToSettings()
+Settings R58SubScreen::deviceSettings()
 {
     auto& model = getModelDatabase()->getSettings();
-    Settings& file = *getSettings();
-    file.setTripClass(model.getTripClassValue().getValue());
-    file.setNominalCurrent(model.getNominalCurrentValue().getValue());
-    file.setOverloadReset(model.getOverloadResetValue().getValue());
-    file.getUndercurrentSettings().setEnable(model.getUndercurrentEnableValue().getValue());
-    file.getUndercurrentSettings().setThreshold(model.getUndercurrentThresholdValue().getValue());
-    file.getUndercurrentSettings().setFaultType(model.getUndercurrentFaultValue().getValue());
-    file.getUndervoltageSettings().setEnable(model.getUndervoltageEnableValue().getValue());
-    file.getUndervoltageSettings().setThreshold(model.getUndervoltageThresholdValue().getValue());
-    file.getUndervoltageSettings().setFaultType(model.getUndervoltageFaultValue().getValue());
-    file.getOvervoltageSettings().setEnable(model.getOvervoltageEnableValue().getValue());
-    file.getOvervoltageSettings().setThreshold(model.getOvervoltageThresholdValue().getValue());
-    file.getOvervoltageSettings().setFaultType(model.getOvervoltageFaultValue().getValue());
+    Settings settings;
+    settings.setTripClass(model.getTripClassValue().getValue());
+    settings.setNominalCurrent(model.getNominalCurrentValue().getValue());
+    settings.setOverloadReset(model.getOverloadResetValue().getValue());
+    auto& under = settings.getUndercurrentSettings();
+    under.setEnable(model.getUndercurrentEnableValue().getValue());
+    under.setThreshold(model.getUndercurrentThresholdValue().getValue());
+    under.setFaultType(model.getUndercurrentFaultValue().getValue());
+    auto& low = settings.getUndervoltageSettings();
+    low.setEnable(model.getUndervoltageEnableValue().getValue());
+    low.setThreshold(model.getUndervoltageThresholdValue().getValue());
+    low.setFaultType(model.getUndervoltageFaultValue().getValue());
+    auto& high = settings.getOvervoltageSettings();
+    high.setEnable(model.getOvervoltageEnableValue().getValue());
+    high.setThreshold(model.getOvervoltageThresholdValue().getValue());
+    high.setFaultType(model.getOvervoltageFaultValue().getValue());
+    return settings;
+}
+
+void R58SubScreen::copyModelToSettings()
+{
+    *getSettings() = deviceSettings();
 }
 
 void R58SubScreen::handleExportSettings()
@@ -692,8 +701,8 @@ void R58SubScreen::compareSettingsFile(const QString& path, bool import)
 {
     const QString name = QDir::toNativeSeparators(path);
     // A file that lacks a setting leaves it as the device has it, not as an earlier file had it.
-    copyModelToSettings();
-    const Settings device = *getSettings();
+    const Settings device = deviceSettings();
+    *getSettings() = device;
     if (!getSettings()->load(path)) {
         showSettingsMessage(
             tr("%1 could not be read. Nothing was sent to the device.").arg(name), true);
