@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <ctime>
+#include <sys/resource.h>
 #include <functional>
 
 namespace Bench {
@@ -26,6 +27,24 @@ inline std::int64_t threadCpuNs()
     timespec now {};
     clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
     return std::int64_t(now.tv_sec) * 1000000000 + now.tv_nsec;
+}
+
+// How often the calling thread has gone to sleep and been woken since it started: its
+// voluntary context switches.
+inline long threadWakeUps()
+{
+    rusage usage {};
+    getrusage(RUSAGE_THREAD, &usage);
+    return usage.ru_nvcsw;
+}
+
+// User-space CPU time the calling thread has used, in nanoseconds: its own work without the
+// system calls, whose cost on a virtual machine varies from run to run far more than the rest.
+inline std::int64_t threadUserNs()
+{
+    rusage usage {};
+    getrusage(RUSAGE_THREAD, &usage);
+    return std::int64_t(usage.ru_utime.tv_sec) * 1000000000 + usage.ru_utime.tv_usec * 1000;
 }
 
 // Resident memory of this process in KiB, from the kernel's own account.

@@ -6,10 +6,12 @@
 #include "ui/trendplot.h"
 #include "update/packageupdateservice.h"
 
+#include <QDateTime>
 #include <QDoubleSpinBox>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTreeWidget>
+#include <qwt_plot_curve.h>
 
 #include <csignal>
 #include <sys/resource.h>
@@ -58,6 +60,8 @@ class TestLiveData : public QObject
 
 private slots:
     void trendKeepsBoundedHistory();
+    void plotDrawsEveryPeak_data();
+    void plotDrawsEveryPeak();
     void recordingWritesEveryValue_data();
     void recordingWritesEveryValue();
     void writeErrorStopsRecording();
@@ -87,6 +91,57 @@ void TestLiveData::trendKeepsBoundedHistory()
         peak |= series.point(i).y() == 999.0;
     QVERIFY(peak);
     QCOMPARE(series.point(series.size() - 1).x(), end - 4.0);
+}
+
+void TestLiveData::plotDrawsEveryPeak_data()
+{
+    QTest::addColumn<int>("window");
+    QTest::newRow("30 s, every point") << 30;
+    QTest::newRow("10 min, thinned to the canvas") << 600;
+}
+
+void TestLiveData::plotDrawsEveryPeak()
+{
+    // A full window of L1 voltages at a line's rate, with a spike and a dip of one value each.
+    QFETCH(int, window);
+    TrendPlot plot;
+    plot.resize(620, 330);
+    plot.setWindow(window);
+    plot.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&plot));
+    const qint64 end = QDateTime::currentMSecsSinceEpoch();
+    const qint64 spike = end - 1000LL * window / 3;
+    const qint64 dip = end - 1000LL * window * 2 / 3;
+    std::vector<Model::Live::MeasurementSample> samples;
+    for (qint64 time = end - 1000LL * window; time < end; time += 4) {
+        const float value = time == spike ? 999.0f
+            : time == dip                 ? 0.0f
+                                          : float(400.0 + 3.0 * std::sin(double(time) / 700.0));
+        samples.push_back({time, Model::Live::Quantity::Voltage, 0, value});
+    }
+    plot.addSamples(samples);
+    // The first redraw widens the value axis for the spike, which narrows the canvas.
+    plot.redraw();
+    plot.redraw();
+
+    const auto* curve
+        = static_cast<const QwtPlotCurve*>(plot.itemList(QwtPlotItem::Rtti_PlotCurve).value(0));
+    QVERIFY(curve);
+    QVERIFY(curve->dataSize() > 100);
+    QVERIFY(curve->dataSize() <= 2 * std::size_t(plot.canvas()->width()) + 2);
+    double low = INFINITY;
+    double high = -INFINITY;
+    for (std::size_t i = 0; i < curve->dataSize(); ++i) {
+        const QPointF point = curve->sample(i);
+        if (i > 0)
+            QVERIFY(point.x() >= curve->sample(i - 1).x());
+        low = std::min(low, point.y());
+        high = std::max(high, point.y());
+    }
+    QCOMPARE(high, 999.0);
+    QCOMPARE(low, 0.0);
+    // The line reaches the newest value, at the right edge (x counts seconds before it).
+    QVERIFY(curve->sample(curve->dataSize() - 1).x() >= -2 * TrendHistory::Bucket / 1000.0);
 }
 
 void TestLiveData::recordingWritesEveryValue_data()

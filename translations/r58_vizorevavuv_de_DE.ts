@@ -1508,6 +1508,18 @@ Ohne Sicherung fortfahren?</translation>
         <source>Power</source>
         <translation>Leistung</translation>
     </message>
+    <message>
+        <source>−%1 min</source>
+        <translation>−%1 min</translation>
+    </message>
+    <message>
+        <source>−%1 s</source>
+        <translation>−%1 s</translation>
+    </message>
+    <message>
+        <source>now</source>
+        <translation>jetzt</translation>
+    </message>
 </context>
 <context>
     <name>WelcomeScreen</name>

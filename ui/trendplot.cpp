@@ -4,15 +4,13 @@
 #include <QEvent>
 #include <QPen>
 #include <QTimer>
-#include <qwt_date.h>
-#include <qwt_date_scale_draw.h>
-#include <qwt_date_scale_engine.h>
 #include <qwt_legend.h>
 #include <qwt_picker_machine.h>
 #include <qwt_plot_canvas.h>
 #include <qwt_plot_curve.h>
 #include <qwt_plot_grid.h>
 #include <qwt_plot_picker.h>
+#include <qwt_scale_draw.h>
 #include <qwt_scale_engine.h>
 #include <qwt_series_data.h>
 #include <qwt_text.h>
@@ -47,10 +45,20 @@ constexpr double Margin = 0.1;
 // Values further apart than this are not joined by a line: the device did not stream this
 // quantity in between (another quantity was on screen, or the device was away). A device that
 // streams sends many values a second; the simulator's pace is no guide, so the limit is generous.
-constexpr double GapLimit = 2000.0; // milliseconds
-// A redraw every 300 ms moves a 30 s window smoothly enough; each redraw lays out the axes and
-// paints the canvas anew, which with eight plots in view is most of the GUI thread's work.
+constexpr double GapLimit = 2.0; // seconds
+// A redraw every 300 ms moves a 30 s window smoothly enough.
 constexpr qint64 RedrawInterval = 300; // milliseconds
+
+// The time axis runs from the window's length before the right edge up to it, in seconds, with
+// about six steps between its labels.
+double tickStep(int windowSeconds)
+{
+    for (const double step : {1.0, 2.0, 5.0, 10.0, 15.0, 20.0, 30.0, 60.0, 120.0, 300.0, 600.0}) {
+        if (step * 6.0 >= windowSeconds)
+            return step;
+    }
+    return 600.0 * std::ceil(windowSeconds / 3600.0);
+}
 
 // A curve that leaves the gaps in its values open instead of bridging them with a straight line.
 class GapCurve : public QwtPlotCurve
@@ -104,61 +112,129 @@ private:
 
 } // namespace
 
-// One curve's view of a series: only the points in the plot's window, so that a long history
-// costs the redraw nothing.
+// One curve's view of a series: only the points in the plot's window, in seconds before its
+// right edge, and of those no more than the canvas can show. Where the window holds more points than the canvas has pixel columns
+// (a 10 min window holds 12,000 per line), each column keeps the lowest and the highest of its
+// points, in the order they came: the line still reaches every peak, and a redraw strokes a
+// few hundred segments instead of thousands.
 class TrendPlot::SeriesData : public QwtSeriesData<QPointF>
 {
 public:
-    void set(const TrendSeries* series, double from, double to)
+    void set(const TrendSeries& series, double from, double to, int columns)
     {
-        m_series = series;
-        const std::size_t size = series->size();
+        m_points.clear();
+        m_low = INFINITY;
+        m_high = -INFINITY;
         // One point before the window, so that the line enters it from the left edge.
-        const std::size_t first = series->lowerBound(from);
-        m_first = first > 0 ? first - 1 : 0;
-        m_end = std::min(size, series->lowerBound(to) + 1);
-        if (m_end < m_first)
-            m_end = m_first;
+        std::size_t first = series.lowerBound(from);
+        first = first > 0 ? first - 1 : 0;
+        const std::size_t end = std::min(series.size(), series.lowerBound(to) + 1);
+        columns = std::max(1, columns);
+        const double columnWidth = (to - from) / columns;
+        const bool thin = end > first && end - first > 2 * std::size_t(columns);
+        QPointF low;
+        QPointF high;
+        std::size_t lowIndex = 0;
+        std::size_t highIndex = 0;
+        double column = NAN;
+        const auto closeColumn = [&] {
+            if (std::isnan(column))
+                return;
+            m_points.push_back(relative(lowIndex <= highIndex ? low : high, to));
+            if (lowIndex != highIndex)
+                m_points.push_back(relative(lowIndex <= highIndex ? high : low, to));
+        };
+        for (std::size_t i = first; i < end; ++i) {
+            const QPointF point = series.point(i);
+            if (point.x() >= from) {
+                m_low = std::min(m_low, point.y());
+                m_high = std::max(m_high, point.y());
+            }
+            if (!thin) {
+                m_points.push_back(relative(point, to));
+                continue;
+            }
+            const double pointColumn = std::floor((point.x() - from) / columnWidth);
+            if (pointColumn != column) {
+                closeColumn();
+                column = pointColumn;
+                low = high = point;
+                lowIndex = highIndex = i;
+            } else if (point.y() < low.y()) {
+                low = point;
+                lowIndex = i;
+            } else if (point.y() > high.y()) {
+                high = point;
+                highIndex = i;
+            }
+        }
+        if (thin)
+            closeColumn();
         d_boundingRect = QRectF(1.0, 1.0, -2.0, -2.0); // invalid: not asked for
     }
-    [[nodiscard]] size_t size() const override { return m_series ? m_end - m_first : 0; }
-    [[nodiscard]] QPointF sample(size_t index) const override
-    {
-        return m_series->point(m_first + index);
-    }
+    [[nodiscard]] size_t size() const override { return m_points.size(); }
+    [[nodiscard]] QPointF sample(size_t index) const override { return m_points[index]; }
     [[nodiscard]] QRectF boundingRect() const override { return d_boundingRect; }
+    // The lowest and the highest value within the window; low() > high() if there is none.
+    [[nodiscard]] double low() const { return m_low; }
+    [[nodiscard]] double high() const { return m_high; }
 
 private:
-    const TrendSeries* m_series = nullptr;
-    std::size_t m_first = 0;
-    std::size_t m_end = 0;
+    static QPointF relative(const QPointF& point, double edge)
+    {
+        return {(point.x() - edge) / 1000.0, point.y()};
+    }
+
+    std::vector<QPointF> m_points;
+    double m_low = INFINITY;
+    double m_high = -INFINITY;
+};
+
+// The time axis: seconds (minutes for long windows) before the right edge, which is now while
+// the plot follows the device and the moment of the pause while it is paused. An axis that
+// stays where it is need not be laid out and labelled anew at each redraw, which with the clock
+// times moving along it was most of a redraw's cost; the cursor shows the clock time.
+class TrendPlot::TimeScale : public QwtScaleDraw
+{
+public:
+    TimeScale(int windowSeconds, QString edge)
+        : m_minutes(windowSeconds >= 300), m_edge(std::move(edge))
+    {
+    }
+    [[nodiscard]] QwtText label(double value) const override
+    {
+        if (std::fabs(value) < 1e-6)
+            return m_edge;
+        return m_minutes ? TrendPlot::tr("−%1 min").arg(-value / 60.0)
+                         : TrendPlot::tr("−%1 s").arg(-value);
+    }
+
+private:
+    bool m_minutes;
+    QString m_edge;
 };
 
 TrendPlot::TrendPlot(QWidget* parent) : QwtPlot(parent)
 {
     setAutoReplot(false);
     setCanvasBackground(Qt::white);
-    if (auto* frame = qobject_cast<QwtPlotCanvas*>(canvas()))
-        frame->setFrameStyle(QFrame::Box | QFrame::Plain);
+    if (auto* frame = qobject_cast<QwtPlotCanvas*>(canvas())) {
+        frame->setFrameStyle(QFrame::NoFrame);
+        // The canvas paints straight into the window: a pixmap of its own would be filled and
+        // copied on every redraw, which costs more than drawing the few hundred points again
+        // when the cursor's tracker moves over it.
+        frame->setPaintAttribute(QwtPlotCanvas::BackingStore, false);
+    }
 
     auto* grid = new QwtPlotGrid;
-    grid->setMajorPen(QColor(0xd9, 0xd9, 0xd9), 1, Qt::DotLine);
+    grid->setMajorPen(QColor(0xe6, 0xe6, 0xe6), 1, Qt::SolidLine);
     grid->attach(this);
 
-    m_utcOffset = QDateTime::currentDateTime().offsetFromUtc();
-    m_timeScale = new QwtDateScaleDraw(Qt::OffsetFromUTC);
-    m_timeScale->setUtcOffset(m_utcOffset);
-    m_timeScale->setDateFormat(QwtDate::Second, QStringLiteral("hh:mm:ss"));
-    m_timeScale->setDateFormat(QwtDate::Minute, QStringLiteral("hh:mm"));
-    setAxisScaleDraw(QwtPlot::xBottom, m_timeScale);
-    m_timeEngine = new QwtDateScaleEngine(Qt::OffsetFromUTC);
-    m_timeEngine->setUtcOffset(m_utcOffset);
-    setAxisScaleEngine(QwtPlot::xBottom, m_timeEngine);
     setAxisMaxMinor(QwtPlot::xBottom, 0);
 
     for (std::size_t line = 0; line < m_curves.size(); ++line) {
         auto* curve = new GapCurve;
-        curve->setPen(LineColours[line], 2.0);
+        curve->setPen(LineColours[line], 1.0);
         curve->setRenderHint(QwtPlotItem::RenderAntialiased, true);
         curve->setPaintAttribute(QwtPlotCurve::ClipPolygons, true);
         curve->setPaintAttribute(QwtPlotCurve::FilterPoints, true);
@@ -172,6 +248,7 @@ TrendPlot::TrendPlot(QWidget* parent) : QwtPlot(parent)
 
     m_end = double(QDateTime::currentMSecsSinceEpoch());
     retranslate();
+    updateTimeAxis();
     setPage(Page::Voltage);
 }
 
@@ -211,6 +288,7 @@ void TrendPlot::setWindow(int seconds)
 {
     m_windowSeconds = std::max(1, seconds);
     m_changed = true;
+    updateTimeAxis();
     rescale();
     replot();
 }
@@ -219,7 +297,11 @@ void TrendPlot::setPaused(bool paused)
 {
     m_paused = paused;
     m_changed = true;
-    if (!paused)
+    // The right edge is named by the moment of the pause, or again as now.
+    updateTimeAxis();
+    if (paused)
+        replot();
+    else
         refresh();
 }
 
@@ -227,27 +309,34 @@ void TrendPlot::refresh()
 {
     if (m_paused || !m_changed || !isVisible())
         return;
-    if (m_lastRedraw.isValid() && m_lastRedraw.elapsed() < RedrawInterval) {
+    const qint64 interval = redrawInterval();
+    if (m_lastRedraw.isValid() && m_lastRedraw.elapsed() < interval) {
         // The last values of a stream that stops now are drawn all the same.
         if (!m_redrawPending) {
             m_redrawPending = true;
-            QTimer::singleShot(RedrawInterval - m_lastRedraw.elapsed(), this, [this] {
+            QTimer::singleShot(interval - m_lastRedraw.elapsed(), this, [this] {
                 m_redrawPending = false;
                 refresh();
             });
         }
         return;
     }
+    redraw();
+}
+
+qint64 TrendPlot::redrawInterval() const
+{
+    // A long window moves by less than a pixel in 300 ms: it is redrawn when its newest values
+    // have moved by one pixel column (about once a second for 10 min).
+    return std::max(
+        RedrawInterval, qint64(1000.0 * m_windowSeconds / std::max(1, canvas()->width())));
+}
+
+void TrendPlot::redraw()
+{
     m_lastRedraw.start();
     m_changed = false;
-    const QDateTime now = QDateTime::currentDateTime();
-    m_end = double(now.toMSecsSinceEpoch());
-    // Follows a change of daylight saving time while the screen is open.
-    if (const int offset = now.offsetFromUtc(); offset != m_utcOffset) {
-        m_utcOffset = offset;
-        m_timeScale->setUtcOffset(offset);
-        m_timeEngine->setUtcOffset(offset);
-    }
+    m_end = double(QDateTime::currentMSecsSinceEpoch());
     rescale();
     replot();
 }
@@ -257,34 +346,46 @@ void TrendPlot::rescale()
     const double from = m_end - 1000.0 * m_windowSeconds;
     double low = INFINITY;
     double high = -INFINITY;
+    const int columns = canvas()->width();
     for (std::size_t line = 0; line < m_curves.size(); ++line) {
-        const TrendSeries& series = m_history.series(firstSeries() + int(line));
-        m_data[line]->set(&series, from, m_end);
-        for (std::size_t i = series.lowerBound(from); i < series.size(); ++i) {
-            const double y = series.point(i).y();
-            low = std::min(low, y);
-            high = std::max(high, y);
-        }
+        m_data[line]->set(m_history.series(firstSeries() + int(line)), from, m_end, columns);
+        low = std::min(low, m_data[line]->low());
+        high = std::max(high, m_data[line]->high());
     }
     const Range defaults = DefaultRanges[std::size_t(m_page)];
     if (!(low <= high)) {
-        low = defaults.low;
-        high = defaults.high;
+        setAxisScale(QwtPlot::yLeft, defaults.low, defaults.high);
     } else {
         const double span = std::max(high - low, defaults.least);
-        const double middle = (low + high) / 2.0;
-        low = middle - span * (0.5 + Margin);
-        high = middle + span * (0.5 + Margin);
+        // The axis stays while every value fits on it and they fill at least half of it: an
+        // axis that followed every wobble would be hard to read, and each change of it lays
+        // the plot out anew.
+        const QwtInterval shown = axisInterval(QwtPlot::yLeft);
+        if (low < shown.minValue() || high > shown.maxValue()
+            || span * (1.0 + 2.0 * Margin) < 0.5 * shown.width()) {
+            const double middle = (low + high) / 2.0;
+            // The bounds stay where the margins put them (a line at zero keeps its distance
+            // from the axis); the ticks fall on round values within them.
+            setAxisScale(QwtPlot::yLeft, middle - span * (0.5 + Margin),
+                middle + span * (0.5 + Margin));
+        }
     }
-    // The bounds stay where the margins put them (a line at zero keeps its distance from the
-    // axis); the ticks fall on round values within them.
-    setAxisScale(QwtPlot::yLeft, low, high);
-    setAxisScale(QwtPlot::xBottom, from, m_end);
 }
 
-QString TrendPlot::valuesAt(double x) const
+void TrendPlot::updateTimeAxis()
 {
-    QString text = QwtDate::toDateTime(x, Qt::LocalTime).toString(QStringLiteral("hh:mm:ss.zzz"));
+    const QString edge = m_paused
+        ? QDateTime::fromMSecsSinceEpoch(qint64(m_end)).toString(QStringLiteral("hh:mm:ss"))
+        : tr("now");
+    setAxisScaleDraw(QwtPlot::xBottom, new TimeScale(m_windowSeconds, edge));
+    setAxisScale(QwtPlot::xBottom, -m_windowSeconds, 0.0, tickStep(m_windowSeconds));
+}
+
+QString TrendPlot::valuesAt(double position) const
+{
+    const double x = m_end + 1000.0 * position;
+    QString text = QDateTime::fromMSecsSinceEpoch(qint64(std::llround(x)))
+                       .toString(QStringLiteral("hh:mm:ss.zzz"));
     for (std::size_t line = 0; line < m_curves.size(); ++line) {
         const TrendSeries& series = m_history.series(firstSeries() + int(line));
         const std::size_t index = series.lowerBound(x);
@@ -328,8 +429,10 @@ void TrendPlot::setLineTitles(const std::array<QString, 3>& titles)
 
 void TrendPlot::changeEvent(QEvent* event)
 {
-    if (event->type() == QEvent::LanguageChange)
+    if (event->type() == QEvent::LanguageChange) {
         retranslate();
+        updateTimeAxis();
+    }
     QwtPlot::changeEvent(event);
 }
 
@@ -337,6 +440,12 @@ void TrendPlot::showEvent(QShowEvent* event)
 {
     // What arrived while the plot was out of view is drawn as it comes back.
     m_changed = true;
+    // The device screen's style sheet gives every widget a styled background, and a styled
+    // canvas fills itself through the style sheet on each redraw. Its own white fill looks the
+    // same and costs less. Polishing (done by now) marks the canvas styled and turns its own
+    // fill off; both are set back.
+    canvas()->setAttribute(Qt::WA_StyledBackground, false);
+    canvas()->setAutoFillBackground(true);
     QwtPlot::showEvent(event);
     refresh();
 }

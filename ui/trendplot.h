@@ -8,8 +8,6 @@
 #include <array>
 #include <vector>
 
-class QwtDateScaleDraw;
-class QwtDateScaleEngine;
 class QwtPlotCurve;
 class QwtPlotPicker;
 
@@ -38,10 +36,15 @@ public:
     [[nodiscard]] bool isPaused() const { return m_paused; }
     // Draws what arrived since the last redraw, if the plot is in view and not paused.
     void refresh();
+    // Draws now, whatever the time since the last redraw: refresh() without its limit.
+    void redraw();
+    // The least time between two redraws by refresh(), in milliseconds.
+    [[nodiscard]] qint64 redrawInterval() const;
     // The names of the three lines in the legend, as the page names them.
     void setLineTitles(const std::array<QString, 3>& titles);
-    // The text the cursor shows at a point of the plot: time and the three values there.
-    [[nodiscard]] QString valuesAt(double x) const;
+    // The text the cursor shows at a point of the plot, given in seconds before the plot's
+    // right edge: the clock time and the three values there.
+    [[nodiscard]] QString valuesAt(double position) const;
     [[nodiscard]] const Model::Live::TrendHistory& history() const { return m_history; }
 
 protected:
@@ -50,27 +53,24 @@ protected:
 
 private:
     class SeriesData;
+    class TimeScale;
 
     void retranslate();
     void rescale();
+    void updateTimeAxis();
     [[nodiscard]] int firstSeries() const;
 
     Model::Live::TrendHistory m_history;
     std::array<QwtPlotCurve*, 3> m_curves {};
     std::array<SeriesData*, 3> m_data {};
     QwtPlotPicker* m_picker = nullptr;
-    // The time axis in local time at a fixed offset from UTC, taken once per redraw: in local
-    // time mode each of its labels would look the time zone up again, which costs more than
-    // the whole redraw.
-    QwtDateScaleDraw* m_timeScale = nullptr;
-    QwtDateScaleEngine* m_timeEngine = nullptr;
-    int m_utcOffset = 0;
     QElapsedTimer m_lastRedraw;
     bool m_redrawPending = false;
     Page m_page = Page::Voltage;
     int m_windowSeconds = 30;
     bool m_paused = false;
     bool m_changed = true;
-    // The end of the window: now, or the moment of the pause.
+    // The right edge, in milliseconds since the epoch: the last redraw, or the moment of the
+    // pause.
     double m_end = 0.0;
 };
