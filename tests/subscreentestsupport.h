@@ -159,12 +159,22 @@ struct Bench
         device->reportValue(id);
     }
 
-    // Every file dialog of the screen answers with this path.
+    // Every file dialog of the screen answers with this path (empty: cancelled); counts the
+    // dialogs and notes the folder the last one started in.
+    int fileDialogs = 0;
+    QString fileDialogDirectory;
     void answerFileDialogs(const QString& path)
     {
-        screen->setFileDialog([path](QWidget*, R58SubScreen::FileDialogMode, const QString&,
-                                  const QString&, const QString&) { return path; });
+        screen->setFileDialog([this, path](QWidget*, R58SubScreen::FileDialogMode, const QString&,
+                                  const QString& directory, const QString&) {
+            ++fileDialogs;
+            fileDialogDirectory = directory;
+            return path;
+        });
     }
+
+    // Two barriers: the device's report of what it was sent is handled, too.
+    bool settle() { return sync() && sync(); }
 
     template <typename T> T* widget(const char* name) const
     {
