@@ -13,6 +13,8 @@
 #include <QDir>
 #include <QDoubleSpinBox>
 #include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
 #include <QPushButton>
 #include <QWheelEvent>
 #include <QtTest>
@@ -109,6 +111,23 @@ bool directionShown(const Bench& bench)
 }
 
 const char* const PlusStandby = "strand+_standby.png";
+
+// Has the file dialogs answer with a file at "path" below the home folder holding "content"
+// (none if empty), presses the button and returns the page's message label.
+QLabel* pressWithFile(Bench& bench, const QString& button, const QString& path,
+    const QByteArray& content)
+{
+    const QString file = bench.home.filePath(path);
+    if (!content.isEmpty()) {
+        QDir().mkpath(QFileInfo(file).path());
+        QSaveFile out(file);
+        if (!out.open(QIODevice::WriteOnly) || out.write(content) != content.size() || !out.commit())
+            return nullptr;
+    }
+    bench.answerFileDialogs(file);
+    bench.screen->findChild<QPushButton*>(button)->click();
+    return bench.widget<QLabel>("labelSettingsMessage");
+}
 
 // A value written to the device: its identifier and the number it carried.
 using Write = QPair<int, double>;
@@ -287,6 +306,7 @@ void TestR58SubScreenPages::exportImportRoundTrip()
     QCOMPARE(bench.widget<QLabel>("labelSettingsMessage")->property("failure").toBool(), false);
 
     // The device's settings change; the import brings the file's back: the two that differ.
+    // (What an import sends and when is TestCommissioning::importThroughComparison's.)
     bench.widget<QDoubleSpinBox>("doubleSpinBoxNominalCurrent")->setValue(2.4);
     bench.widget<QDoubleSpinBox>("doubleSpinBoxUndervoltageThreshold")->setValue(190);
     QVERIFY(bench.settle());
@@ -295,15 +315,8 @@ void TestR58SubScreenPages::exportImportRoundTrip()
     QCOMPARE(bench.fileDialogDirectory, path);
     QVERIFY(bench.settle());
     QCOMPARE(bench.writtenValues(), (QList<int> {2, 29}));
-    QCOMPARE(bench.device->floatValue(2), 2.0f);
     QCOMPARE(bench.device->floatValue(29), 207.0f);
     QCOMPARE(bench.widget<QDoubleSpinBox>("doubleSpinBoxNominalCurrent")->value(), 2.0);
-
-    // Importing the same file again has nothing to change and sends nothing.
-    bench.device->clearReceivedFrames();
-    bench.widget<QPushButton>("pushButtonImport")->click();
-    QVERIFY(bench.settle());
-    QCOMPARE(bench.writtenValues(), QList<int>());
 }
 
 void TestR58SubScreenPages::settingsFileRefused_data()
@@ -349,23 +362,14 @@ void TestR58SubScreenPages::settingsFileRefused()
     QVERIFY(bench.sync());
     bench.device->clearReceivedFrames();
 
-    const QString path = bench.home.filePath(QStringLiteral("missing/folder/settings.json"));
-    if (!content.isEmpty()) {
-        QVERIFY(QDir(bench.home.path()).mkpath("missing/folder"));
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(content) == content.size());
-    }
-    bench.answerFileDialogs(path);
-    bench.screen->findChild<QPushButton*>(button)->click();
-    QVERIFY(bench.sync());
-
+    QLabel* shown = pressWithFile(bench, button, "missing/folder/settings.json", content);
+    QVERIFY(shown && bench.sync());
     QCOMPARE(bench.writtenValues(), QList<int> {});
-    auto* shown = bench.widget<QLabel>("labelSettingsMessage");
     QVERIFY(shown->property("failure").toBool());
     QVERIFY2(shown->text().contains(message), qPrintable(shown->text()));
     QVERIFY(bench.config->getSettingsDir().isEmpty());
     if (content.isEmpty())
-        QVERIFY(!QFile::exists(path));
+        QVERIFY(!QFile::exists(bench.home.filePath("missing/folder/settings.json")));
 }
 
 void TestR58SubScreenPages::factoryReset()
@@ -629,14 +633,8 @@ void TestR58SubScreenPages::nothingSentWithoutDevice()
         bench.device->unplug();
         QTRY_VERIFY_WITH_TIMEOUT(!port->isOpen(), SubScreenTest::Wait);
     }
-    const QString path = bench.home.filePath(QStringLiteral("settings.json"));
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly) && file.write("{\"TripClass\": 3}") > 0);
-    file.close();
-    bench.answerFileDialogs(path);
-    bench.screen->findChild<QPushButton*>(button)->click();
-    auto* shown = bench.widget<QLabel>("labelSettingsMessage");
-    QVERIFY(shown->property("failure").toBool());
+    QLabel* shown = pressWithFile(bench, button, "settings.json", "{\"TripClass\": 3}");
+    QVERIFY(shown && shown->property("failure").toBool());
     QVERIFY2(shown->text().contains(QStringLiteral("Nothing was sent")), qPrintable(shown->text()));
 }
 

@@ -47,97 +47,66 @@ enum Step {
 
 } // namespace
 
+// Simulated devices on pseudo-terminals, a port manager that polls only when told, and what a
+// window needs besides; each test has its own, with its own home folder.
+struct Ports
+{
+    QTemporaryDir home;
+    QTemporaryDir links;
+    QSharedPointer<ListSerialPortSource> source = QSharedPointer<ListSerialPortSource>::create();
+    QSharedPointer<SerialPortManager> manager = QSharedPointer<SerialPortManager>::create(source);
+    QSharedPointer<UserAccount> account = QSharedPointer<UserAccount>::create();
+    QSharedPointer<Config> config;
+    std::vector<std::unique_ptr<SimulatedDevice>> devices;
+
+    Ports()
+    {
+        qputenv("HOME", QFile::encodeName(home.path()));
+        config = QSharedPointer<Config>::create();
+        // The tests poll themselves, so that each step sees exactly the ports it made.
+        manager->setPolling(false);
+    }
+    ~Ports()
+    {
+        manager.reset();
+        devices.clear();
+    }
+    void poll()
+    {
+        manager->poll();
+        QCoreApplication::processEvents();
+    }
+    // Plugs further devices in and lets the manager see them.
+    bool plugIn(int count)
+    {
+        for (int i = 0; i < count; ++i) {
+            devices.push_back(std::make_unique<SimulatedDevice>(links.path(), source));
+            if (!devices.back()->plugIn())
+                return false;
+        }
+        poll();
+        return true;
+    }
+};
+
 class TestWindowFlow : public QObject
 {
     Q_OBJECT
 
 private slots:
-    void initTestCase();
-    void init();
-    void cleanup();
-
+    void initTestCase()
+    {
+        QStandardPaths::setTestModeEnabled(true);
+        QCoreApplication::setOrganizationName(QStringLiteral("Brenvik"));
+        QCoreApplication::setApplicationName(QStringLiteral("tst_windowflow"));
+    }
     void tabs_data();
     void tabs();
     void flow_data();
     void flow();
     void closeGuard_data();
     void closeGuard();
-
-private:
-    void poll();
-    // Plugs further devices in and lets the manager see them.
-    bool plugIn(int count);
-    // The port names of the open devices, in the manager's order.
-    QStringList expectedNames(const QStringList& keys) const;
-
-    std::unique_ptr<QTemporaryDir> m_links;
-    std::unique_ptr<QTemporaryDir> m_home;
-    QSharedPointer<ListSerialPortSource> m_source;
-    QSharedPointer<SerialPortManager> m_manager;
-    QSharedPointer<UserAccount> m_account;
-    QSharedPointer<Config> m_config;
-    std::vector<std::unique_ptr<SimulatedDevice>> m_devices;
 };
-
-void TestWindowFlow::initTestCase()
-{
-    QStandardPaths::setTestModeEnabled(true);
-    QCoreApplication::setOrganizationName(QStringLiteral("Brenvik"));
-    QCoreApplication::setApplicationName(QStringLiteral("tst_windowflow"));
-}
-
-void TestWindowFlow::init()
-{
-    m_home = std::make_unique<QTemporaryDir>();
-    m_links = std::make_unique<QTemporaryDir>();
-    QVERIFY(m_home->isValid() && m_links->isValid());
-    qputenv("HOME", QFile::encodeName(m_home->path()));
-    m_source = QSharedPointer<ListSerialPortSource>::create();
-    m_manager = QSharedPointer<SerialPortManager>::create(m_source);
-    // The tests poll themselves, so that each step sees exactly the ports it made.
-    m_manager->setPolling(false);
-    m_account = QSharedPointer<UserAccount>::create();
-    m_config = QSharedPointer<Config>::create();
-}
-
-void TestWindowFlow::cleanup()
-{
-    m_manager.reset();
-    m_devices.clear();
-    m_source.reset();
-}
-
-void TestWindowFlow::poll()
-{
-    m_manager->poll();
-    QCoreApplication::processEvents();
-}
-
-bool TestWindowFlow::plugIn(int count)
-{
-    for (int i = 0; i < count; ++i) {
-        m_devices.push_back(std::make_unique<SimulatedDevice>(m_links->path(), m_source));
-        if (!m_devices.back()->plugIn())
-            return false;
-    }
-    poll();
-    return true;
-}
-
-QStringList TestWindowFlow::expectedNames(const QStringList& keys) const
-{
-    // "0", "1": devices by the order they were made; the manager lists them by name.
-    QStringList devices;
-    QStringList names;
-    for (const QString& key : keys) {
-        if (key == QLatin1String("Offline"))
-            names << key;
-        else
-            devices << m_devices.at(key.toInt())->portName();
-    }
-    std::sort(devices.begin(), devices.end());
-    return names + devices;
-}
 
 void TestWindowFlow::tabs_data()
 {
@@ -167,29 +136,37 @@ void TestWindowFlow::tabs()
     QFETCH(QStringList, tabs);
     QFETCH(bool, firstTabKept);
 
-    QVERIFY(plugIn(devices));
+    Ports ports;
+    QVERIFY(ports.plugIn(devices));
     // Placeholder screens can refuse closing, as a device screen does during a package update.
-    auto factory = QSharedPointer<PlaceholderSubScreenFactory>::create(m_manager);
-    MainScreen window(m_manager, m_account, m_config, factory);
+    auto factory = QSharedPointer<PlaceholderSubScreenFactory>::create(ports.manager);
+    MainScreen window(ports.manager, ports.account, ports.config, factory);
     QMdiArea* area = window.getMdiArea();
     QPointer<QMdiSubWindow> first = area->subWindowList(QMdiArea::CreationOrder).value(0);
     QVERIFY(first);
 
     for (int step : steps) {
         if (step == PlugFirst)
-            QVERIFY(m_devices.front()->plugIn());
+            QVERIFY(ports.devices.front()->plugIn());
         else if (step == UnplugFirst)
-            m_devices.front()->unplug();
+            ports.devices.front()->unplug();
         else if (step == PlugNew)
-            QVERIFY(plugIn(1));
+            QVERIFY(ports.plugIn(1));
         else if (step == ReportFirstAgain)
-            emit m_manager->portOpened(m_devices.front()->portName());
+            emit ports.manager->portOpened(ports.devices.front()->portName());
         else if (step == KeepFirst)
             qobject_cast<PlaceholderSubScreen*>(first->widget())->setClosable(false);
-        poll();
+        ports.poll();
     }
 
-    const QStringList expected = expectedNames(tabs);
+    // "0", "1": devices by the order they were made; the manager lists them by name.
+    QStringList names;
+    for (const QString& key : tabs) {
+        if (key != QLatin1String("Offline"))
+            names << ports.devices.at(key.toInt())->portName();
+    }
+    std::sort(names.begin(), names.end());
+    const QStringList expected = tabs.mid(0, tabs.size() - names.size()) + names;
     QTRY_COMPARE(area->subWindowList().size(), expected.size());
     const auto subWindows = area->subWindowList(QMdiArea::CreationOrder);
     for (int i = 0; i < expected.size(); ++i)
@@ -214,12 +191,13 @@ void TestWindowFlow::closeGuard()
     QFETCH(bool, updating);
     QFETCH(int, answer);
     QFETCH(bool, closes);
-    QVERIFY(plugIn(2));
+    Ports ports;
+    QVERIFY(ports.plugIn(2));
     // A placeholder that refuses closing stands for a screen with a running update.
-    auto factory = QSharedPointer<PlaceholderSubScreenFactory>::create(m_manager);
-    MainScreen window(m_manager, m_account, m_config, factory);
+    auto factory = QSharedPointer<PlaceholderSubScreenFactory>::create(ports.manager);
+    MainScreen window(ports.manager, ports.account, ports.config, factory);
     window.show();
-    QMdiSubWindow* second = window.findSubWindow(m_devices.at(1)->portName());
+    QMdiSubWindow* second = window.findSubWindow(ports.devices.at(1)->portName());
     QVERIFY(second);
     qobject_cast<PlaceholderSubScreen*>(second->widget())->setClosable(!updating);
 
@@ -264,7 +242,8 @@ void TestWindowFlow::flow()
     QFETCH(bool, closeLogin);
     QFETCH(QStringList, tabs);
     QFETCH(int, exitCode);
-    QVERIFY(plugIn(devices));
+    Ports ports;
+    QVERIFY(ports.plugIn(devices));
 
     // Plays the user: logs in as a customer (or closes the login), goes offline when there is
     // no device, and ends the program with 7 once the main window shows.
@@ -300,12 +279,12 @@ void TestWindowFlow::flow()
         QCoreApplication::exit(99);
     });
 
-    QCOMPARE(Application::R58::runWindowFlow(m_manager, m_account, m_config), exitCode);
+    QCOMPARE(Application::R58::runWindowFlow(ports.manager, ports.account, ports.config), exitCode);
     QCOMPARE(seenTabs.size(), tabs.size());
     if (tabs == QStringList {"Offline"})
         QCOMPARE(seenTabs, tabs);
     if (!closeLogin)
-        QCOMPARE(m_account->getUser(), UserAccount::Customer);
+        QCOMPARE(ports.account->getUser(), UserAccount::Customer);
 }
 
 QTEST_MAIN(TestWindowFlow)
