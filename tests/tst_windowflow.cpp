@@ -1,11 +1,7 @@
 // The window flow against simulated devices on pseudo-terminals: which tabs the main window opens,
 // how tabs follow ports coming and going, and the exit codes.
 
-#include "config/config.h"
-#include "config/useraccount.h"
-#include "link/listserialportsource.h"
-#include "link/serialportmanager.h"
-#include "sim/simulateddevice.h"
+#include "subscreentestsupport.h"
 #include "ui/connectscreen.h"
 #include "ui/mainscreen.h"
 #include "ui/placeholdersubscreen.h"
@@ -18,19 +14,13 @@
 #include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
-#include <QStandardPaths>
-#include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
 
 #include <algorithm>
-#include <memory>
 #include <vector>
 
-using Application::R58::Config;
-using Application::R58::ListSerialPortSource;
 using Application::R58::PlaceholderSubScreenFactory;
-using Application::R58::SerialPortManager;
 using Application::R58::UserAccount;
 using Simulator::SimulatedDevice;
 
@@ -47,30 +37,13 @@ enum Step {
 
 } // namespace
 
-// Simulated devices on pseudo-terminals, a port manager that polls only when told, and what a
-// window needs besides; each test has its own, with its own home folder.
-struct Ports
+// The device screens' bench (home folder, port manager that polls only when told, account,
+// config) with any number of simulated devices, so that each step sees exactly the ports it made.
+struct Ports : SubScreenTest::Bench
 {
-    QTemporaryDir home;
-    QTemporaryDir links;
-    QSharedPointer<ListSerialPortSource> source = QSharedPointer<ListSerialPortSource>::create();
-    QSharedPointer<SerialPortManager> manager = QSharedPointer<SerialPortManager>::create(source);
-    QSharedPointer<UserAccount> account = QSharedPointer<UserAccount>::create();
-    QSharedPointer<Config> config;
     std::vector<std::unique_ptr<SimulatedDevice>> devices;
 
-    Ports()
-    {
-        qputenv("HOME", QFile::encodeName(home.path()));
-        config = QSharedPointer<Config>::create();
-        // The tests poll themselves, so that each step sees exactly the ports it made.
-        manager->setPolling(false);
-    }
-    ~Ports()
-    {
-        manager.reset();
-        devices.clear();
-    }
+    ~Ports() { manager.reset(); }
     void poll()
     {
         manager->poll();
@@ -96,7 +69,6 @@ class TestWindowFlow : public QObject
 private slots:
     void initTestCase()
     {
-        QStandardPaths::setTestModeEnabled(true);
         QCoreApplication::setOrganizationName(QStringLiteral("Brenvik"));
         QCoreApplication::setApplicationName(QStringLiteral("tst_windowflow"));
     }
