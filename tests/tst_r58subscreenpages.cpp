@@ -54,7 +54,7 @@ struct Setting
 const Setting Settings[] = {
     {"nominal current", "doubleSpinBoxNominalCurrent", 2, 2.5, "2.5", 2.4, true},
     {"trip class", "comboBoxTripClass", 0, 6, "30", 5, true},
-    {"automatic reset", "checkBoxAutoReset", 43, 1, "1", 0, true},
+    {"automatic reset", "checkBoxAutoReset", 43, 1, "true", 0, true},
     {"asymmetry fault type", "comboBoxAsymmetryFaultType", 54, 1, "Error", 0, true},
     // The device holds 2.0: a shown value this close is the same setting.
     {"nominal current unchanged", "doubleSpinBoxNominalCurrent", 2, -1, "", 2.0, false},
@@ -65,7 +65,7 @@ const Setting Settings[] = {
         "2.03", 2.06, true},
     // No role may change the softstart, even if its box were reached; it is shown, though.
     {"softstart", "checkBoxSoftstart", 4, -1, "", 1, false},
-    {"control softstart", "checkBoxControlSoftstart", 4, 1, "1", 0, false},
+    {"control softstart", "checkBoxControlSoftstart", 4, 1, "true", 0, false},
 };
 
 bool isFloat(int id)
@@ -82,17 +82,6 @@ void setWidget(QWidget* widget, double value)
         list->setCurrentIndex(int(value));
     else if (auto* box = qobject_cast<QCheckBox*>(widget))
         box->setChecked(value != 0.0);
-}
-
-QString shownBy(QWidget* widget)
-{
-    if (auto* spin = qobject_cast<QDoubleSpinBox*>(widget))
-        return spin->cleanText();
-    if (auto* list = qobject_cast<QComboBox*>(widget))
-        return list->currentText();
-    if (auto* box = qobject_cast<QCheckBox*>(widget))
-        return box->isChecked() ? QStringLiteral("1") : QStringLiteral("0");
-    return {};
 }
 
 QString picture(const Bench& bench)
@@ -243,7 +232,9 @@ void TestR58SubScreenPages::settingMirrored()
         else
             bench.report(id, quint32(setting.report));
         QVERIFY(bench.settle());
-        QCOMPARE(shownBy(widget), QString::fromUtf8(setting.shown));
+        // What the widget shows: a spin box's value, a list's text, a box's check.
+        QCOMPARE(widget->metaObject()->userProperty().read(widget).toString(),
+            QString::fromUtf8(setting.shown));
         QCOMPARE(bench.writtenValues(), QList<int> {});
     }
     if (setting.set >= 0) {
