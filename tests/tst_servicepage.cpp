@@ -96,10 +96,18 @@ bool sentAnUpdate(const Bench& bench)
     return false;
 }
 
-bool writeFile(const QString& path, const QByteArray& data)
+// Writes the file into the home folder (unless it is to be missing) and picks it with the button.
+QString choose(Bench& bench, const QString& name, const QByteArray& data, const char* button,
+    bool write = true)
 {
+    const QString path = bench.home.filePath(name);
     QSaveFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(data) == data.size() && file.commit();
+    if (write
+        && !(file.open(QIODevice::WriteOnly) && file.write(data) == data.size() && file.commit()))
+        return {};
+    bench.answerFileDialogs(path);
+    click(bench, button);
+    return path;
 }
 
 // A platform image the simulator recognises: it reports this version after the update.
@@ -270,11 +278,7 @@ void TestServicePage::singleImage()
 
     Bench bench;
     QVERIFY(bench.open(UserAccount::Admin));
-    const QString path = bench.home.filePath(row.fileName);
-    if (row.exists)
-        QVERIFY(writeFile(path, row.file));
-    bench.answerFileDialogs(path);
-    click(bench, "pushButtonOpenFile");
+    const QString path = choose(bench, row.fileName, row.file, "pushButtonOpenFile", row.exists);
     auto* label = bench.widget<QLabel>("labelFilename");
     QCOMPARE(label->text(), "Filename: " + path);
 
@@ -326,55 +330,55 @@ void TestServicePage::packageOpened_data()
     QTest::addColumn<PackageRow>("row");
 
     // A platform image and the manifest naming it; the platform version in it decides.
-    const QByteArray platformImage = UpdateTest::encrypted(UpdateTest::randomImage(6, 700));
+    using UpdateTest::archive;
+    using UpdateTest::encrypted;
+    using UpdateTest::randomImage;
+    const QByteArray platformImage = encrypted(randomImage(6, 700));
     auto manifest = [&platformImage](const char* version) {
-        Utilities::TarballWriter writer;
-        writer.addFile("version.json", UpdateTest::manifest("7.1.2", "p.crypt", "", version));
-        writer.addFile("p.crypt", platformImage);
-        return writer.getArchive();
+        return archive({{"version.json", UpdateTest::manifest("7.1.2", "p.crypt", "", version)},
+            {"p.crypt", platformImage}});
     };
     const QString allowed = QStringLiteral("New Firmware: ");
     const QString downgrade = QStringLiteral("Software downgrade is not allowed! ");
     const auto supervisor = UserAccount::Supervisor;
     const auto demo = UserAccount::Demo;
+    const auto admin = UserAccount::Admin;
+    const quint32 v44 = 0x04040000u, v43 = 0x04030000u;
     QTest::newRow("supervisor, newer in the last part")
-        << PackageRow {supervisor, 0x04040000u, 0, manifest("4.4.0.1"), false, allowed};
+        << PackageRow {supervisor, v44, 0, manifest("4.4.0.1"), false, allowed};
     QTest::newRow("supervisor, same")
-        << PackageRow {supervisor, 0x04040000u, 0, manifest("4.4.0.0"), false, downgrade};
+        << PackageRow {supervisor, v44, 0, manifest("4.4.0.0"), false, downgrade};
     QTest::newRow("admin, older") << PackageRow {
-        UserAccount::Admin, 0x04040000u, 0, manifest("1.0.0.0"), false, allowed};
+        admin, v44, 0, manifest("1.0.0.0"), false, allowed};
     QTest::newRow("demo, older, in safety stop")
-        << PackageRow {demo, 0x04040000u, 3, manifest("1.0.0.0"), false, allowed};
+        << PackageRow {demo, v44, 3, manifest("1.0.0.0"), false, allowed};
     QTest::newRow("demo, same, running")
-        << PackageRow {demo, 0x04040000u, 1, manifest("4.4.0.0"), false, downgrade};
+        << PackageRow {demo, v44, 1, manifest("4.4.0.0"), false, downgrade};
 
     // Refusals: shown, nothing sent, the screen ready for another package.
-    QTest::newRow("not an update package") << PackageRow {UserAccount::Admin, 0x04030000u, 0,
-        UpdateTest::randomImage(3, 700), false, "is not an update package"};
-    QByteArray damaged = UpdateTest::encrypted(UpdateTest::randomImage(4, 800));
+    QTest::newRow("not an update package")
+        << PackageRow {admin, v43, 0, randomImage(3, 700), false, "is not an update package"};
+    QByteArray damaged = encrypted(randomImage(4, 800));
     damaged[200] = char(damaged[200] ^ 0x10);
-    Utilities::TarballWriter writer;
-    writer.addFile("version.json", UpdateTest::manifest("4.4.0", "p.crypt", "", "9.0.0.0"));
-    writer.addFile("p.crypt", damaged);
-    QTest::newRow("damaged image") << PackageRow {UserAccount::Admin, 0x04030000u, 0,
-        writer.getArchive(), true, "Security Error! Wrong Digest"};
+    const QByteArray version = UpdateTest::manifest("4.4.0", "p.crypt", "", "9.0.0.0");
+    QTest::newRow("damaged image")
+        << PackageRow {admin, v43, 0, archive({{"version.json", version}, {"p.crypt", damaged}}),
+               true, "Security Error! Wrong Digest"};
 
     // Damaged packages: refused on opening, before the device is told anything.
-    Utilities::TarballWriter whole;
-    whole.addFile("version.json", UpdateTest::manifest("4.4.0", "p.crypt", "d.crypt", "9.0.0.0"));
-    whole.addFile("p.crypt", UpdateTest::encrypted(UpdateTest::randomImage(4, 3000)));
-    const int displayStart = whole.getArchive().size();
-    whole.addFile("d.crypt", UpdateTest::encrypted(UpdateTest::randomImage(5, 3000)));
-    const QByteArray archive = whole.getArchive();
-    QTest::newRow("cut inside the platform image") << PackageRow {UserAccount::Admin, 0x04030000u,
-        0, archive.left(displayStart - 1000), false, "The package is damaged: "};
-    QTest::newRow("cut inside the display image") << PackageRow {UserAccount::Admin, 0x04030000u, 0,
-        archive.left(displayStart + 2000), false, "The package is damaged: "};
-    Utilities::TarballWriter missing;
-    missing.addFile("version.json", UpdateTest::manifest("4.4.0", "p.crypt", "d.crypt", "9.0.0.0"));
-    missing.addFile("p.crypt", UpdateTest::encrypted(UpdateTest::randomImage(4, 3000)));
-    QTest::newRow("manifest names a missing image") << PackageRow {UserAccount::Admin, 0x04030000u,
-        0, missing.getArchive(), false, "does not hold \"d.crypt\""};
+    const UpdateTest::Members both {
+        {"version.json", UpdateTest::manifest("4.4.0", "p.crypt", "d.crypt", "9.0.0.0")},
+        {"p.crypt", encrypted(randomImage(4, 3000))}};
+    const int displayStart = archive(both).size();
+    const QByteArray whole
+        = archive(both + UpdateTest::Members {{"d.crypt", encrypted(randomImage(5, 3000))}});
+    const QString cut = QStringLiteral("The package is damaged: ");
+    QTest::newRow("cut inside the platform image")
+        << PackageRow {admin, v43, 0, whole.left(displayStart - 1000), false, cut};
+    QTest::newRow("cut inside the display image")
+        << PackageRow {admin, v43, 0, whole.left(displayStart + 2000), false, cut};
+    QTest::newRow("manifest names a missing image")
+        << PackageRow {admin, v43, 0, archive(both), false, "does not hold \"d.crypt\""};
 }
 
 void TestServicePage::packageOpened()
@@ -385,11 +389,8 @@ void TestServicePage::packageOpened()
     bench.addDevice().setUIntValue(PlatformVersionId, row.deviceVersion);
     bench.device->setUIntValue(10, row.operatingMode);
     QVERIFY(bench.open(row.role));
-    const QString path = bench.home.filePath(QStringLiteral("package.tar"));
-    QVERIFY(writeFile(path, row.archive));
-    bench.answerFileDialogs(path);
+    const QString path = choose(bench, "package.tar", row.archive, "pushButtonOpenUpdatePackage");
     auto* start = bench.widget<QPushButton>("pushButtonStartPackageUpdate");
-    click(bench, "pushButtonOpenUpdatePackage");
     auto* text = bench.widget<QLabel>("labelPackageVersionText");
     if (row.message == "New Firmware: " || row.message.startsWith("Software downgrade")) {
         // Set while the package is being opened: no waiting.
@@ -421,11 +422,10 @@ void TestServicePage::singleImageChoice_data()
 {
     QTest::addColumn<QString>("fileName"); // chosen on the service page; empty: none
     QTest::addColumn<QByteArray>("file");
-    Utilities::TarballWriter writer;
-    writer.addFile("version.json", packageManifest(QStringLiteral("9.0.0.0")));
-    writer.addFile("p.crypt", UpdateTest::encrypted(UpdateTest::randomImage(4, 800)));
-    writer.addFile("d.crypt", UpdateTest::encrypted(UpdateTest::randomImage(5, 800)));
-    const QByteArray package = writer.getArchive();
+    const QByteArray package
+        = UpdateTest::archive({{"version.json", packageManifest(QStringLiteral("9.0.0.0"))},
+            {"p.crypt", UpdateTest::encrypted(UpdateTest::randomImage(4, 800))},
+            {"d.crypt", UpdateTest::encrypted(UpdateTest::randomImage(5, 800))}});
     QTest::newRow("package opened on the information page") << QString() << package;
     QTest::newRow("package chosen as an image") << "package.tar" << package;
     QTest::newRow("package renamed to an image's name") << "package.bin" << package;
@@ -440,15 +440,9 @@ void TestServicePage::singleImageChoice()
     Bench bench;
     QVERIFY(bench.open(UserAccount::Admin));
     // The package is opened on the information page first, as a technician would.
-    const QString packagePath = bench.home.filePath(QStringLiteral("update.tar"));
-    QVERIFY(writeFile(packagePath, file));
-    bench.answerFileDialogs(packagePath);
-    click(bench, "pushButtonOpenUpdatePackage");
+    QVERIFY(!choose(bench, "update.tar", file, "pushButtonOpenUpdatePackage").isEmpty());
     if (!fileName.isEmpty()) {
-        const QString path = bench.home.filePath(fileName);
-        QVERIFY(writeFile(path, file));
-        bench.answerFileDialogs(path);
-        click(bench, "pushButtonOpenFile");
+        QVERIFY(!choose(bench, fileName, file, "pushButtonOpenFile").isEmpty());
         const QString label = bench.widget<QLabel>("labelFilename")->text();
         QVERIFY2(label.contains(QStringLiteral("is an update package")), qPrintable(label));
     }
@@ -475,12 +469,12 @@ void TestServicePage::packageWaitsForDeviceVersion()
         bench.account, bench.config, bench.manager, device.portName());
     bench.screen->initialize();
 
-    const QString path = bench.home.filePath(QStringLiteral("package.tar"));
-    QVERIFY(UpdateTest::writePackage(path,
-        {{"version.json", UpdateTest::manifest("4.4.0", "p.crypt", "", "4.4.0.0")},
-            {"p.crypt", UpdateTest::encrypted(versionedImage(0x04040000u))}}));
-    bench.answerFileDialogs(path);
-    click(bench, "pushButtonOpenUpdatePackage");
+    QVERIFY(!choose(bench, "package.tar",
+        UpdateTest::archive(
+            {{"version.json", UpdateTest::manifest("4.4.0", "p.crypt", "", "4.4.0.0")},
+                {"p.crypt", UpdateTest::encrypted(versionedImage(0x04040000u))}}),
+        "pushButtonOpenUpdatePackage")
+                 .isEmpty());
     auto* start = bench.widget<QPushButton>("pushButtonStartPackageUpdate");
     auto* text = bench.widget<QLabel>("labelPackageVersionText");
     QVERIFY(start->isHidden());
@@ -510,15 +504,14 @@ void TestServicePage::packageNotTakenFails()
         &poll, &QTimer::timeout, bench.manager.data(), &Application::R58::SerialPortManager::poll);
     poll.start(20);
 
-    const QString path = bench.home.filePath(QStringLiteral("package.tar"));
-    QVERIFY(UpdateTest::writePackage(path,
-        {{"version.json", packageManifest(QStringLiteral("4.4.0.0"))},
-            {"p.crypt", UpdateTest::encrypted(versionedImage(oldVersion))},
-            {"d.crypt", UpdateTest::encrypted(UpdateTest::randomImage(22, 900))}}));
-    bench.answerFileDialogs(path);
     QSignalSpy finished(packager, &PackageUpdateService::packageUpdateFinished);
     QSignalSpy errors(packager, &PackageUpdateService::packageUpdateErrorOccured);
-    click(bench, "pushButtonOpenUpdatePackage");
+    QVERIFY(!choose(bench, "package.tar",
+        UpdateTest::archive({{"version.json", packageManifest(QStringLiteral("4.4.0.0"))},
+            {"p.crypt", UpdateTest::encrypted(versionedImage(oldVersion))},
+            {"d.crypt", UpdateTest::encrypted(UpdateTest::randomImage(22, 900))}}),
+        "pushButtonOpenUpdatePackage")
+                 .isEmpty());
     click(bench, "pushButtonStartPackageUpdate");
 
     QTRY_COMPARE_WITH_TIMEOUT(errors.size(), 1, Patience);
