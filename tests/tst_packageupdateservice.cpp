@@ -28,21 +28,18 @@ using State = PackageUpdateService::State;
 const QByteArray PlatformPath = "platform.crypt";
 const QByteArray DisplayPath = "display.crypt";
 
-// Two devices on pseudo-terminals and the services of the first over a recording
-// component; the trace holds frames sent and package signals in order.
+// A device on a pseudo-terminal and the services over a recording component; the trace
+// holds frames sent and package signals in order.
 class Bench
 {
 public:
     Bench()
     {
-        for (int i = 0; i < 2; ++i) {
-            names[i] = dir.filePath(QStringLiteral("ttyR58pkg%1").arg(i));
-            QFile::link(ptys[i].slavePath(), names[i]);
-            addPort(i);
-        }
+        QFile::link(pty.slavePath(), name);
+        addPort();
         manager->setPolling(false);
         manager->poll();
-        service = std::make_unique<PackageUpdateService>(updater, manager, names[0]);
+        service = std::make_unique<PackageUpdateService>(updater, manager, name);
         updater->addComponent(link);
         service->addComponent(link);
         updater->startup();
@@ -62,14 +59,13 @@ public:
 
     [[nodiscard]] bool isValid() const
     {
-        return ptys[0].isValid() && ptys[1].isValid()
-            && manager->getKnownPorts() == QSet<QString>({names[0], names[1]});
+        return pty.isValid() && manager->getKnownPorts() == QSet<QString>({name});
     }
 
-    void addPort(int i)
+    void addPort()
     {
         source->addPort(
-            {names[i], SerialPortManager::VendorIdentifier, SerialPortManager::ProductIdentifier});
+            {name, SerialPortManager::VendorIdentifier, SerialPortManager::ProductIdentifier});
     }
 
     QString package(const Members& members, const QString& name = QStringLiteral("package.tar"))
@@ -79,25 +75,25 @@ public:
     }
 
     // Answers the block requests for the last announcement to the terminal.
-    void deliverBlocks(Terminal terminal, int upTo = -1)
+    void deliverBlocks(Terminal terminal)
     {
         const int count
             = int(argNumber(link.last(TaloLinkCommandID::ApplicationUpdate, terminal), 0));
-        for (int i = 0; i < count && (upTo < 0 || i < upTo); ++i)
+        for (int i = 0; i < count; ++i)
             updater->sendMemoryBlock(quint16(i));
     }
 
     // The device restarts: its port goes and comes back. The service hears of it on a later
     // turn of the event loop; the restarted device answers the service's version request.
-    void restart(int device = 0)
+    void restart()
     {
-        trace.append(QStringLiteral("restart %1").arg(device));
+        trace.append(QStringLiteral("restart"));
         const int asked = trace.count(QStringLiteral("get value 39"));
-        source->removePort(names[device]);
+        source->removePort(name);
         manager->poll();
-        addPort(device);
+        addPort();
         manager->poll();
-        if (device != 0 || service->getUpdateState() != State::WaitingForRestart) {
+        if (service->getUpdateState() != State::WaitingForRestart) {
             QTest::qWait(20);
             return;
         }
@@ -107,7 +103,7 @@ public:
                         || service->getUpdateState() != State::WaitingForRestart;
                 },
                 10000))
-            service->handleDevicePlatformVersion(deviceVersion);
+            service->handleDevicePlatformVersion(0x04040000u); // the manifest's platform version
     }
 
     // Plays the device through a whole package.
@@ -123,14 +119,12 @@ public:
     }
 
     QTemporaryDir dir;
-    PtyPair ptys[2];
-    QString names[2];
+    PtyPair pty;
+    QString name = dir.filePath(QStringLiteral("ttyR58pkg"));
     QSharedPointer<ListSerialPortSource> source = QSharedPointer<ListSerialPortSource>::create();
     QSharedPointer<SerialPortManager> manager = QSharedPointer<SerialPortManager>::create(source);
     QStringList trace;
     QStringList versions;
-    // What the device reports after its restart: the platform version of the standard manifest.
-    quint32 deviceVersion = 0x04040000u;
     RecordingLink link {trace};
     QSharedPointer<UpdateControlService> updater = QSharedPointer<UpdateControlService>::create();
     std::unique_ptr<PackageUpdateService> service;
@@ -182,13 +176,13 @@ void TestPackageUpdateService::sequence_data()
     QTest::newRow("both images")
         << members(1000, 1000)
         << "jump P, open, progress 0, announce P 2, block P 0, progress 25, block P 1, progress 50,"
-           " restart 0, open, get value 39, action 11, jump D, progress 50, announce D 2, block D "
+           " restart, open, get value 39, action 11, jump D, progress 50, announce D 2, block D "
            "0,"
            " progress 75, block D 1, progress 100, action 12, finished";
     QTest::newRow("only a platform image")
         << members(1000, 0)
         << "jump P, open, progress 0, announce P 2, block P 0, progress 50, block P 1, "
-           "progress 100, restart 0, open, get value 39, finished";
+           "progress 100, restart, open, get value 39, finished";
     QTest::newRow("only a display image")
         << members(0, 1000)
         << "jump D, progress 0, announce D 2, block D 0, progress 50, block D 1, progress 100, "
@@ -297,7 +291,7 @@ void TestPackageUpdateService::secondPackageRefusedWhileRunning()
     bench.service->start();
     QCOMPARE(bench.service->getUpdateState(), State::WaitingForRestart);
 
-    bench.restart(0);
+    bench.restart();
     bench.deliverBlocks(Terminal::Display);
     QCOMPARE(bench.service->getUpdateState(), State::Finished);
     QCOMPARE(argNumber(bench.link.last(TaloLinkCommandID::ApplicationUpdate, Terminal::Display), 1),
