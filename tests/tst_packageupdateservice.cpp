@@ -175,10 +175,9 @@ void TestPackageUpdateService::sequence_data()
     QTest::addColumn<QString>("trace");
     QTest::newRow("both images")
         << members(1000, 1000)
-        << "jump P, open, progress 0, announce P 2, block P 0, progress 25, block P 1, progress 50,"
-           " restart, open, get value 39, action 11, jump D, progress 50, announce D 2, block D "
-           "0,"
-           " progress 75, block D 1, progress 100, action 12, finished";
+        << "jump P, open, progress 0, announce P 2, block P 0, progress 25, block P 1, "
+           "progress 50, restart, open, get value 39, action 11, jump D, progress 50, "
+           "announce D 2, block D 0, progress 75, block D 1, progress 100, action 12, finished";
     QTest::newRow("only a platform image")
         << members(1000, 0)
         << "jump P, open, progress 0, announce P 2, block P 0, progress 50, block P 1, "
