@@ -430,22 +430,16 @@ void TestFormats::tarWriter()
     const QByteArray archive = writer.getArchive();
     QCOMPARE(archive.size() % 512, 0);
 
-    // GNU tar lists exactly what was accepted; our reader finds it.
+    // GNU tar lists exactly what was accepted, and reads back its contents.
     const QString path = m_dir.filePath("w.tar");
     QVERIFY(writeFile(path, archive));
     QMap<QString, qint64> expected {{"first", 1}, {"last", 2}};
     if (accepted)
         expected.insert(QString::fromUtf8(name), size);
     QCOMPARE(tarListing(path), expected);
-    Tarball tarball(archive.constData(), archive.size());
-    QVERIFY(!tarball.isDamaged());
-    const Utilities::TarballFile* last = tarball.getFile("last");
-    QVERIFY(last);
-    QCOMPARE(QByteArray(last->data, last->size), QByteArray("22"));
-    if (accepted) {
-        QVERIFY(tarball.getFile(name));
-        QCOMPARE(QByteArray(tarball.getFile(name)->data, size), randomBytes(9, size));
-    }
+    const Run extracted = run(QStringLiteral("tar"), {QStringLiteral("-xOf"), path});
+    QCOMPARE(extracted.exitCode, 0);
+    QCOMPARE(extracted.out, "1" + (accepted ? randomBytes(9, size) : QByteArray()) + "22");
 }
 
 // The builder's images decrypt with OpenSSL and carry OpenSSL's digest, with a fresh vector.
