@@ -37,19 +37,6 @@ const char* const LevelNames[] = {"128", "192", "256"};
 const Aes::Mode Modes[] = {Aes::ECB, Aes::CBC, Aes::CFB, Aes::OFB};
 const char* const ModeNames[] = {"ecb", "cbc", "cfb", "ofb"};
 
-// The keys of the NIST SP 800-38A examples, by level.
-const QByteArray SpKeys[] = {QByteArray::fromHex("2b7e151628aed2a6abf7158809cf4f3c"),
-    QByteArray::fromHex("8e73b0f7da0e6452c810f32b809079e562f8ead2522c6b7b"),
-    QByteArray::fromHex("603deb1015ca71be2b73aef0857d77811f352c073b6108d72d9810a30914dff4")};
-
-QByteArray counting(int length)
-{
-    QByteArray data(length, '\0');
-    for (int i = 0; i < length; ++i)
-        data[i] = char(i);
-    return data;
-}
-
 QByteArray randomBytes(quint32 start, int length)
 {
     QRandomGenerator random(start);
@@ -170,37 +157,18 @@ class TestFormats : public QObject
 {
     Q_OBJECT
 
-    // Each image goes through a real file, as the update reads a chosen or unpacked one.
-    FileDecryptor decryptorOf(const QByteArray& data)
-    {
-        const QString path = m_dir.filePath(QStringLiteral("image.crypt"));
-        FileDecryptor decryptor;
-        if (writeFile(path, data))
-            decryptor.setBuffer(readFile(path));
-        return decryptor;
-    }
-
     QTemporaryDir m_dir;
 
 private slots:
     void initTestCase();
     void crc32AgreesWithZlib();
-    void aesFipsExamples_data();
-    void aesFipsExamples();
     void aesAgreesWithOpenSsl_data();
     void aesAgreesWithOpenSsl();
     void aesPadding_data();
     void aesPadding();
-    void aesPaddingRemoved_data();
-    void aesPaddingRemoved();
-    void passwordDigest_data();
     void passwordDigest();
-    void acceptedImages_data();
-    void acceptedImages();
-    void refusedImages_data();
-    void refusedImages();
-    void lengthField_data();
-    void lengthField();
+    void images_data();
+    void images();
     void gnuTarArchives_data();
     void gnuTarArchives();
     void everyTruncation();
@@ -224,12 +192,9 @@ void TestFormats::initTestCase()
 
 void TestFormats::crc32AgreesWithZlib()
 {
-    QRandomGenerator random(0x52353821u);
     for (int length : {0, 1, 3, 7, 16, 17, 255, 256, 513, 539, 4096, 65537}) {
-        for (int round = 0; round < 4; ++round) {
-            QByteArray buffer(length, '\0');
-            for (char& byte : buffer)
-                byte = char(random.bounded(256));
+        for (quint32 round = 0; round < 4; ++round) {
+            const QByteArray buffer = randomBytes(quint32(length) * 4 + round, length);
             const auto zlib
                 = ::crc32(0L, reinterpret_cast<const Bytef*>(buffer.constData()), uInt(length));
             QCOMPARE(crcOf(buffer), std::uint32_t(zlib));
@@ -238,47 +203,6 @@ void TestFormats::crc32AgreesWithZlib()
             QCOMPARE(crcOf(buffer, ~crcOf(buffer.left(half)), half), std::uint32_t(zlib));
         }
     }
-}
-
-void TestFormats::aesFipsExamples_data()
-{
-    // Appendix C: key 00 01 02 ..., plain text 00 11 22 ... ff. Appendix A: the first
-    // derived and the last word of the expanded key 2b 7e ..., 8e 73 ..., 60 3d ...
-    QTest::addColumn<int>("level");
-    QTest::addColumn<QByteArray>("cipherText");
-    QTest::addColumn<QByteArray>("firstDerived");
-    QTest::addColumn<QByteArray>("lastWord");
-    QTest::newRow("AES-128") << 0 << QByteArray("69c4e0d86a7b0430d8cdb78070b4c55a")
-                             << QByteArray("a0fafe17") << QByteArray("b6630ca6");
-    QTest::newRow("AES-192") << 1 << QByteArray("dda97ca4864cdfe06eaf70a0ec0d7191")
-                             << QByteArray("fe0c91f7") << QByteArray("01002202");
-    QTest::newRow("AES-256") << 2 << QByteArray("8ea2b7ca516745bfeafc49904b496089")
-                             << QByteArray("9ba35411") << QByteArray("706c631e");
-}
-
-void TestFormats::aesFipsExamples()
-{
-    QFETCH(int, level);
-    QFETCH(QByteArray, cipherText);
-    QFETCH(QByteArray, firstDerived);
-    QFETCH(QByteArray, lastWord);
-    const QByteArray plain = QByteArray::fromHex("00112233445566778899aabbccddeeff");
-    const QByteArray key = counting(16 + 8 * level);
-    QCOMPARE(Aes::Crypt(Levels[level], Aes::ECB, plain, key, {}, Aes::ZERO).toHex(), cipherText);
-    QCOMPARE(
-        Aes::Decrypt(Levels[level], Aes::ECB, QByteArray::fromHex(cipherText), key, {}, Aes::ZERO),
-        plain);
-    if (level == 0) { // a level past the range acts as AES-128
-        QCOMPARE(Aes::Crypt(Aes::Aes(3), Aes::ECB, plain, key, {}, Aes::ZERO).toHex(), cipherText);
-        QCOMPARE(Aes::ExpandKey(Aes::Aes(3), Aes::ECB, key).size(), 176);
-    }
-
-    const QByteArray& spKey = SpKeys[level];
-    const QByteArray expanded = Aes::ExpandKey(Levels[level], Aes::ECB, spKey);
-    QCOMPARE(expanded.size(), 16 * (spKey.size() / 4 + 7));
-    QCOMPARE(expanded.left(spKey.size()), spKey);
-    QCOMPARE(expanded.mid(spKey.size(), 4).toHex(), firstDerived);
-    QCOMPARE(expanded.right(4).toHex(), lastWord);
 }
 
 void TestFormats::aesAgreesWithOpenSsl_data()
@@ -311,171 +235,119 @@ void TestFormats::aesAgreesWithOpenSsl()
         QCOMPARE(theirs.size(), data.size());
         QCOMPARE(aes.decode(data, key, iv), theirs);
         QCOMPARE(aes.encode(data, key, iv), openssl(arguments + QStringList {"-e"}, data));
+        if (level == 0) // a level past the range acts as AES-128
+            QCOMPARE(Aes(Aes::Aes(3), Modes[mode], Aes::ZERO).decode(data, key, iv), theirs);
     }
 }
 
 void TestFormats::aesPadding_data()
 {
+    // A text and its padded form; a round trip encodes the text and must decode to the padded form.
     QTest::addColumn<Aes::Padding>("padding");
-    QTest::addColumn<int>("length");
-    QTest::addColumn<QByteArray>("added");
-    QTest::newRow("zero, empty") << Aes::ZERO << 0 << QByteArray();
-    QTest::newRow("zero, 1") << Aes::ZERO << 1 << QByteArray(15, '\0');
-    QTest::newRow("zero, aligned") << Aes::ZERO << 32 << QByteArray();
-    QTest::newRow("pkcs7, empty") << Aes::PKCS7 << 0 << QByteArray(16, '\x10');
-    QTest::newRow("pkcs7, 17") << Aes::PKCS7 << 17 << QByteArray(15, '\x0f');
-    QTest::newRow("pkcs7, 15") << Aes::PKCS7 << 15 << QByteArray(1, '\x01');
-    QTest::newRow("pkcs7, aligned") << Aes::PKCS7 << 16 << QByteArray(16, '\x10');
-    QTest::newRow("iso, 1") << Aes::ISO << 1 << QByteArray("\x80") + QByteArray(14, '\0');
-    QTest::newRow("iso, aligned") << Aes::ISO << 48 << QByteArray();
+    QTest::addColumn<QByteArray>("text");
+    QTest::addColumn<QByteArray>("padded");
+    QTest::addColumn<bool>("roundTrip");
+    const QByteArray a16(16, 'a');
+    QTest::newRow("zero, 1") << Aes::ZERO << QByteArray("a") << "a" + QByteArray(15, '\0') << true;
+    QTest::newRow("zero, aligned") << Aes::ZERO << a16 << a16 << true;
+    QTest::newRow("zero: every trailing zero")
+        << Aes::ZERO << QByteArray("ab\0c", 4) << QByteArray("ab\0c\0\0\0", 7) << false;
+    QTest::newRow("zero: only zeros") << Aes::ZERO << QByteArray() << QByteArray(16, '\0') << false;
+    QTest::newRow("pkcs7, empty") << Aes::PKCS7 << QByteArray() << QByteArray(16, '\x10') << true;
+    QTest::newRow("pkcs7, 17") << Aes::PKCS7 << a16 + "a" << a16 + "a" + QByteArray(15, '\x0f')
+                               << true;
+    QTest::newRow("pkcs7, aligned") << Aes::PKCS7 << a16 << a16 + QByteArray(16, '\x10') << true;
+    QTest::newRow("pkcs7: last byte 0 is no padding")
+        << Aes::PKCS7 << QByteArray("abc\0", 4) << QByteArray("abc\0", 4) << false;
+    QTest::newRow("pkcs7: count above a block is no padding")
+        << Aes::PKCS7 << QByteArray(32, '\x11') << QByteArray(32, '\x11') << false;
+    QTest::newRow("pkcs7: count beyond the text is no padding")
+        << Aes::PKCS7 << QByteArray("\x05\x05") << QByteArray("\x05\x05") << false;
+    QTest::newRow("iso, 1") << Aes::ISO << QByteArray("a") << "a\x80" + QByteArray(14, '\0')
+                            << true;
+    QTest::newRow("iso: marker alone")
+        << Aes::ISO << QByteArray("ab") << QByteArray("ab\x80") << false;
+    QTest::newRow("iso: zeros without marker stay")
+        << Aes::ISO << QByteArray("ab\0\0", 4) << QByteArray("ab\0\0", 4) << false;
 }
 
 void TestFormats::aesPadding()
 {
     QFETCH(Aes::Padding, padding);
-    QFETCH(int, length);
-    QFETCH(QByteArray, added);
-    const QByteArray key = counting(16);
-    const QByteArray text(length, 'a');
-    const QAESEncryption aes(Aes::AES_128, Aes::CBC, padding);
-    const QByteArray cipherText = aes.encode(text, key, key);
-    QCOMPARE(cipherText.size(), length + added.size());
-    // decode never takes the padding away; removePadding does.
-    const QByteArray decoded = aes.decode(cipherText, key, key);
-    QCOMPARE(decoded, text + added);
-    QCOMPARE(aes.removePadding(decoded), text);
-    QCOMPARE(Aes::RemovePadding(decoded, padding), text);
-}
-
-void TestFormats::aesPaddingRemoved_data()
-{
-    QTest::addColumn<Aes::Padding>("padding");
-    QTest::addColumn<QByteArray>("text");
-    QTest::addColumn<QByteArray>("expected");
-    QTest::newRow("zero: every trailing zero")
-        << Aes::ZERO << QByteArray("ab\0c\0\0\0", 7) << QByteArray("ab\0c", 4);
-    QTest::newRow("zero: only zeros") << Aes::ZERO << QByteArray(16, '\0') << QByteArray();
-    QTest::newRow("pkcs7: last byte 0 is no padding")
-        << Aes::PKCS7 << QByteArray("abc\0", 4) << QByteArray("abc\0", 4);
-    QTest::newRow("pkcs7: count above a block is no padding")
-        << Aes::PKCS7 << QByteArray(32, '\x11') << QByteArray(32, '\x11');
-    QTest::newRow("pkcs7: count beyond the text is no padding")
-        << Aes::PKCS7 << QByteArray("\x05\x05") << QByteArray("\x05\x05");
-    QTest::newRow("pkcs7: empty") << Aes::PKCS7 << QByteArray() << QByteArray();
-    QTest::newRow("iso: marker alone") << Aes::ISO << QByteArray("ab\x80") << QByteArray("ab");
-    QTest::newRow("iso: zeros without marker stay")
-        << Aes::ISO << QByteArray("ab\0\0", 4) << QByteArray("ab\0\0", 4);
-}
-
-void TestFormats::aesPaddingRemoved()
-{
-    QFETCH(Aes::Padding, padding);
     QFETCH(QByteArray, text);
-    QFETCH(QByteArray, expected);
-    QCOMPARE(Aes::RemovePadding(text, padding), expected);
+    QFETCH(QByteArray, padded);
+    QFETCH(bool, roundTrip);
+    const QAESEncryption aes(Aes::AES_128, Aes::CBC, padding);
+    QCOMPARE(Aes::RemovePadding(padded, padding), text);
+    QCOMPARE(aes.removePadding(padded), text);
+    if (roundTrip) { // decode never takes the padding away
+        const QByteArray key = QByteArray::fromHex("000102030405060708090a0b0c0d0e0f");
+        const QByteArray cipherText = aes.encode(text, key, key);
+        QCOMPARE(cipherText.size(), padded.size());
+        QCOMPARE(aes.decode(cipherText, key, key), padded);
+    }
 }
 
-void TestFormats::passwordDigest_data()
-{
-    // Expected values from: printf '%s' "<password>" | openssl dgst -sha3-512
-    QTest::addColumn<QString>("password");
-    QTest::addColumn<QByteArray>("hexDigest");
-    QTest::newRow("latin-1 letters and a check mark")
-        << QString::fromUtf8("Gr\xc3\xbc\xc3\x9f"
-                             "e \xe2\x9c\x93")
-        << QByteArray("acce21ebe0d2dd987c8677cde969b9dccd71fee31b9f16a4652adb0a10220e5db9964745aa"
-                      "9453e5a6174a2ad3a07a053ccf70546ac6a7e0c3e3553e42240875");
-    QTest::newRow("outside the basic plane")
-        << QString::fromUtf8("\xf0\x9f\x94\x91Schl\xc3\xbcssel")
-        << QByteArray("75de8185e8233ba9fec1edb69c9c03761cd546672de8254309549df4bc4fe7037fa61bde00"
-                      "ba8f55fdf4378fa0c41f099571ce5df3ad922e65413d2af448a26a");
-}
-
+// Latin-1 letters and a check mark, and a character outside the basic plane: OpenSSL's digest of
+// the UTF-8 text.
 void TestFormats::passwordDigest()
 {
-    QFETCH(QString, password);
-    QFETCH(QByteArray, hexDigest);
-    QCOMPARE(UserAccount::passwordDigest(password).toHex(), hexDigest);
+    for (const char* password : {"Gr\xc3\xbc\xc3\x9f"
+                                 "e \xe2\x9c\x93",
+             "\xf0\x9f\x94\x91Schl\xc3\xbcssel"}) {
+        const QByteArray theirs = openssl({"dgst", "-sha3-512", "-binary"}, password);
+        QCOMPARE(theirs.size(), 64);
+        QCOMPARE(UserAccount::passwordDigest(QString::fromUtf8(password)), theirs);
+    }
 }
 
-void TestFormats::acceptedImages_data()
+void TestFormats::images_data()
 {
-    QTest::addColumn<int>("length");
-    QTest::newRow("1000 bytes") << 1000;
-    QTest::newRow("ends in zeros") << 33;
-}
-
-void TestFormats::acceptedImages()
-{
-    QFETCH(int, length);
-    QByteArray image = randomBytes(quint32(length), length);
-    if (length == 33)
-        image.replace(20, 13, QByteArray(13, '\0')); // the cut must not eat image zeros
-    const int padded = (length + 15) / 16 * 16;
-    const QByteArray file = opensslImage(image, quint64(length), FileDecryptor::m_key);
-    QCOMPARE(file.size(), 88 + padded);
-    FileDecryptor decryptor = decryptorOf(file);
-    QCOMPARE(decryptor.decrypt(), quint64(length));
-    QCOMPARE(decryptor.getPlainText(), image + QByteArray(padded - length, '\0'));
-    QByteArray checked;
-    QCOMPARE(decryptor.checkImage(checked), Result::Accepted);
-    QCOMPARE(checked, image);
-}
-
-void TestFormats::refusedImages_data()
-{
-    // A bit flipped at an offset (-1: none) or cut to a size (-1: whole).
+    // OpenSSL's encryption of 1000 bytes with a length field, a bit flipped at an offset
+    // (-1: none) or cut to a size (-1: whole).
+    QTest::addColumn<quint64>("length");
     QTest::addColumn<int>("flip");
     QTest::addColumn<int>("size");
     QTest::addColumn<QByteArray>("key");
     QTest::addColumn<Result>("result");
     const QByteArray key = FileDecryptor::m_key;
-    QTest::newRow("digest, first bit") << 0 << -1 << key << Result::WrongDigest;
-    QTest::newRow("cipher text, last byte") << 1095 << -1 << key << Result::WrongDigest;
-    QTest::newRow("another key") << -1 << -1 << QByteArray("another-key-1234")
+    QTest::newRow("accepted") << quint64(1000) << -1 << -1 << key << Result::Accepted;
+    // The image's own zeros stay: the cut follows the length field alone.
+    QTest::newRow("length into the padding")
+        << quint64(1008) << -1 << -1 << key << Result::Accepted;
+    QTest::newRow("length one past the plain text")
+        << quint64(1009) << -1 << -1 << key << Result::BadLength;
+    QTest::newRow("length 2^32 + 10, would wrap to 10")
+        << (quint64(1) << 32) + 10 << -1 << -1 << key << Result::BadLength;
+    QTest::newRow("digest, first bit") << quint64(1000) << 0 << -1 << key << Result::WrongDigest;
+    QTest::newRow("cipher text, last byte")
+        << quint64(1000) << 1095 << -1 << key << Result::WrongDigest;
+    QTest::newRow("another key") << quint64(1000) << -1 << -1 << QByteArray("another-key-1234")
                                  << Result::WrongDigest;
-    QTest::newRow("empty") << -1 << 0 << key << Result::Truncated;
-    QTest::newRow("part of a block") << -1 << 88 + 15 << key << Result::Truncated;
+    QTest::newRow("empty") << quint64(1000) << -1 << 0 << key << Result::Truncated;
+    QTest::newRow("part of a block") << quint64(1000) << -1 << 88 + 15 << key << Result::Truncated;
 }
 
-void TestFormats::refusedImages()
+void TestFormats::images()
 {
+    QFETCH(quint64, length);
     QFETCH(int, flip);
     QFETCH(int, size);
     QFETCH(QByteArray, key);
     QFETCH(Result, result);
-    QByteArray file = opensslImage(randomBytes(1, 1008), 1000, key);
+    const QByteArray plain = randomBytes(4, 1000);
+    QByteArray file = opensslImage(plain, length, key);
     QCOMPARE(file.size(), 1096);
     if (flip >= 0)
         file[flip] = char(file.at(flip) ^ (1 << (flip % 8)));
-    FileDecryptor decryptor = decryptorOf(size < 0 ? file : file.left(size));
+    FileDecryptor decryptor;
+    decryptor.setBuffer(size < 0 ? file : file.left(size));
     QByteArray image("stale");
     QCOMPARE(decryptor.checkImage(image), result);
-    QVERIFY(image.isEmpty());
+    const bool accepted = result == Result::Accepted;
+    QCOMPARE(image, accepted ? (plain + QByteArray(8, '\0')).left(int(length)) : QByteArray());
     if (result == Result::Truncated)
         QVERIFY(decryptor.getPlainText().isEmpty());
-}
-
-void TestFormats::lengthField_data()
-{
-    QTest::addColumn<quint64>("length");
-    QTest::addColumn<int>("imageSize"); // -1: refused
-    QTest::newRow("into the padding") << quint64(1008) << 1008;
-    QTest::newRow("one past the plain text") << quint64(1009) << -1;
-    QTest::newRow("2^32 + 10, would wrap to 10") << (quint64(1) << 32) + 10 << -1;
-}
-
-void TestFormats::lengthField()
-{
-    QFETCH(quint64, length);
-    QFETCH(int, imageSize);
-    const QByteArray plain = randomBytes(4, 1000);
-    // A correct digest: only the length field lies.
-    FileDecryptor decryptor = decryptorOf(opensslImage(plain, length, FileDecryptor::m_key));
-    QCOMPARE(decryptor.decrypt(), length);
-    QByteArray image("stale");
-    QCOMPARE(decryptor.checkImage(image), imageSize < 0 ? Result::BadLength : Result::Accepted);
-    QCOMPARE(image, (plain + QByteArray(8, '\0')).left(qMax(imageSize, 0)));
 }
 
 void TestFormats::gnuTarArchives_data()
@@ -558,22 +430,16 @@ void TestFormats::tarWriter()
     const QByteArray archive = writer.getArchive();
     QCOMPARE(archive.size() % 512, 0);
 
-    // GNU tar lists exactly what was accepted; our reader finds it.
+    // GNU tar lists exactly what was accepted, and reads back its contents.
     const QString path = m_dir.filePath("w.tar");
     QVERIFY(writeFile(path, archive));
     QMap<QString, qint64> expected {{"first", 1}, {"last", 2}};
     if (accepted)
         expected.insert(QString::fromUtf8(name), size);
     QCOMPARE(tarListing(path), expected);
-    Tarball tarball(archive.constData(), archive.size());
-    QVERIFY(!tarball.isDamaged());
-    const Utilities::TarballFile* last = tarball.getFile("last");
-    QVERIFY(last);
-    QCOMPARE(QByteArray(last->data, last->size), QByteArray("22"));
-    if (accepted) {
-        QVERIFY(tarball.getFile(name));
-        QCOMPARE(QByteArray(tarball.getFile(name)->data, size), randomBytes(9, size));
-    }
+    const Run extracted = run(QStringLiteral("tar"), {QStringLiteral("-xOf"), path});
+    QCOMPARE(extracted.exitCode, 0);
+    QCOMPARE(extracted.out, "1" + (accepted ? randomBytes(9, size) : QByteArray()) + "22");
 }
 
 // The builder's images decrypt with OpenSSL and carry OpenSSL's digest, with a fresh vector.

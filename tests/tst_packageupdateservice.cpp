@@ -19,6 +19,8 @@ using Service::R58::PackageUpdateService;
 using Service::R58::UpdateControlService;
 using namespace UpdateTest;
 
+Q_DECLARE_METATYPE(PackageUpdateService::State)
+
 namespace {
 
 using State = PackageUpdateService::State;
@@ -26,48 +28,44 @@ using State = PackageUpdateService::State;
 const QByteArray PlatformPath = "platform.crypt";
 const QByteArray DisplayPath = "display.crypt";
 
-// Two devices on pseudo-terminals and the services of the first over a recording
-// component; the trace holds frames sent and package signals in order.
+// A device on a pseudo-terminal and the services over a recording component; the trace
+// holds frames sent and package signals in order.
 class Bench
 {
 public:
     Bench()
     {
-        for (int i = 0; i < 2; ++i) {
-            names[i] = dir.filePath(QStringLiteral("ttyR58pkg%1").arg(i));
-            QFile::link(ptys[i].slavePath(), names[i]);
-            addPort(i);
-        }
+        QFile::link(pty.slavePath(), name);
+        addPort();
         manager->setPolling(false);
         manager->poll();
-        service = std::make_unique<PackageUpdateService>(updater, manager, names[0]);
+        service = std::make_unique<PackageUpdateService>(updater, manager, name);
         updater->addComponent(link);
         service->addComponent(link);
         updater->startup();
         service->startup();
         service->setWaits({5, 5, 5});
 
+        using S = PackageUpdateService;
         auto* s = service.get();
-        QObject::connect(s, &PackageUpdateService::packageUpdateProgressChanged, s,
+        QObject::connect(s, &S::packageUpdateProgressChanged, s,
             [this](int percent) { trace.append(QStringLiteral("progress %1").arg(percent)); });
-        QObject::connect(s, &PackageUpdateService::packageUpdateFinished, s,
-            [this] { trace.append(QStringLiteral("finished")); });
-        QObject::connect(s, &PackageUpdateService::packageUpdateErrorOccured, s,
-            [this](const QString& text) { trace.append(QStringLiteral("error ") + text); });
-        QObject::connect(s, &PackageUpdateService::packageUpdateVersion, s,
-            [this](const QString& version) { versions.append(version); });
+        QObject::connect(s, &S::packageUpdateFinished, s, [this] { trace.append("finished"); });
+        QObject::connect(s, &S::packageUpdateErrorOccured, s,
+            [this](const QString& text) { trace.append("error " + text); });
+        QObject::connect(
+            s, &S::packageUpdateVersion, s, [this](const QString& v) { versions.append(v); });
     }
 
     [[nodiscard]] bool isValid() const
     {
-        return ptys[0].isValid() && ptys[1].isValid()
-            && manager->getKnownPorts() == QSet<QString>({names[0], names[1]});
+        return pty.isValid() && manager->getKnownPorts() == QSet<QString>({name});
     }
 
-    void addPort(int i)
+    void addPort()
     {
         source->addPort(
-            {names[i], SerialPortManager::VendorIdentifier, SerialPortManager::ProductIdentifier});
+            {name, SerialPortManager::VendorIdentifier, SerialPortManager::ProductIdentifier});
     }
 
     QString package(const Members& members, const QString& name = QStringLiteral("package.tar"))
@@ -77,25 +75,25 @@ public:
     }
 
     // Answers the block requests for the last announcement to the terminal.
-    void deliverBlocks(Terminal terminal, int upTo = -1)
+    void deliverBlocks(Terminal terminal)
     {
         const int count
             = int(argNumber(link.last(TaloLinkCommandID::ApplicationUpdate, terminal), 0));
-        for (int i = 0; i < count && (upTo < 0 || i < upTo); ++i)
+        for (int i = 0; i < count; ++i)
             updater->sendMemoryBlock(quint16(i));
     }
 
     // The device restarts: its port goes and comes back. The service hears of it on a later
     // turn of the event loop; the restarted device answers the service's version request.
-    void restart(int device = 0)
+    void restart()
     {
-        trace.append(QStringLiteral("restart %1").arg(device));
+        trace.append(QStringLiteral("restart"));
         const int asked = trace.count(QStringLiteral("get value 39"));
-        source->removePort(names[device]);
+        source->removePort(name);
         manager->poll();
-        addPort(device);
+        addPort();
         manager->poll();
-        if (device != 0 || service->getUpdateState() != State::WaitingForRestart) {
+        if (service->getUpdateState() != State::WaitingForRestart) {
             QTest::qWait(20);
             return;
         }
@@ -105,7 +103,7 @@ public:
                         || service->getUpdateState() != State::WaitingForRestart;
                 },
                 10000))
-            service->handleDevicePlatformVersion(deviceVersion);
+            service->handleDevicePlatformVersion(0x04040000u); // the manifest's platform version
     }
 
     // Plays the device through a whole package.
@@ -121,23 +119,16 @@ public:
     }
 
     QTemporaryDir dir;
-    PtyPair ptys[2];
-    QString names[2];
+    PtyPair pty;
+    QString name = dir.filePath(QStringLiteral("ttyR58pkg"));
     QSharedPointer<ListSerialPortSource> source = QSharedPointer<ListSerialPortSource>::create();
     QSharedPointer<SerialPortManager> manager = QSharedPointer<SerialPortManager>::create(source);
     QStringList trace;
     QStringList versions;
-    // What the device reports after its restart: the platform version of the standard manifest.
-    quint32 deviceVersion = 0x04040000u;
     RecordingLink link {trace};
     QSharedPointer<UpdateControlService> updater = QSharedPointer<UpdateControlService>::create();
     std::unique_ptr<PackageUpdateService> service;
 };
-
-QByteArray standardManifest(const QString& version = QStringLiteral("4.4"))
-{
-    return manifest(version, QString::fromLatin1(PlatformPath), QString::fromLatin1(DisplayPath));
-}
 
 // A manifest that names only the images the package holds.
 QByteArray manifestFor(bool platform, bool display, const QString& version = QStringLiteral("4.4"))
@@ -170,10 +161,8 @@ class TestPackageUpdateService : public QObject
 private slots:
     void sequence_data();
     void sequence();
-    void failure_data();
-    void failure();
-    void unreadable_data();
-    void unreadable();
+    void refused_data();
+    void refused();
     void repeatedEventsDuringWaits_data();
     void repeatedEventsDuringWaits();
     void rebuiltPackageIsReadAnew();
@@ -186,15 +175,13 @@ void TestPackageUpdateService::sequence_data()
     QTest::addColumn<QString>("trace");
     QTest::newRow("both images")
         << members(1000, 1000)
-        << "jump P, open, progress 0, announce P 2, block P 0, progress 25, block P 1, progress "
-           "50, "
-           "restart 0, open, get value 39, action 11, jump D, progress 50, announce D 2, block D "
-           "0, progress 75, "
-           "block D 1, progress 100, action 12, finished";
+        << "jump P, open, progress 0, announce P 2, block P 0, progress 25, block P 1, "
+           "progress 50, restart, open, get value 39, action 11, jump D, progress 50, "
+           "announce D 2, block D 0, progress 75, block D 1, progress 100, action 12, finished";
     QTest::newRow("only a platform image")
         << members(1000, 0)
         << "jump P, open, progress 0, announce P 2, block P 0, progress 50, block P 1, "
-           "progress 100, restart 0, open, get value 39, finished";
+           "progress 100, restart, open, get value 39, finished";
     QTest::newRow("only a display image")
         << members(0, 1000)
         << "jump D, progress 0, announce D 2, block D 0, progress 50, block D 1, progress 100, "
@@ -218,87 +205,72 @@ void TestPackageUpdateService::sequence()
     }
 }
 
-void TestPackageUpdateService::failure_data()
+void TestPackageUpdateService::refused_data()
 {
+    // A package, or a file of another kind; how its one error starts; where it leaves the service.
     QTest::addColumn<Members>("package");
+    QTest::addColumn<QString>("kind");
     QTest::addColumn<QString>("error");
+    QTest::addColumn<State>("state");
     const QString digest = QStringLiteral("error Security Error! Wrong Digest");
     const QByteArray good = encrypted(randomImage(2, 1000));
     QByteArray damaged = good;
     damaged[100] = char(damaged[100] ^ 1);
-    const QByteArray version = standardManifest();
     // Both images are checked before anything is sent.
-    QTest::newRow("damaged display image, good platform image")
-        << Members {{"version.json", version}, {PlatformPath, good}, {DisplayPath, damaged}}
-        << digest;
+    QTest::newRow("damaged display image, good platform image") << Members {
+        {"version.json", manifestFor(true, true)}, {PlatformPath, good},
+        {DisplayPath, damaged}} << "" << digest << State::Failed;
     QTest::newRow("length field beyond the display image")
         << Members {{"version.json", manifestFor(false, true)},
                {DisplayPath, withLengthField(good, 5000)}}
-        << QStringLiteral("error The image's length field does not match its content.");
+        << ""
+        << "error The image's length field does not match its content." << State::Failed;
+    // Unreadable: the error names the file; the good package's images do not carry over.
+    const QString cannotOpen = QStringLiteral("error The update package");
+    QTest::newRow("missing file") << Members {} << "missing" << cannotOpen << State::NoPackage;
+    QTest::newRow("a directory") << Members {} << "directory" << cannotOpen << State::NoPackage;
+    QTest::newRow("not an archive") << Members {} << "text"
+                                    << "error \"" << State::NoPackage;
+    QTest::newRow("archive without version.json") << members(1000, 1000, {}) << ""
+                                                  << "error \"" << State::NoPackage;
 }
 
-void TestPackageUpdateService::failure()
+void TestPackageUpdateService::refused()
 {
     QFETCH(Members, package);
-    QFETCH(QString, error);
-    Bench bench;
-    QVERIFY(bench.isValid());
-    const QString path = bench.package(package);
-    bench.service->openArchive(path);
-    bench.runThrough();
-    QCOMPARE(bench.trace, QStringList {error});
-    QVERIFY(bench.link.packets.isEmpty());
-    QCOMPARE(bench.service->getUpdateState(), State::Failed);
-
-    // From Failed only a new open leads on.
-    bench.service->start();
-    QCOMPARE(bench.trace.size(), 1);
-    bench.service->openArchive(path);
-    QCOMPARE(bench.service->getUpdateState(), State::Opened);
-}
-
-void TestPackageUpdateService::unreadable_data()
-{
-    QTest::addColumn<QString>("kind");
-    QTest::addColumn<bool>("opens"); // otherwise the error names the file it cannot open
-    QTest::newRow("missing file") << "missing" << false;
-    QTest::newRow("a directory") << "directory" << false;
-    QTest::newRow("not an archive") << "text" << true;
-    QTest::newRow("archive without version.json") << "bare" << true;
-}
-
-void TestPackageUpdateService::unreadable()
-{
     QFETCH(QString, kind);
-    QFETCH(bool, opens);
-    const QString errorStart = opens ? "error \"" : "error The update package";
+    QFETCH(QString, error);
+    QFETCH(State, state);
     Bench bench;
     QVERIFY(bench.isValid());
-    // A good package first, whose images must not carry over.
     bench.service->openArchive(bench.package(members(1000, 1000)));
     QCOMPARE(bench.service->getImageCount(), 2u);
     bench.versions.clear();
     const QString path = bench.dir.filePath(QStringLiteral("other.tar"));
     if (kind == "directory")
         QVERIFY(QDir(bench.dir.path()).mkdir(QStringLiteral("other.tar")));
-    if (kind == "bare")
-        QCOMPARE(bench.package(members(1000, 1000, {}), QStringLiteral("other.tar")), path);
     if (kind == "text") {
         QFile file(path);
-        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(standardManifest()) > 0);
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(manifestFor(true, true)) > 0);
     }
+    if (!package.isEmpty())
+        QCOMPARE(bench.package(package, QStringLiteral("other.tar")), path);
     bench.service->openArchive(path);
-    QCOMPARE(bench.trace.size(), 1);
-    QVERIFY2(bench.trace.first().startsWith(errorStart), qPrintable(bench.trace.first()));
-    QVERIFY(bench.trace.first().contains(QDir::toNativeSeparators(path)));
-    QVERIFY(bench.versions.isEmpty());
-    QCOMPARE(bench.service->getImageCount(), 0u);
-    QCOMPARE(bench.service->getUpdateState(), State::NoPackage);
-
-    // Start sends nothing and reports nothing: no update is no finished update.
+    bench.runThrough();
+    // Start again sends nothing and reports nothing more: no update is no finished update.
     bench.service->start();
     QCOMPARE(bench.trace.size(), 1);
+    QVERIFY2(bench.trace.first().startsWith(error), qPrintable(bench.trace.first()));
     QVERIFY(bench.link.packets.isEmpty());
+    QCOMPARE(bench.service->getUpdateState(), state);
+    if (state == State::NoPackage) {
+        QVERIFY(bench.trace.first().contains(QDir::toNativeSeparators(path)));
+        QVERIFY(bench.versions.isEmpty());
+        QCOMPARE(bench.service->getImageCount(), 0u);
+    } else { // from Failed only a new open leads on
+        bench.service->openArchive(path);
+        QCOMPARE(bench.service->getUpdateState(), State::Opened);
+    }
 }
 
 // One update at a time: a second package started while the first waits for the device's
@@ -318,7 +290,7 @@ void TestPackageUpdateService::secondPackageRefusedWhileRunning()
     bench.service->start();
     QCOMPARE(bench.service->getUpdateState(), State::WaitingForRestart);
 
-    bench.restart(0);
+    bench.restart();
     bench.deliverBlocks(Terminal::Display);
     QCOMPARE(bench.service->getUpdateState(), State::Finished);
     QCOMPARE(argNumber(bench.link.last(TaloLinkCommandID::ApplicationUpdate, Terminal::Display), 1),
@@ -368,7 +340,7 @@ void TestPackageUpdateService::rebuiltPackageIsReadAnew()
     QCOMPARE(bench.service->getImageCount(), 1u);
 
     // The builder replaces the file; the same name must now give the new package.
-    QCOMPARE(bench.package(members(1000, 1000, standardManifest("2.0.0.0"))), path);
+    QCOMPARE(bench.package(members(1000, 1000, manifestFor(true, true, "2.0.0.0"))), path);
     bench.service->openArchive(path);
     QCOMPARE(bench.versions, QStringList({"1.0.0.0", "2.0.0.0"}));
     QCOMPARE(bench.service->getImageCount(), 2u);

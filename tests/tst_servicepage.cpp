@@ -7,7 +7,6 @@
 #include "model/modelvalueobserver.h"
 #include "subscreentestsupport.h"
 #include "update/packageupdateservice.h"
-#include "update/tarballwriter.h"
 #include "updatetestsupport.h"
 
 #include <QCheckBox>
@@ -53,14 +52,6 @@ void click(const Bench& bench, const char* button)
     QTest::mouseClick(bench.widget<QPushButton>(button), Qt::LeftButton);
 }
 
-// The log fills only while someone can see it, as a technician at the service page does.
-void showServicePage(const Bench& bench)
-{
-    bench.screen->show();
-    bench.widget<QPushButton>("pushButtonServiceMode")->click();
-    QVERIFY(QTest::qWaitForWindowExposed(bench.screen.get()));
-}
-
 bool selectCommand(const Bench& bench, const QString& name, Terminal to = Terminal::Platform)
 {
     QListWidget* list = commandsOf(bench);
@@ -96,21 +87,23 @@ bool sentAnUpdate(const Bench& bench)
     return false;
 }
 
-bool writeFile(const QString& path, const QByteArray& data)
+// Writes the file into the home folder (a null one is left missing) and picks it with the button.
+QString choose(Bench& bench, const QString& name, const QByteArray& data, const char* button)
 {
+    const QString path = bench.home.filePath(name);
     QSaveFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(data) == data.size() && file.commit();
+    if (!data.isNull()
+        && !(file.open(QIODevice::WriteOnly) && file.write(data) == data.size() && file.commit()))
+        return {};
+    bench.answerFileDialogs(path);
+    click(bench, button);
+    return path;
 }
 
 // A platform image the simulator recognises: it reports this version after the update.
 QByteArray versionedImage(quint32 version)
 {
-    return UpdateTest::versionedImage(21, 1300, version);
-}
-
-QByteArray packageManifest(const QString& platformVersion, const QString& version = "4.4.0")
-{
-    return UpdateTest::manifest(version, "p.crypt", "d.crypt", platformVersion);
+    return UpdateTest::encrypted(UpdateTest::versionedImage(21, 1300, version));
 }
 
 } // namespace
@@ -200,7 +193,10 @@ void TestServicePage::log()
 {
     Bench bench;
     QVERIFY(openWithCommands(bench));
-    showServicePage(bench);
+    // The log fills only while someone can see it, as a technician at the service page does.
+    bench.screen->show();
+    bench.widget<QPushButton>("pushButtonServiceMode")->click();
+    QVERIFY(QTest::qWaitForWindowExposed(bench.screen.get()));
     auto* log = bench.widget<QPlainTextEdit>("textBrowserLogging");
     // The start-up traffic is logged, and CLEAR empties it.
     QTRY_VERIFY_WITH_TIMEOUT(!log->toPlainText().isEmpty(), Patience);
@@ -235,7 +231,6 @@ struct ImageRow
     Terminal target;
     QByteArray expectedImage; // what the device must receive; empty: nothing
     QString label; // how the file label starts afterwards; empty: "Filename: " and the path
-    bool exists = true;
     bool silent = false; // the device stops answering as the update starts
 };
 Q_DECLARE_METATYPE(ImageRow)
@@ -255,13 +250,13 @@ void TestServicePage::singleImage_data()
     QTest::newRow("damaged encrypted image")
         << ImageRow {"image.crypt", damaged, display, {}, "Security Error! Wrong Digest"};
     QTest::newRow("file that cannot be read")
-        << ImageRow {"gone.bin", {}, display, {}, "Cannot read the file: ", false};
+        << ImageRow {"gone.bin", {}, display, {}, "Cannot read the file: "};
     QTest::newRow("empty file is refused, not announced")
-        << ImageRow {"empty.bin", {}, display, {}, "Update refused: "};
+        << ImageRow {"empty.bin", "", display, {}, "Update refused: "};
     QTest::newRow("encrypted image longer than its text is refused") << ImageRow {
         "long.crypt", UpdateTest::withLengthField(crypt, 4000), display, {}, "Update refused: "};
     QTest::newRow("device that stops asking for blocks") << ImageRow {"image.bin", image, display,
-        {}, "The device did not start asking for the update's data", true, true};
+        {}, "The device did not start asking for the update's data", true};
 }
 
 void TestServicePage::singleImage()
@@ -270,11 +265,7 @@ void TestServicePage::singleImage()
 
     Bench bench;
     QVERIFY(bench.open(UserAccount::Admin));
-    const QString path = bench.home.filePath(row.fileName);
-    if (row.exists)
-        QVERIFY(writeFile(path, row.file));
-    bench.answerFileDialogs(path);
-    click(bench, "pushButtonOpenFile");
+    const QString path = choose(bench, row.fileName, row.file, "pushButtonOpenFile");
     auto* label = bench.widget<QLabel>("labelFilename");
     QCOMPARE(label->text(), "Filename: " + path);
 
@@ -292,16 +283,14 @@ void TestServicePage::singleImage()
     }
     click(bench, "pushButtonStartUpdate");
 
-    if (row.silent) {
+    if (row.expectedImage.isEmpty()) {
+        if (!row.silent) { // refused before anything is sent
+            QVERIFY(bench.sync());
+            QVERIFY(!sentAnUpdate(bench));
+        }
         QTRY_VERIFY2_WITH_TIMEOUT(
             label->text().startsWith(row.label), qPrintable(label->text()), Patience);
-        return;
-    }
-    if (row.expectedImage.isEmpty()) {
-        QVERIFY(bench.sync());
-        QVERIFY2(label->text().startsWith(row.label), qPrintable(label->text()));
         QVERIFY(bench.device->receivedImages(row.target).isEmpty());
-        QVERIFY(!sentAnUpdate(bench));
         return;
     }
     QTRY_COMPARE_WITH_TIMEOUT(bench.device->receivedImages(row.target).size(), 1, Patience);
@@ -326,55 +315,55 @@ void TestServicePage::packageOpened_data()
     QTest::addColumn<PackageRow>("row");
 
     // A platform image and the manifest naming it; the platform version in it decides.
-    const QByteArray platformImage = UpdateTest::encrypted(UpdateTest::randomImage(6, 700));
+    using UpdateTest::archive;
+    using UpdateTest::encrypted;
+    using UpdateTest::randomImage;
+    const QByteArray platformImage = encrypted(randomImage(6, 700));
     auto manifest = [&platformImage](const char* version) {
-        Utilities::TarballWriter writer;
-        writer.addFile("version.json", UpdateTest::manifest("7.1.2", "p.crypt", "", version));
-        writer.addFile("p.crypt", platformImage);
-        return writer.getArchive();
+        return archive({{"version.json", UpdateTest::manifest("7.1.2", "p.crypt", "", version)},
+            {"p.crypt", platformImage}});
     };
     const QString allowed = QStringLiteral("New Firmware: ");
     const QString downgrade = QStringLiteral("Software downgrade is not allowed! ");
     const auto supervisor = UserAccount::Supervisor;
     const auto demo = UserAccount::Demo;
+    const auto admin = UserAccount::Admin;
+    const quint32 v44 = 0x04040000u, v43 = 0x04030000u;
     QTest::newRow("supervisor, newer in the last part")
-        << PackageRow {supervisor, 0x04040000u, 0, manifest("4.4.0.1"), false, allowed};
+        << PackageRow {supervisor, v44, 0, manifest("4.4.0.1"), false, allowed};
     QTest::newRow("supervisor, same")
-        << PackageRow {supervisor, 0x04040000u, 0, manifest("4.4.0.0"), false, downgrade};
+        << PackageRow {supervisor, v44, 0, manifest("4.4.0.0"), false, downgrade};
     QTest::newRow("admin, older") << PackageRow {
-        UserAccount::Admin, 0x04040000u, 0, manifest("1.0.0.0"), false, allowed};
+        admin, v44, 0, manifest("1.0.0.0"), false, allowed};
     QTest::newRow("demo, older, in safety stop")
-        << PackageRow {demo, 0x04040000u, 3, manifest("1.0.0.0"), false, allowed};
+        << PackageRow {demo, v44, 3, manifest("1.0.0.0"), false, allowed};
     QTest::newRow("demo, same, running")
-        << PackageRow {demo, 0x04040000u, 1, manifest("4.4.0.0"), false, downgrade};
+        << PackageRow {demo, v44, 1, manifest("4.4.0.0"), false, downgrade};
 
     // Refusals: shown, nothing sent, the screen ready for another package.
-    QTest::newRow("not an update package") << PackageRow {UserAccount::Admin, 0x04030000u, 0,
-        UpdateTest::randomImage(3, 700), false, "is not an update package"};
-    QByteArray damaged = UpdateTest::encrypted(UpdateTest::randomImage(4, 800));
+    QTest::newRow("not an update package")
+        << PackageRow {admin, v43, 0, randomImage(3, 700), false, "is not an update package"};
+    QByteArray damaged = encrypted(randomImage(4, 800));
     damaged[200] = char(damaged[200] ^ 0x10);
-    Utilities::TarballWriter writer;
-    writer.addFile("version.json", UpdateTest::manifest("4.4.0", "p.crypt", "", "9.0.0.0"));
-    writer.addFile("p.crypt", damaged);
-    QTest::newRow("damaged image") << PackageRow {UserAccount::Admin, 0x04030000u, 0,
-        writer.getArchive(), true, "Security Error! Wrong Digest"};
+    const QByteArray version = UpdateTest::manifest("4.4.0", "p.crypt", "", "9.0.0.0");
+    QTest::newRow("damaged image")
+        << PackageRow {admin, v43, 0, archive({{"version.json", version}, {"p.crypt", damaged}}),
+               true, "Security Error! Wrong Digest"};
 
     // Damaged packages: refused on opening, before the device is told anything.
-    Utilities::TarballWriter whole;
-    whole.addFile("version.json", UpdateTest::manifest("4.4.0", "p.crypt", "d.crypt", "9.0.0.0"));
-    whole.addFile("p.crypt", UpdateTest::encrypted(UpdateTest::randomImage(4, 3000)));
-    const int displayStart = whole.getArchive().size();
-    whole.addFile("d.crypt", UpdateTest::encrypted(UpdateTest::randomImage(5, 3000)));
-    const QByteArray archive = whole.getArchive();
-    QTest::newRow("cut inside the platform image") << PackageRow {UserAccount::Admin, 0x04030000u,
-        0, archive.left(displayStart - 1000), false, "The package is damaged: "};
-    QTest::newRow("cut inside the display image") << PackageRow {UserAccount::Admin, 0x04030000u, 0,
-        archive.left(displayStart + 2000), false, "The package is damaged: "};
-    Utilities::TarballWriter missing;
-    missing.addFile("version.json", UpdateTest::manifest("4.4.0", "p.crypt", "d.crypt", "9.0.0.0"));
-    missing.addFile("p.crypt", UpdateTest::encrypted(UpdateTest::randomImage(4, 3000)));
-    QTest::newRow("manifest names a missing image") << PackageRow {UserAccount::Admin, 0x04030000u,
-        0, missing.getArchive(), false, "does not hold \"d.crypt\""};
+    const UpdateTest::Members both {
+        {"version.json", UpdateTest::manifest("4.4.0", "p.crypt", "d.crypt", "9.0.0.0")},
+        {"p.crypt", encrypted(randomImage(4, 3000))}};
+    const int displayStart = archive(both).size();
+    const QByteArray whole
+        = archive(both + UpdateTest::Members {{"d.crypt", encrypted(randomImage(5, 3000))}});
+    const QString cut = QStringLiteral("The package is damaged: ");
+    QTest::newRow("cut inside the platform image")
+        << PackageRow {admin, v43, 0, whole.left(displayStart - 1000), false, cut};
+    QTest::newRow("cut inside the display image")
+        << PackageRow {admin, v43, 0, whole.left(displayStart + 2000), false, cut};
+    QTest::newRow("manifest names a missing image")
+        << PackageRow {admin, v43, 0, archive(both), false, "does not hold \"d.crypt\""};
 }
 
 void TestServicePage::packageOpened()
@@ -385,11 +374,8 @@ void TestServicePage::packageOpened()
     bench.addDevice().setUIntValue(PlatformVersionId, row.deviceVersion);
     bench.device->setUIntValue(10, row.operatingMode);
     QVERIFY(bench.open(row.role));
-    const QString path = bench.home.filePath(QStringLiteral("package.tar"));
-    QVERIFY(writeFile(path, row.archive));
-    bench.answerFileDialogs(path);
+    const QString path = choose(bench, "package.tar", row.archive, "pushButtonOpenUpdatePackage");
     auto* start = bench.widget<QPushButton>("pushButtonStartPackageUpdate");
-    click(bench, "pushButtonOpenUpdatePackage");
     auto* text = bench.widget<QLabel>("labelPackageVersionText");
     if (row.message == "New Firmware: " || row.message.startsWith("Software downgrade")) {
         // Set while the package is being opened: no waiting.
@@ -408,8 +394,6 @@ void TestServicePage::packageOpened()
     QVERIFY(!bench.widget<QPushButton>("pushButtonOpenUpdatePackage")->isHidden());
     QVERIFY(start->isHidden());
     QVERIFY(bench.widget<QProgressBar>("progressBarPackageUpdate")->isHidden());
-    QVERIFY(bench.screen->isClosable());
-    QVERIFY(!sentAnUpdate(bench));
     // Not even the service, asked directly, tells the device anything.
     bench.screen->getPackageUpdateService()->start();
     QVERIFY(bench.sync());
@@ -421,13 +405,11 @@ void TestServicePage::singleImageChoice_data()
 {
     QTest::addColumn<QString>("fileName"); // chosen on the service page; empty: none
     QTest::addColumn<QByteArray>("file");
-    Utilities::TarballWriter writer;
-    writer.addFile("version.json", packageManifest(QStringLiteral("9.0.0.0")));
-    writer.addFile("p.crypt", UpdateTest::encrypted(UpdateTest::randomImage(4, 800)));
-    writer.addFile("d.crypt", UpdateTest::encrypted(UpdateTest::randomImage(5, 800)));
-    const QByteArray package = writer.getArchive();
+    const QByteArray package = UpdateTest::archive(
+        {{"version.json", UpdateTest::manifest("4.4.0", "p.crypt", "d.crypt", "9.0.0.0")},
+            {"p.crypt", UpdateTest::encrypted(UpdateTest::randomImage(4, 800))},
+            {"d.crypt", UpdateTest::encrypted(UpdateTest::randomImage(5, 800))}});
     QTest::newRow("package opened on the information page") << QString() << package;
-    QTest::newRow("package chosen as an image") << "package.tar" << package;
     QTest::newRow("package renamed to an image's name") << "package.bin" << package;
     QTest::newRow("image with a package's suffix")
         << "image.tar" << UpdateTest::randomImage(5, 800);
@@ -440,15 +422,9 @@ void TestServicePage::singleImageChoice()
     Bench bench;
     QVERIFY(bench.open(UserAccount::Admin));
     // The package is opened on the information page first, as a technician would.
-    const QString packagePath = bench.home.filePath(QStringLiteral("update.tar"));
-    QVERIFY(writeFile(packagePath, file));
-    bench.answerFileDialogs(packagePath);
-    click(bench, "pushButtonOpenUpdatePackage");
+    QVERIFY(!choose(bench, "update.tar", file, "pushButtonOpenUpdatePackage").isEmpty());
     if (!fileName.isEmpty()) {
-        const QString path = bench.home.filePath(fileName);
-        QVERIFY(writeFile(path, file));
-        bench.answerFileDialogs(path);
-        click(bench, "pushButtonOpenFile");
+        QVERIFY(!choose(bench, fileName, file, "pushButtonOpenFile").isEmpty());
         const QString label = bench.widget<QLabel>("labelFilename")->text();
         QVERIFY2(label.contains(QStringLiteral("is an update package")), qPrintable(label));
     }
@@ -475,12 +451,12 @@ void TestServicePage::packageWaitsForDeviceVersion()
         bench.account, bench.config, bench.manager, device.portName());
     bench.screen->initialize();
 
-    const QString path = bench.home.filePath(QStringLiteral("package.tar"));
-    QVERIFY(UpdateTest::writePackage(path,
-        {{"version.json", UpdateTest::manifest("4.4.0", "p.crypt", "", "4.4.0.0")},
-            {"p.crypt", UpdateTest::encrypted(versionedImage(0x04040000u))}}));
-    bench.answerFileDialogs(path);
-    click(bench, "pushButtonOpenUpdatePackage");
+    QVERIFY(!choose(bench, "package.tar",
+        UpdateTest::archive(
+            {{"version.json", UpdateTest::manifest("4.4.0", "p.crypt", "", "4.4.0.0")},
+                {"p.crypt", versionedImage(0x04040000u)}}),
+        "pushButtonOpenUpdatePackage")
+                 .isEmpty());
     auto* start = bench.widget<QPushButton>("pushButtonStartPackageUpdate");
     auto* text = bench.widget<QLabel>("labelPackageVersionText");
     QVERIFY(start->isHidden());
@@ -510,15 +486,14 @@ void TestServicePage::packageNotTakenFails()
         &poll, &QTimer::timeout, bench.manager.data(), &Application::R58::SerialPortManager::poll);
     poll.start(20);
 
-    const QString path = bench.home.filePath(QStringLiteral("package.tar"));
-    QVERIFY(UpdateTest::writePackage(path,
-        {{"version.json", packageManifest(QStringLiteral("4.4.0.0"))},
-            {"p.crypt", UpdateTest::encrypted(versionedImage(oldVersion))},
-            {"d.crypt", UpdateTest::encrypted(UpdateTest::randomImage(22, 900))}}));
-    bench.answerFileDialogs(path);
     QSignalSpy finished(packager, &PackageUpdateService::packageUpdateFinished);
     QSignalSpy errors(packager, &PackageUpdateService::packageUpdateErrorOccured);
-    click(bench, "pushButtonOpenUpdatePackage");
+    QVERIFY(!choose(bench, "package.tar",
+        UpdateTest::archive({{"version.json", UpdateTest::manifest("4.4.0", "p.crypt", "d.crypt")},
+            {"p.crypt", versionedImage(oldVersion)},
+            {"d.crypt", UpdateTest::encrypted(UpdateTest::randomImage(22, 900))}}),
+        "pushButtonOpenUpdatePackage")
+                 .isEmpty());
     click(bench, "pushButtonStartPackageUpdate");
 
     QTRY_COMPARE_WITH_TIMEOUT(errors.size(), 1, Patience);

@@ -173,19 +173,24 @@ inline QByteArray manifest(const QString& packageVersion, const QString& platfor
 
 using Members = QList<QPair<QByteArray, QByteArray>>;
 
-// Written through QSaveFile as the package builder does: a new file each time.
-inline bool writePackage(const QString& path, const Members& members)
+// The archive of the members; empty when one cannot be added.
+inline QByteArray archive(const Members& members)
 {
     Utilities::TarballWriter writer;
     for (const auto& member : members) {
         if (!writer.addFile(member.first, member.second))
-            return false;
+            return {};
     }
+    return writer.getArchive();
+}
+
+// Written through QSaveFile as the package builder does: a new file each time.
+inline bool writePackage(const QString& path, const Members& members)
+{
+    const QByteArray data = archive(members);
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    file.write(writer.getArchive());
-    return file.commit();
+    return !data.isEmpty() && file.open(QIODevice::WriteOnly) && file.write(data) == data.size()
+        && file.commit();
 }
 
 } // namespace UpdateTest
