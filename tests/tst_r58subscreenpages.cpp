@@ -53,6 +53,13 @@ struct Setting
 const Setting Settings[] = {
     {"trip class", "comboBoxTripClass", 0, 6, "30", 5, true},
     {"automatic reset", "checkBoxAutoReset", 43, 1, "true", 0, true},
+    // Each protection's switch and list reaches its own value on the device.
+    {"undercurrent enable", "checkBoxUndercurrentEnable", 25, 1, "true", 0, true},
+    {"undercurrent fault type", "comboBoxUndercurrentFaultType", 27, 1, "Error", 0, true},
+    {"undervoltage fault type", "comboBoxUndervoltageFaultType", 30, 1, "Error", 0, true},
+    {"overvoltage enable", "checkBoxOvervoltageEnable", 31, 1, "true", 0, true},
+    {"overvoltage fault type", "comboBoxOvervoltageFaultType", 33, 1, "Error", 0, true},
+    {"asymmetry enable", "checkBoxAsymmetryEnable", 52, 1, "true", 0, true},
     {"asymmetry fault type", "comboBoxAsymmetryFaultType", 54, 1, "Error", 0, true},
     // The device holds 2.0: a shown value this close is the same setting.
     {"nominal current unchanged", "doubleSpinBoxNominalCurrent", 2, -1, "", 2.0, false},
@@ -416,6 +423,14 @@ void TestR58SubScreenPages::phasesKeepToTheirLabels()
         QVERIFY(bench.sync());
         QTRY_COMPARE(texts(), expected);
     }
+    // The three powers, each to its own label, in kilo-units.
+    bench.reportFloat(36, 1500.0f);
+    bench.reportFloat(38, 800.0f);
+    bench.reportFloat(37, 1700.0f);
+    QVERIFY(bench.sync());
+    QTRY_COMPARE(bench.widget<QLabel>("labelActivePower")->text(), QStringLiteral("1.50 kW"));
+    QCOMPARE(bench.widget<QLabel>("labelReactivePower")->text(), QStringLiteral("0.80 kVAr"));
+    QCOMPARE(bench.widget<QLabel>("labelApparentPower")->text(), QStringLiteral("1.70 kVA"));
 }
 
 void TestR58SubScreenPages::motor_data()
