@@ -113,9 +113,10 @@ private:
 } // namespace
 
 // One curve's view of a series: only the points in the plot's window, in seconds before its
-// right edge, and of those no more than the canvas can show. Where the window holds more points than the canvas has pixel columns
-// (a 10 min window holds 12,000 per line), each column keeps the lowest and the highest of its
-// points, in the order they came: the line still reaches every peak, and a redraw strokes a
+// right edge, and of those no more than the canvas can show. Where the window holds more points
+// than the canvas has pixel columns (a 10 min window holds 12,000 per line), each column keeps
+// the lowest and the highest of its points, in the order they came, and the newest point is
+// kept: the line still reaches every peak and ends at the latest value, and a redraw strokes a
 // few hundred segments instead of thousands.
 class TrendPlot::SeriesData : public QwtSeriesData<QPointF>
 {
@@ -168,8 +169,12 @@ public:
                 highIndex = i;
             }
         }
-        if (thin)
+        if (thin) {
             closeColumn();
+            // The line ends at the newest value, whether or not it is its column's extreme.
+            if (std::max(lowIndex, highIndex) + 1 < end)
+                m_points.push_back(relative(series.point(end - 1), to));
+        }
         d_boundingRect = QRectF(1.0, 1.0, -2.0, -2.0); // invalid: not asked for
     }
     [[nodiscard]] size_t size() const override { return m_points.size(); }
