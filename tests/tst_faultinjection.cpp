@@ -163,8 +163,6 @@ bool tookPackage(const SimulatedDevice& device)
         && display.last() == DisplayImage;
 }
 
-enum class Load { Stream, Transfer };
-
 // The measurement voltage reports among the device's sent frames: intact and damaged.
 QPair<int, int> voltageReports(const QList<SimulatedDevice::SentFrame>& frames)
 {
@@ -181,8 +179,6 @@ QPair<int, int> voltageReports(const QList<SimulatedDevice::SentFrame>& frames)
 }
 
 } // namespace
-
-Q_DECLARE_METATYPE(Load)
 
 class TestFaultInjection : public QObject
 {
@@ -257,27 +253,25 @@ void TestFaultInjection::unplugDuringPackageUpdate()
 
 void TestFaultInjection::damagedFrames_data()
 {
-    QTest::addColumn<Load>("load");
-    QTest::addColumn<double>("corruptRate");
-    QTest::addColumn<double>("garbageRate");
-    QTest::newRow("stream, 5 % corrupted") << Load::Stream << 0.05 << 0.0;
-    QTest::newRow("stream, both") << Load::Stream << 0.05 << 0.2;
-    QTest::newRow("transfer, 5 % corrupted") << Load::Transfer << 0.05 << 0.0;
+    QTest::addColumn<bool>("stream"); // else a package transfer
+    QTest::addColumn<double>("garbageRate"); // beside 5 % corrupted frames
+    QTest::newRow("stream, 5 % corrupted") << true << 0.0;
+    QTest::newRow("stream, both") << true << 0.2;
+    QTest::newRow("transfer, 5 % corrupted") << false << 0.0;
 }
 
 void TestFaultInjection::damagedFrames()
 {
-    QFETCH(Load, load);
-    QFETCH(double, corruptRate);
+    QFETCH(bool, stream);
     QFETCH(double, garbageRate);
     Rig rig;
     QVERIFY(rig.start());
     SimulatedDevice& device = rig.device();
     SimulatedDevice::Faults faults;
-    faults.corruptRate = corruptRate;
+    faults.corruptRate = 0.05;
     faults.garbageRate = garbageRate;
 
-    if (load == Load::Stream) {
+    if (stream) {
         QSignalSpy values(rig.bench.screen->getTerminalService().data(),
             &TaloLinkTerminalService::measurementVoltageModelValue);
         device.clearSentFrames();
@@ -306,12 +300,7 @@ void TestFaultInjection::damagedFrames()
     // A lost block request is never repeated: the update then stops and says so.
     QTRY_VERIFY_WITH_TIMEOUT(rig.finished->size() + rig.errors->size() == 1, Patience);
     const bool failed = !rig.errors->isEmpty();
-    if (failed) {
-        QVERIFY(!rig.error().isEmpty());
-        QCOMPARE(rig.packager()->getUpdateState(), PackageUpdateService::Failed);
-    } else {
-        QVERIFY(tookPackage(device));
-    }
+    QVERIFY(failed ? !rig.error().isEmpty() : tookPackage(device));
     // The host never sends a wrong block, so the device never takes a wrong image.
     QCOMPARE(device.failedUpdates(), 0);
     QVERIFY(rig.idle());
