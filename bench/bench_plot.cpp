@@ -1,7 +1,7 @@
 // What one trend plot costs the GUI thread per redraw: a plot of a device's voltages, of the
 // size it has when eight device screens share a 2560 × 1440 window, takes a tenth of a second
 // of values from a device streaming at its line's full rate and is drawn anew, axes and
-// canvas, as the data page's refresh does at most every 300 ms (less often for long windows).
+// canvas, as the data page's refresh does at most every 500 ms (less often for long windows).
 // Windows of 30 s, the default, and 10 min, the longest.
 #include "benchsupport.h"
 #include "ui/stylesheet.h"

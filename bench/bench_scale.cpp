@@ -64,7 +64,7 @@ constexpr int PlotsInView = 3;
 // With the plots in view, the measured time is cut into slices in which the plots draw and
 // slices in which they are paused, taken in turn, so that the plots' own share is the
 // difference of two figures from the same minutes: on a virtual machine the cost of the same
-// work drifts between runs by more than the plots cost. A slice is five redraw intervals.
+// work drifts between runs by more than the plots cost. A slice is three redraw intervals.
 constexpr int PlotSlice = 1500; // milliseconds
 constexpr int PlotSlices = 8;
 // The main window's size for that: eight screens of about 640 by 720 pixels.

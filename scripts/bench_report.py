@@ -275,7 +275,7 @@ print(f"""
   device (490 a second) that is {plot30['cpu_us_per_redraw'] / (0.49 * plot30['redraw_interval_ms']):.2f} µs and {plot600['cpu_us_per_redraw'] / (0.49 * plot600['redraw_interval_ms']):.2f} µs.
   The values reach the plot and a recording without a GUI-thread call per frame: each is
   stored with its time under a lock on the receive thread, and the page's refresh takes them
-  in one batch. A plot redraws at most every 300 ms, for long windows only when its newest
+  in one batch. A plot redraws at most every 500 ms, for long windows only when its newest
   values have moved by a pixel column, and not at all while out of view or paused.
 - What the plots cost before, and why less now: the first version doubled the GUI thread's
   cost (8 devices with one plot in view took 22 % of a core, against 7 % before). `perf` found
@@ -291,8 +291,9 @@ print(f"""
   out anew at every redraw. The time axis now counts seconds before the right edge ("now",
   or the moment of a pause), so it stays put, and the value axis stays while the values fit on
   it; the cursor shows the clock time. The canvas also paints straight into the window instead
-  of into a pixmap of its own and fills itself rather than through the style sheet, and the
-  grid is solid rather than dotted.
+  of into a pixmap of its own and fills itself rather than through the style sheet, the
+  grid is solid rather than dotted, and a plot redraws twice a second rather than every
+  300 ms.
 """)
 print("## Machine\n")
 print("\n".join(machine()))

@@ -46,8 +46,9 @@ constexpr double Margin = 0.1;
 // quantity in between (another quantity was on screen, or the device was away). A device that
 // streams sends many values a second; the simulator's pace is no guide, so the limit is generous.
 constexpr double GapLimit = 2.0; // seconds
-// A redraw every 300 ms moves a 30 s window smoothly enough.
-constexpr qint64 RedrawInterval = 300; // milliseconds
+// Two redraws a second move a 30 s window in steps of about 1 % of its width, as a trend
+// recorder's chart moves; more would cost eight plots in view a point of a core for little.
+constexpr qint64 RedrawInterval = 500; // milliseconds
 
 // The time axis runs from the window's length before the right edge up to it, in seconds, with
 // about six steps between its labels.
@@ -331,7 +332,7 @@ void TrendPlot::refresh()
 
 qint64 TrendPlot::redrawInterval() const
 {
-    // A long window moves by less than a pixel in 300 ms: it is redrawn when its newest values
+    // A long window moves by less than a pixel in 500 ms: it is redrawn when its newest values
     // have moved by one pixel column (about once a second for 10 min).
     return std::max(
         RedrawInterval, qint64(1000.0 * m_windowSeconds / std::max(1, canvas()->width())));
