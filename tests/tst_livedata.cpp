@@ -1,5 +1,6 @@
 // The data page's trend and recording, and the device screen's event history.
 
+#include "config/settingscomparison.h"
 #include "model/eventhistory.h"
 #include "model/trendhistory.h"
 #include "subscreentestsupport.h"
@@ -16,6 +17,7 @@
 #include <csignal>
 #include <sys/resource.h>
 
+using Application::R58::SettingsComparison;
 using Application::R58::UserAccount;
 using Model::History::EventHistory;
 using Model::Live::TrendHistory;
@@ -248,9 +250,10 @@ void TestLiveData::historyKeepsEventsAcrossScreens()
     const double from = nominal->value();
     nominal->setValue(from + 0.5);
     QVERIFY(waitForRows(*bench.screen,
-        QStringLiteral("^Setting written\\|Nominal Current \\(A\\): %1 → %2$")
-            .arg(QRegularExpression::escape(QLocale().toString(from, 'f', 1)),
-                QRegularExpression::escape(QLocale().toString(from + 0.5, 'f', 1)))));
+        QStringLiteral("^Setting written\\|Nominal current: %1 → %2$")
+            .arg(QRegularExpression::escape(SettingsComparison::numberText(float(from), "A")),
+                QRegularExpression::escape(
+                    SettingsComparison::numberText(float(from + 0.5), "A")))));
     // A setting the device reports by itself was not written by the user.
     bench.reportFloat(2, float(from + 0.2));
     QVERIFY(bench.sync());

@@ -578,22 +578,6 @@
         <translation>Update fehlgeschlagen</translation>
     </message>
     <message>
-        <source>on</source>
-        <translation>ein</translation>
-    </message>
-    <message>
-        <source>off</source>
-        <translation>aus</translation>
-    </message>
-    <message>
-        <source>error</source>
-        <translation>Fehler</translation>
-    </message>
-    <message>
-        <source>warning</source>
-        <translation>Warnung</translation>
-    </message>
-    <message>
         <source>Overload reset</source>
         <translation>Überlast-Reset</translation>
     </message>

@@ -3,6 +3,7 @@
 // number across sessions and shown newest first on the information page. Everything is taken
 // from signals the pages already have; the pages themselves are not changed for it.
 
+#include "config/settingscomparison.h"
 #include "link/serialport.h"
 #include "link/serialportmanager.h"
 #include "link/talolinkpacket.h"
@@ -33,8 +34,6 @@ using Service::R58::PackageUpdateService;
 using Service::R58::TaloLinkTerminalService;
 using FaultType = Model::Interfaces::ModelTypes::Fault::Type;
 using OperationMode = Model::Interfaces::ModelTypes::Operation::Mode;
-using SettingFault = Model::Interfaces::ModelTypes::Settings::FaultType;
-using TripClass = Model::Interfaces::ModelTypes::Settings::TripClass;
 
 namespace {
 
@@ -77,19 +76,6 @@ QString kindText(const QString& kind)
     return kind;
 }
 
-QString valueText(float value)
-{
-    return QLocale().toString(double(value), 'f', 1);
-}
-QString valueText(bool value)
-{
-    return value ? R58SubScreen::tr("on") : R58SubScreen::tr("off");
-}
-QString valueText(SettingFault value)
-{
-    return value == SettingFault::Error ? R58SubScreen::tr("error") : R58SubScreen::tr("warning");
-}
-
 void showHistoryEvent(QTreeWidget* list, const Event& event)
 {
     auto* item = new QTreeWidgetItem(
@@ -103,46 +89,41 @@ void showHistoryEvent(QTreeWidget* list, const Event& event)
 
 QMap<int, QPair<QString, QString>> R58SubScreen::currentSettings()
 {
+    // In the comparison's words, so that a value reads the same in the history, the comparison
+    // and the report, and a change in the second decimal shows.
+    using Text = ::Application::R58::SettingsComparison;
     auto& settings = getModelDatabase()->getSettings();
     QMap<int, QPair<QString, QString>> texts;
     const auto put = [&texts](const Model::Interfaces::ModelValueIntf& value, const QString& name,
                          const QString& text) {
         texts.insert(int(value.getID()), {name, text});
     };
-    const auto tripClass = std::size_t(settings.getTripClassValue().getValue());
-    put(settings.getNominalCurrentValue(), tr("Nominal Current (A)"),
-        valueText(settings.getNominalCurrentValue().getValue()));
+    const auto number = [&put](const auto& value, const QString& name, const char* unit) {
+        put(value, name, Text::numberText(value.getValue(), unit));
+    };
+    const auto onOff = [&put](const auto& value, const QString& name) {
+        put(value, name, Text::onOffText(value.getValue()));
+    };
+    const auto faultType = [&put](const auto& value, const QString& name) {
+        put(value, name, Text::faultTypeText(value.getValue()));
+    };
+    number(settings.getNominalCurrentValue(), tr("Nominal current"), "A");
     put(settings.getTripClassValue(), tr("Trip Class"),
-        tripClass < m_tripClasses.size() ? QString::fromLatin1(m_tripClasses[tripClass])
-                                         : QString::number(tripClass));
-    put(settings.getOverloadResetValue(), tr("Overload reset"),
-        valueText(settings.getOverloadResetValue().getValue()));
-    put(settings.getSoftstartEnableValue(), tr("Softstart"),
-        valueText(settings.getSoftstartEnableValue().getValue()));
-    put(settings.getUndercurrentEnableValue(), tr("Undercurrent monitoring"),
-        valueText(settings.getUndercurrentEnableValue().getValue()));
-    put(settings.getUndercurrentThresholdValue(), tr("Undercurrent threshold"),
-        valueText(settings.getUndercurrentThresholdValue().getValue()));
-    put(settings.getUndercurrentFaultValue(), tr("Undercurrent fault type"),
-        valueText(settings.getUndercurrentFaultValue().getValue()));
-    put(settings.getUndervoltageEnableValue(), tr("Undervoltage monitoring"),
-        valueText(settings.getUndervoltageEnableValue().getValue()));
-    put(settings.getUndervoltageThresholdValue(), tr("Undervoltage threshold"),
-        valueText(settings.getUndervoltageThresholdValue().getValue()));
-    put(settings.getUndervoltageFaultValue(), tr("Undervoltage fault type"),
-        valueText(settings.getUndervoltageFaultValue().getValue()));
-    put(settings.getOvervoltageEnableValue(), tr("Overvoltage monitoring"),
-        valueText(settings.getOvervoltageEnableValue().getValue()));
-    put(settings.getOvervoltageThresholdValue(), tr("Overvoltage threshold"),
-        valueText(settings.getOvervoltageThresholdValue().getValue()));
-    put(settings.getOvervoltageFaultValue(), tr("Overvoltage fault type"),
-        valueText(settings.getOvervoltageFaultValue().getValue()));
-    put(settings.getLoadAsymmetryEnableValue(), tr("Phase asymmetry monitoring"),
-        valueText(settings.getLoadAsymmetryEnableValue().getValue()));
-    put(settings.getLoadAsymmetryThresholdValue(), tr("Phase asymmetry threshold"),
-        valueText(settings.getLoadAsymmetryThresholdValue().getValue()));
-    put(settings.getLoadAsymmetryFaultValue(), tr("Phase asymmetry fault type"),
-        valueText(settings.getLoadAsymmetryFaultValue().getValue()));
+        Text::tripClassText(settings.getTripClassValue().getValue()));
+    onOff(settings.getOverloadResetValue(), tr("Overload reset"));
+    onOff(settings.getSoftstartEnableValue(), tr("Softstart"));
+    onOff(settings.getUndercurrentEnableValue(), tr("Undercurrent monitoring"));
+    number(settings.getUndercurrentThresholdValue(), tr("Undercurrent threshold"), "A");
+    faultType(settings.getUndercurrentFaultValue(), tr("Undercurrent fault type"));
+    onOff(settings.getUndervoltageEnableValue(), tr("Undervoltage monitoring"));
+    number(settings.getUndervoltageThresholdValue(), tr("Undervoltage threshold"), "V");
+    faultType(settings.getUndervoltageFaultValue(), tr("Undervoltage fault type"));
+    onOff(settings.getOvervoltageEnableValue(), tr("Overvoltage monitoring"));
+    number(settings.getOvervoltageThresholdValue(), tr("Overvoltage threshold"), "V");
+    faultType(settings.getOvervoltageFaultValue(), tr("Overvoltage fault type"));
+    onOff(settings.getLoadAsymmetryEnableValue(), tr("Phase asymmetry monitoring"));
+    number(settings.getLoadAsymmetryThresholdValue(), tr("Phase asymmetry threshold"), "A");
+    faultType(settings.getLoadAsymmetryFaultValue(), tr("Phase asymmetry fault type"));
     return texts;
 }
 
