@@ -17,8 +17,8 @@
 
 namespace {
 
-using Model::Live::MeasurementSample;
-using Model::Live::Quantity;
+using Records::MeasurementSample;
+using Records::Quantity;
 
 constexpr int PlotWidth = 620; // pixels
 constexpr int PlotHeight = 330;

@@ -17,6 +17,7 @@ namespace {
 
 const QString SoftwareUpdateDirKey = QStringLiteral("SoftwareUpdateDir");
 const QString SettingsDirKey = QStringLiteral("SettingsDir");
+const QString DocumentsDirKey = QStringLiteral("DocumentsDir");
 const QString UserAccountsKey = QStringLiteral("UserAccounts");
 
 // Copies of unreadable files beyond the first get a number; past this many the last
@@ -108,6 +109,9 @@ void Config::read(const QJsonObject& json)
     const QJsonValue settingsDir = json.value(SettingsDirKey);
     if (settingsDir.isString())
         m_settingsDir = settingsDir.toString();
+    const QJsonValue documentsDir = json.value(DocumentsDirKey);
+    if (documentsDir.isString())
+        m_documentsDir = documentsDir.toString();
 
     const QJsonValue userAccounts = json.value(UserAccountsKey);
     if (!userAccounts.isArray())
@@ -126,6 +130,7 @@ void Config::write(QJsonObject& json) const
 {
     json.insert(SoftwareUpdateDirKey, m_softwareUpdateDir);
     json.insert(SettingsDirKey, m_settingsDir);
+    json.insert(DocumentsDirKey, m_documentsDir);
     QJsonArray array;
     for (const UserConfig& userConfig : m_users) {
         QJsonObject object;

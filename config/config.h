@@ -27,6 +27,9 @@ public:
     void setSoftwareUpdateDir(const QString& path) { m_softwareUpdateDir = path; }
     [[nodiscard]] QString getSettingsDir() const { return m_settingsDir; }
     void setSettingsDir(const QString& path) { m_settingsDir = path; }
+    // The folder last chosen for the user's own records: reports, recordings, history exports.
+    [[nodiscard]] QString getDocumentsDir() const { return m_documentsDir; }
+    void setDocumentsDir(const QString& path) { m_documentsDir = path; }
 
     [[nodiscard]] std::vector<UserConfig> getUsers() const { return m_users; }
     void setUsers(const std::vector<UserConfig>& users) { m_users = users; }
@@ -55,6 +58,7 @@ private:
 
     QString m_softwareUpdateDir;
     QString m_settingsDir;
+    QString m_documentsDir;
     std::vector<UserConfig> m_users;
     QString m_configDir;
 };

@@ -19,6 +19,9 @@ const QString UndercurrentKey = QStringLiteral("Undercurrent");
 const QString UndervoltageKey = QStringLiteral("Undervoltage");
 const QString OvervoltageKey = QStringLiteral("Overvoltage");
 const QString OverloadResetKey = QStringLiteral("OverloadReset");
+// Extra keys, beyond the file format's own.
+const QString SoftstartKey = QStringLiteral("Softstart");
+const QString LoadAsymmetryKey = QStringLiteral("LoadAsymmetry");
 
 } // namespace
 
@@ -101,6 +104,14 @@ int Settings::read(const QJsonObject& json)
         m_overloadReset = json.value(OverloadResetKey).toBool();
         ++taken;
     }
+    if (json.value(SoftstartKey).isBool())
+        m_softstart = json.value(SoftstartKey).toBool();
+    if (json.value(LoadAsymmetryKey).isObject()) {
+        ThresholdSettings group = m_loadAsymmetry.value_or(ThresholdSettings());
+        // Taken only whole: a group that lacks a key would restore what no backup held.
+        if (readGroup(group, LoadAsymmetryKey, json.value(LoadAsymmetryKey).toObject()) == 3)
+            m_loadAsymmetry = group;
+    }
     return taken;
 }
 
@@ -127,6 +138,13 @@ void Settings::write(QJsonObject& json) const
     m_overvoltage.write(overvoltage);
     json[OvervoltageKey] = overvoltage;
     json[OverloadResetKey] = m_overloadReset;
+    if (m_softstart)
+        json[SoftstartKey] = *m_softstart;
+    if (m_loadAsymmetry) {
+        QJsonObject asymmetry;
+        m_loadAsymmetry->write(asymmetry);
+        json[LoadAsymmetryKey] = asymmetry;
+    }
 }
 
 } // namespace Application::R58

@@ -37,12 +37,26 @@ public:
     const UndervoltageSettings& getUndervoltageSettings() const { return m_undervoltage; }
     const OvervoltageSettings& getOvervoltageSettings() const { return m_overvoltage; }
 
+    // Settings a device has beyond the file format's twelve. A backup keeps them as extra keys,
+    // which the format's readers ignore; an export leaves them out (empty).
+    [[nodiscard]] const std::optional<bool>& getSoftstart() const { return m_softstart; }
+    void setSoftstart(std::optional<bool> on) { m_softstart = on; }
+    [[nodiscard]] const std::optional<ThresholdSettings>& getLoadAsymmetry() const
+    {
+        return m_loadAsymmetry;
+    }
+    void setLoadAsymmetry(std::optional<ThresholdSettings> group)
+    {
+        m_loadAsymmetry = std::move(group);
+    }
+
     // False when the file cannot be opened; an unparsable file reads as empty.
     bool load(const QString& fileName);
     // Replaces the file atomically; false when it could not be written completely.
     bool save(const QString& fileName) const;
 
-    // Returns how many settings the object held (twelve for a complete file).
+    // Returns how many of the file format's settings the object held (twelve for a complete
+    // file); the extra keys are not counted.
     int read(const QJsonObject& json);
     void write(QJsonObject& json) const;
 
@@ -77,6 +91,8 @@ private:
     UndervoltageSettings m_undervoltage;
     OvervoltageSettings m_overvoltage;
     bool m_overloadReset = false;
+    std::optional<bool> m_softstart;
+    std::optional<ThresholdSettings> m_loadAsymmetry;
     int m_loadedCount = 0;
     QList<RefusedKey> m_refusedKeys;
 };

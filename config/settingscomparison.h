@@ -1,6 +1,6 @@
 #pragma once
 
-#include "model/modeltypes.h"
+#include "config/settingsmapper.h"
 
 #include <QList>
 #include <QString>
@@ -9,34 +9,21 @@ namespace Application::R58 {
 
 class Settings;
 
-// What importing a settings file would change on a device: each of the twelve settings with the
+// What importing a settings file would change on a device: each setting both hold, with the
 // device's value and the file's, in the order an import sends them. Values are compared as the
-// file format keeps them (two decimals), so a file exported from the same device changes nothing.
+// file format keeps them (two decimals), so a file exported from the same device changes
+// nothing. The settings beyond the file format (a backup's) take part when the file has them.
 class SettingsComparison
 {
 public:
-    // The settings in sending order; the nominal current goes before the undercurrent threshold,
-    // whose maximum it sets.
-    enum class Key {
-        TripClass,
-        NominalCurrent,
-        OverloadReset,
-        UndercurrentEnable,
-        UndercurrentThreshold,
-        UndercurrentFaultType,
-        UndervoltageEnable,
-        UndervoltageThreshold,
-        UndervoltageFaultType,
-        OvervoltageEnable,
-        OvervoltageThreshold,
-        OvervoltageFaultType,
-    };
+    using Key = SettingKey;
     struct Row
     {
         Key key = Key::TripClass;
-        QString label; // for the user, with the group it belongs to
+        QString label; // the setting's name for the user
         QString deviceText; // with unit
         QString fileText;
+        double fileValue = 0.0;
         bool changed = false;
     };
 
@@ -45,15 +32,6 @@ public:
     [[nodiscard]] const QList<Row>& getRows() const { return m_rows; }
     [[nodiscard]] int getChangedCount() const;
     [[nodiscard]] bool isChanged(Key key) const;
-
-    // The texts the comparison shows, for whoever shows settings the same way: numbers to the
-    // file's two decimals in the reader's format, with their unit.
-    [[nodiscard]] static QString numberText(float value, const char* unit);
-    [[nodiscard]] static QString onOffText(bool on);
-    [[nodiscard]] static QString faultTypeText(
-        Model::Interfaces::ModelTypes::Settings::FaultType type);
-    [[nodiscard]] static QString tripClassText(
-        Model::Interfaces::ModelTypes::Settings::TripClass value);
 
 private:
     QList<Row> m_rows;

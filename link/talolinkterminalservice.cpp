@@ -284,6 +284,8 @@ void TaloLinkTerminalService::onModelSetValue(const Packet& packet)
 
     ModelValueEvent event(ModelValueEvent::Update, id, data, length);
     sendEvent(Utilities::Events::EventClass::ModelValueEvents, event);
+    if (static_cast<unsigned>(id) < 64)
+        m_reported.fetch_or(std::uint64_t(1) << static_cast<unsigned>(id), std::memory_order_release);
 
     // The text form is built under the receive lock for every streamed value; only when a
     // log shows it.
@@ -301,6 +303,12 @@ void TaloLinkTerminalService::onModelSetValue(const Packet& packet)
     if (id == ModelValueID::MeasurementPhase && length >= 1)
         m_phase = data[0];
     emitValueSignal(id);
+}
+
+bool TaloLinkTerminalService::hasReported(ModelValueID id) const
+{
+    const auto bit = static_cast<unsigned>(id);
+    return bit < 64 && (m_reported.load(std::memory_order_acquire) >> bit & 1u);
 }
 
 void TaloLinkTerminalService::emitAnswer(const Packet& packet)
@@ -335,6 +343,9 @@ void TaloLinkTerminalService::emitValueSignal(ModelValueID id)
     case ModelValueID::Warning:
     case ModelValueID::Error:
         emit faultTypeModelValue();
+        break;
+    case ModelValueID::FaultPhase:
+        emit faultPhaseModelValue();
         break;
     case ModelValueID::MeasurementPhase:
         emit measurementPhaseModelValue();

@@ -11,6 +11,7 @@
 #include <QWaitCondition>
 
 #include <atomic>
+#include <cstdint>
 
 namespace Application::R58 {
 class SerialPort;
@@ -52,6 +53,9 @@ public:
     [[nodiscard]] QList<Application::R58::TerminalCommandItem*> getCommandItemList() const;
     [[nodiscard]] QByteArray getPlatformName() const;
     [[nodiscard]] QByteArray getDisplayName() const;
+    // Whether the device has sent this value since the link was made: a value it never sent
+    // is the model's default, which no record may show as the device's.
+    [[nodiscard]] bool hasReported(Model::Interfaces::ModelValueID id) const;
 
     void handlePacketInternal(const Packet& packet) override;
 
@@ -114,6 +118,8 @@ signals:
     void loadAsymmetryFaultTypeModelValue();
     void loadAsymmetryEnableModelValue();
     void faultTypeModelValue();
+    // The phase of the fault being reported; it may come after the fault's own value.
+    void faultPhaseModelValue();
     void operatingModeModelValue();
     void measurementPhaseModelValue();
     void measurementCurrentModelValue(unsigned char phase);
@@ -154,6 +160,9 @@ private:
     QByteArray m_platformName;
     QByteArray m_displayName;
     unsigned char m_phase = 0; // receive thread only
+    // One bit per model value the device has reported since the link was made; set on the
+    // receive thread, read on the GUI thread.
+    std::atomic<std::uint64_t> m_reported {0};
     Component::R58::TaloLinkComponent* m_component = nullptr;
 };
 

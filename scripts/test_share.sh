@@ -1,13 +1,13 @@
 #!/usr/bin/env bash
 # Counts non-blank lines of .cpp and .h files: the tests (tests/ and fuzz/) against the
 # rest of the code, and prints both and the tests' share of the rest.
-# "The rest" is the program and its helpers: app framework link model update config ui
-# sim tools. The benchmarks (bench/) count on neither side.
+# "The rest" is the program and its helpers: app framework link model update config records
+# ui sim tools. The benchmarks (bench/) count on neither side.
 #   scripts/test_share.sh
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-code_dirs=(app framework link model update config ui sim tools)
+code_dirs=(app framework link model update config records ui sim tools)
 test_dirs=(tests fuzz)
 
 count() {

@@ -3,7 +3,7 @@
 // the settings backups taken before a change, and imports through the comparison.
 
 #include "config/settings.h"
-#include "config/settingsbackups.h"
+#include "records/settingsbackups.h"
 #include "subscreentestsupport.h"
 
 #include <QDoubleSpinBox>
@@ -15,7 +15,7 @@
 #include <QTextDocument>
 #include <QtTest>
 
-using Application::R58::SettingsBackups;
+using Records::SettingsBackups;
 using Application::R58::UserAccount;
 using Model::Interfaces::ModelValueID;
 using SubScreenTest::Bench;
@@ -111,7 +111,7 @@ void TestCommissioning::importThroughComparison_data()
     const QJsonObject change {{"NominalCurrent", 2.5},
         {"Overvoltage", QJsonObject {{"Threshold", 250.0}}}, {"TripClass", 3}};
     const QStringList changes {
-        "Nominal current", "2 A → 2.5 A", "Overvoltage: threshold", "253 V → 250 V"};
+        "Nominal current", "2 A → 2.5 A", "Overvoltage threshold", "253 V → 250 V"};
     QTest::newRow("import, applied")
         << "pushButtonImport" << change << true << QList<int> {2, 32} << changes << true;
     QTest::newRow("import, cancelled")

@@ -1,8 +1,8 @@
 // The data page's trend and recording, and the device screen's event history.
 
 #include "config/settingscomparison.h"
-#include "model/eventhistory.h"
-#include "model/trendhistory.h"
+#include "records/eventhistory.h"
+#include "records/trendhistory.h"
 #include "subscreentestsupport.h"
 #include "ui/trendplot.h"
 #include "update/packageupdateservice.h"
@@ -19,16 +19,13 @@
 
 using Application::R58::SettingsComparison;
 using Application::R58::UserAccount;
-using Model::History::EventHistory;
-using Model::Live::TrendHistory;
-using Model::Live::TrendSeries;
+using Records::EventHistory;
+using Records::TrendHistory;
+using Records::TrendSeries;
 using SubScreenTest::Bench;
 using SubScreenTest::Wait;
 
 namespace {
-
-constexpr quint16 Capacity = 9;
-constexpr quint16 Error = 18;
 
 QStringList readLines(const QString& path)
 {
@@ -36,22 +33,6 @@ QStringList readLines(const QString& path)
     if (!file.open(QIODevice::ReadOnly))
         return {};
     return QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-}
-
-// The history list's rows, newest first, as "event|details".
-QStringList historyRows(R58SubScreen& screen)
-{
-    auto* list = screen.findChild<QTreeWidget*>(QStringLiteral("treeWidgetHistory"));
-    QStringList rows;
-    for (int i = 0; i < list->topLevelItemCount(); ++i)
-        rows << list->topLevelItem(i)->text(1) + QLatin1Char('|') + list->topLevelItem(i)->text(2);
-    return rows;
-}
-
-bool waitForRows(R58SubScreen& screen, const QString& pattern)
-{
-    const QRegularExpression expression(pattern);
-    return QTest::qWaitFor([&] { return !historyRows(screen).filter(expression).isEmpty(); }, Wait);
 }
 
 } // namespace
@@ -67,7 +48,6 @@ private slots:
     void recordingWritesEveryValue_data();
     void recordingWritesEveryValue();
     void writeErrorStopsRecording();
-    void historyKeepsEventsAcrossScreens();
     void historyDropsOldestBeyondCap();
 };
 
@@ -114,12 +94,12 @@ void TestLiveData::plotDrawsEveryPeak()
     const qint64 end = QDateTime::currentMSecsSinceEpoch();
     const qint64 spike = end - 1000LL * window / 3;
     const qint64 dip = end - 1000LL * window * 2 / 3;
-    std::vector<Model::Live::MeasurementSample> samples;
+    std::vector<Records::MeasurementSample> samples;
     for (qint64 time = end - 1000LL * window; time < end; time += 4) {
         const float value = time == spike ? 999.0f
             : time == dip                 ? 0.0f
                                           : float(400.0 + 3.0 * std::sin(double(time) / 700.0));
-        samples.push_back({time, Model::Live::Quantity::Voltage, 0, value});
+        samples.push_back({time, Records::Quantity::Voltage, 0, value});
     }
     plot.addSamples(samples);
     // The first redraw widens the value axis for the spike, which narrows the canvas.
@@ -235,46 +215,6 @@ void TestLiveData::writeErrorStopsRecording()
     QCOMPARE(record->text(), QStringLiteral("Record…"));
     // What was written before the failure stays in the file, line by line.
     QVERIFY(readLines(path).size() > 3);
-}
-
-void TestLiveData::historyKeepsEventsAcrossScreens()
-{
-    Bench bench;
-    // An overload error at 87 % capacity, reported when the screen asks at start-up.
-    bench.addDevice().setUIntValue(Capacity, 87);
-    bench.device->setUIntValue(Error, 2);
-    QVERIFY(bench.open(UserAccount::Supervisor));
-    QVERIFY(waitForRows(*bench.screen, QStringLiteral("^Error\\|.*87 %")));
-
-    auto* nominal = bench.widget<QDoubleSpinBox>("doubleSpinBoxNominalCurrent");
-    const double from = nominal->value();
-    nominal->setValue(from + 0.5);
-    QVERIFY(waitForRows(*bench.screen,
-        QStringLiteral("^Setting written\\|Nominal current: %1 → %2$")
-            .arg(QRegularExpression::escape(SettingsComparison::numberText(float(from), "A")),
-                QRegularExpression::escape(
-                    SettingsComparison::numberText(float(from + 0.5), "A")))));
-    // A setting the device reports by itself was not written by the user.
-    bench.reportFloat(2, float(from + 0.2));
-    QVERIFY(bench.sync());
-
-    auto* update = bench.screen->getPackageUpdateService().data();
-    emit update->packageUpdateErrorOccured(QStringLiteral("The device did not restart."));
-    QVERIFY(waitForRows(
-        *bench.screen, QStringLiteral("^Update failed\\|The device did not restart\\.$")));
-    const QStringList rows = historyRows(*bench.screen);
-    QVERIFY2(rows.filter(QStringLiteral("Setting written")).size() == 1,
-        qPrintable(rows.join(QLatin1Char(';'))));
-
-    // A new screen on the same device shows what the last one kept, and adds to it.
-    bench.screen.reset();
-    QVERIFY(bench.open(UserAccount::Supervisor));
-    QVERIFY(waitForRows(*bench.screen, QStringLiteral("^Setting written\\|")));
-    const QStringList again = historyRows(*bench.screen);
-    for (const QString& row : rows)
-        QVERIFY2(again.contains(row), qPrintable(row));
-    QVERIFY2(again.filter(QRegularExpression(QStringLiteral("^Connected\\|"))).size() >= 2,
-        qPrintable(again.join(QLatin1Char(';'))));
 }
 
 void TestLiveData::historyDropsOldestBeyondCap()

@@ -2,7 +2,7 @@
 // settings mirrored both ways without echo, maxima, export and import through real files,
 // factory reset, the phases of measured values, and the motor.
 
-#include "config/settingsbackups.h"
+#include "records/settingsbackups.h"
 #include "link/serialport.h"
 #include "subscreentestsupport.h"
 
@@ -307,7 +307,7 @@ void TestR58SubScreenPages::exportImportRoundTrip()
     QVERIFY(bench.settle());
     bench.device->clearReceivedFrames();
     bench.widget<QPushButton>("pushButtonImport")->click();
-    QCOMPARE(bench.fileDialogDirectory, path);
+    QCOMPARE(bench.fileDialogDirectory, QFileInfo(path).absolutePath());
     QVERIFY(bench.settle());
     QCOMPARE(bench.writtenValues(), (QList<int> {2, 29}));
     QCOMPARE(bench.device->floatValue(29), 207.0f);
@@ -325,12 +325,13 @@ void TestR58SubScreenPages::settingsFileRefused_data()
     QTest::newRow("missing file") << import << QByteArray() << nothingSent;
     QTest::newRow("no settings") << import << QByteArray("{\"Something\": 1}") << nothingSent;
     QTest::newRow("trip class above the device's maximum")
-        << import << QByteArray("{\"TripClass\": 6}") << "Trip Class";
+        << import << QByteArray("{\"TripClass\": 6}") << "Trip class: 30 is outside";
     QTest::newRow("undercurrent above the nominal current")
         << import << QByteArray("{\"NominalCurrent\": 2.0, \"Undercurrent\": {\"Threshold\": 2.5}}")
         << "Undercurrent";
     QTest::newRow("unknown fault type")
-        << import << QByteArray("{\"Overvoltage\": {\"FaultType\": 2}}") << "Fault Type";
+        << import << QByteArray("{\"Overvoltage\": {\"FaultType\": 2}}")
+        << "Overvoltage fault type";
     // Cut to eight bits, 260 would be class 10 and 257 an error; neither is what the file says.
     QTest::newRow("trip class 260")
         << import << QByteArray("{\"TripClass\": 260, \"NominalCurrent\": 2.0}") << "\"TripClass\"";
@@ -385,9 +386,9 @@ void TestR58SubScreenPages::factoryReset()
     QVERIFY(!bench.widget<QCheckBox>("checkBoxUndervoltageEnable")->isChecked());
 
     // The settings from before were backed up; restoring them brings back what the reset changed.
-    const auto backups = Application::R58::SettingsBackups().list(QStringLiteral("21504711"));
+    const auto backups = Records::SettingsBackups().list(QStringLiteral("21504711"));
     QCOMPARE(backups.size(), 1);
-    QCOMPARE(backups.first().reason, Application::R58::SettingsBackups::Reason::FactoryReset);
+    QCOMPARE(backups.first().reason, Records::SettingsBackups::Reason::FactoryReset);
     bench.device->clearReceivedFrames();
     bench.widget<QPushButton>("pushButtonRestore")->click();
     QVERIFY(bench.settle());

@@ -1,7 +1,7 @@
 // The device screen's service page and package update against a simulated device: commands,
 // what executing sends, the log, single-image updates and package updates with the downgrade rule.
 
-#include "config/settingsbackups.h"
+#include "records/settingsbackups.h"
 #include "link/terminalcommanditem.h"
 #include "model/modelvalueintf.h"
 #include "model/modelvalueobserver.h"
@@ -506,9 +506,9 @@ void TestServicePage::packageNotTakenFails()
     QVERIFY(bench.screen->isClosable());
     QVERIFY(!bench.widget<QPushButton>("pushButtonOpenUpdatePackage")->isHidden());
     // The settings were kept before the firmware was touched.
-    const auto backups = Application::R58::SettingsBackups().list(QStringLiteral("21504711"));
+    const auto backups = Records::SettingsBackups().list(QStringLiteral("21504711"));
     QCOMPARE(backups.size(), 1);
-    QCOMPARE(backups.first().reason, Application::R58::SettingsBackups::Reason::Update);
+    QCOMPARE(backups.first().reason, Records::SettingsBackups::Reason::Update);
 }
 
 QTEST_MAIN(TestServicePage)

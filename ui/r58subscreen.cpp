@@ -7,8 +7,8 @@
 #include "link/serialport.h"
 #include "link/serialportmanager.h"
 #include "link/talolinkusbcomponent.h"
-#include "model/eventhistory.h"
-#include "model/measurementrecorder.h"
+#include "records/devicehistory.h"
+#include "records/measurementcapture.h"
 #include "model/modelactionid.h"
 #include "ui/stylesheet.h"
 #include "ui/userfeatures.h"
@@ -29,6 +29,7 @@ using Application::R58::SerialPortManager;
 using Application::R58::UserAccount;
 using Application::R58::UserFeatures;
 using Model::Interfaces::ModelActionID;
+using Stream = Records::MeasurementCapture::Stream;
 
 R58SubScreen::R58SubScreen(QSharedPointer<UserAccount> account, QSharedPointer<Config> config,
     QSharedPointer<SerialPortManager> manager, const QString& portName, QWidget* parent)
@@ -51,16 +52,36 @@ R58SubScreen::R58SubScreen(QSharedPointer<UserAccount> account, QSharedPointer<C
     m_uiAbout->setupUi(m_ui->pageAbout);
     setStyleSheet(::Application::R58::loadStyleSheet(QStringLiteral("r58subscreen")));
 
-    setupNavigation();
+    // Navigation between the pages and between the settings' and measurements' sub-pages.
+    connect(m_ui->pushButtonInformations, &QPushButton::toggled, this,
+        &R58SubScreen::handleInformationTab);
+    connect(m_ui->pushButtonConfiguration, &QPushButton::toggled, this,
+        &R58SubScreen::handleConfigurationTab);
+    connect(m_ui->pushButtonData, &QPushButton::toggled, this, &R58SubScreen::handleDataTab);
+    connect(m_ui->pushButtonControl, &QPushButton::toggled, this, &R58SubScreen::handleControlTab);
+    connect(m_ui->pushButtonAbout, &QPushButton::toggled, this, &R58SubScreen::handleAboutTab);
+
+    const std::array<QPushButton*, 5> settingsButtons {m_uiConfiguration->pushButtonGeneralSettings,
+        m_uiConfiguration->pushButtonUndercurrentSettings,
+        m_uiConfiguration->pushButtonUndervoltageSettings,
+        m_uiConfiguration->pushButtonOvervoltageSettings,
+        m_uiConfiguration->pushButtonAsymmetrySettings};
+    for (int page = 0; page < int(settingsButtons.size()); ++page) {
+        connect(settingsButtons[page], &QPushButton::toggled, this,
+            [this, page] { m_uiConfiguration->stackedWidgetSettings->setCurrentIndex(page); });
+    }
+
+    connect(m_uiData->pushButtonVoltageData, &QPushButton::toggled, this,
+        &R58SubScreen::handleMeasurementVoltagePage);
+    connect(m_uiData->pushButtonCurrentData, &QPushButton::toggled, this,
+        &R58SubScreen::handleMeasurementCurrentPage);
+    connect(m_uiData->pushButtonPowerData, &QPushButton::toggled, this,
+        &R58SubScreen::handleMeasurementPowerPage);
+
     setupInformationPage();
-    setupAboutPage();
     setupConfigurationPage();
-    setupReport();
     setupDataPage();
-    setupControlPage();
     setupServicePage();
-    setupTrend();
-    setupHistory();
 
     m_ui->pushButtonInformations->setChecked(true);
     m_uiConfiguration->pushButtonGeneralSettings->setChecked(true);
@@ -86,42 +107,18 @@ R58SubScreen::~R58SubScreen()
     // the screen's members go before the application base would shut the link down. Once
     // the stack is shut down no receive step runs any more (a running one finishes first).
     shutdown();
-    // A closing tab ends its recording with every value that arrived before the shutdown.
-    stopRecording(QString(), false);
+    // The controllers go while the model they read is still there; a closing tab's recording
+    // ends with every value that arrived before the shutdown.
+    delete m_capture;
+    m_capture = nullptr;
+    delete m_history;
+    m_history = nullptr;
     delete m_uiAbout;
     delete m_uiControl;
     delete m_uiData;
     delete m_uiConfiguration;
     delete m_uiInformation;
     delete m_ui;
-}
-
-void R58SubScreen::setupNavigation()
-{
-    connect(m_ui->pushButtonInformations, &QPushButton::toggled, this,
-        &R58SubScreen::handleInformationTab);
-    connect(m_ui->pushButtonConfiguration, &QPushButton::toggled, this,
-        &R58SubScreen::handleConfigurationTab);
-    connect(m_ui->pushButtonData, &QPushButton::toggled, this, &R58SubScreen::handleDataTab);
-    connect(m_ui->pushButtonControl, &QPushButton::toggled, this, &R58SubScreen::handleControlTab);
-    connect(m_ui->pushButtonAbout, &QPushButton::toggled, this, &R58SubScreen::handleAboutTab);
-
-    const std::array<QPushButton*, 5> settingsButtons {m_uiConfiguration->pushButtonGeneralSettings,
-        m_uiConfiguration->pushButtonUndercurrentSettings,
-        m_uiConfiguration->pushButtonUndervoltageSettings,
-        m_uiConfiguration->pushButtonOvervoltageSettings,
-        m_uiConfiguration->pushButtonAsymmetrySettings};
-    for (int page = 0; page < int(settingsButtons.size()); ++page) {
-        connect(settingsButtons[page], &QPushButton::toggled, this,
-            [this, page] { m_uiConfiguration->stackedWidgetSettings->setCurrentIndex(page); });
-    }
-
-    connect(m_uiData->pushButtonVoltageData, &QPushButton::toggled, this,
-        &R58SubScreen::handleMeasurementVoltagePage);
-    connect(m_uiData->pushButtonCurrentData, &QPushButton::toggled, this,
-        &R58SubScreen::handleMeasurementCurrentPage);
-    connect(m_uiData->pushButtonPowerData, &QPushButton::toggled, this,
-        &R58SubScreen::handleMeasurementPowerPage);
 }
 
 bool R58SubScreen::isClosable() const
@@ -216,13 +213,13 @@ void R58SubScreen::fireAction(ModelActionID id)
 void R58SubScreen::handleInformationTab()
 {
     m_ui->stackedWidgetMain->setCurrentWidget(m_ui->pageInformation);
-    fireAction(ModelActionID::StopMeasurement);
+    m_capture->show(Stream::None);
 }
 
 void R58SubScreen::handleConfigurationTab()
 {
     m_ui->stackedWidgetMain->setCurrentWidget(m_ui->pageConfiguration);
-    fireAction(ModelActionID::StopMeasurement);
+    m_capture->show(Stream::None);
 }
 
 void R58SubScreen::handleDataTab()
@@ -234,49 +231,49 @@ void R58SubScreen::handleDataTab()
         const QSignalBlocker blocker(m_uiData->pushButtonVoltageData);
         m_uiData->pushButtonVoltageData->setChecked(true);
     }
-    fireAction(ModelActionID::StartVoltageMeasurement);
+    m_capture->show(Stream::Voltage);
 }
 
 void R58SubScreen::handleControlTab()
 {
     m_ui->stackedWidgetMain->setCurrentWidget(m_ui->pageControl);
-    fireAction(ModelActionID::StopMeasurement);
+    m_capture->show(Stream::None);
 }
 
 void R58SubScreen::handleAboutTab()
 {
     m_ui->stackedWidgetMain->setCurrentWidget(m_ui->pageAbout);
-    fireAction(ModelActionID::StopMeasurement);
+    m_capture->show(Stream::None);
 }
 
 void R58SubScreen::handleServiceTab()
 {
     m_ui->stackedWidgetMain->setCurrentWidget(m_ui->pageServiceMode);
-    fireAction(ModelActionID::StopMeasurement);
+    m_capture->show(Stream::None);
 }
 
 void R58SubScreen::handleDemoTab()
 {
     m_ui->stackedWidgetMain->setCurrentWidget(m_ui->pageDemoMode);
-    fireAction(ModelActionID::StopMeasurement);
+    m_capture->show(Stream::None);
 }
 
 void R58SubScreen::handleMeasurementVoltagePage()
 {
     m_uiData->stackedWidgetData->setCurrentWidget(m_uiData->pageVoltageData);
-    fireAction(ModelActionID::StartVoltageMeasurement);
+    m_capture->show(Stream::Voltage);
 }
 
 void R58SubScreen::handleMeasurementCurrentPage()
 {
     m_uiData->stackedWidgetData->setCurrentWidget(m_uiData->pageCurrentData);
-    fireAction(ModelActionID::StartCurrentMeasurement);
+    m_capture->show(Stream::Current);
 }
 
 void R58SubScreen::handleMeasurementPowerPage()
 {
     m_uiData->stackedWidgetData->setCurrentWidget(m_uiData->pagePowerData);
-    fireAction(ModelActionID::StartPowerMeasurement);
+    m_capture->show(Stream::Power);
 }
 
 namespace Application::R58 {

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "app/application.h"
-#include "config/settingsbackups.h"
-#include "ui/commissioningreport.h"
+#include "records/commissioningreport.h"
+#include "records/settingsbackups.h"
 #include "ui/subscreenfactory.h"
 
 #include <QDialog>
@@ -29,6 +29,7 @@ class R58SubScreenService;
 } // namespace Ui
 
 namespace Application::R58 {
+enum class SettingKey;
 class Settings;
 class SettingsComparison;
 class TerminalCommandItem;
@@ -40,15 +41,11 @@ class QKeyEvent;
 class QLabel;
 class QTimer;
 class PendingLog;
-class PendingUpdates;
 
-namespace Model::Live {
-class MeasurementRecorder;
-class MeasurementSamples;
-} // namespace Model::Live
-namespace Model::History {
-class EventHistory;
-}
+namespace Records {
+class DeviceHistory;
+class MeasurementCapture;
+} // namespace Records
 
 namespace Model::Interfaces {
 enum class ModelActionID : std::uint16_t;
@@ -89,7 +86,7 @@ public:
     void setDialogRunner(DialogRunner runner) { m_dialogRunner = std::move(runner); }
     // Saves the device's current settings in the data folder before `reason` replaces them.
     // When that fails the user decides whether to go on; false means stop.
-    bool backUpSettings(::Application::R58::SettingsBackups::Reason reason);
+    bool backUpSettings(::Records::SettingsBackups::Reason reason);
     // The commissioning report of the device as the screen knows it now, with the user's fields.
     [[nodiscard]] CommissioningReport makeReport(const CommissioningReport::Fields& fields) const;
 
@@ -155,15 +152,6 @@ public slots:
     void handleUndercurrentThresholdModelValue();
     void handleUndercurrentFaultTypeModelValue();
     void handleUndercurrentEnableModelValue();
-    void handleUndervoltageThresholdModelValue();
-    void handleUndervoltageFaultTypeModelValue();
-    void handleUndervoltageEnableModelValue();
-    void handleOvervoltageThresholdModelValue();
-    void handleOvervoltageFaultTypeModelValue();
-    void handleOvervoltageEnableModelValue();
-    void handleAsymmetryThresholdModelValue();
-    void handleAsymmetryFaultTypeModelValue();
-    void handleAsymmetryEnableModelValue();
 
     // Measurements streamed by the device.
     void handleMeasurementCurrentModelValue(quint8 phase);
@@ -216,16 +204,9 @@ protected:
 
 private:
     // Construction, by page.
-    void setupNavigation();
     void setupInformationPage();
-    void setupAboutPage();
     void setupConfigurationPage();
-    void setupReport();
     void setupDataPage();
-    // Shows the measured values marked since the last refresh, through their handlers.
-    void refreshMeasurements();
-    void scheduleMeasurementRefresh();
-    void setupControlPage();
     // The service page and the package update: connections and starting state.
     void setupServicePage();
     // The demo page: its lists and buttons; runs for the demo role only.
@@ -236,8 +217,6 @@ private:
         const QString& directory, const QString& filter);
 
     // Information and status.
-    void updateErrorInfo();
-    void updateWarningInfo();
     void updateVoltageInfoText(quint32 platformVersion);
     void updatePhaseAsymmetryTab(quint32 platformVersion);
     void showVelorR58Image(const QString& path);
@@ -245,22 +224,12 @@ private:
     // The motor's status line, on the control page and on the service page's motor tab.
     void showMotorStatus(const QString& text);
     void clearDirection();
-    // The picture of the current variant in the given state; empty without a variant.
-    [[nodiscard]] QString statusPicture(const QString& state);
     // Shows the picture of that state and keeps the state, so that a later article number
     // shows it in that variant's set.
     void showStatusPicture(const QString& state);
 
     // Configuration.
     void loadSoftstartImage();
-    // The settings as the device holds them (its model), in the settings file's form.
-    [[nodiscard]] ::Application::R58::Settings deviceSettings();
-    // Fills the settings object from the device model, as the export writes it.
-    void copyModelToSettings();
-    // Empty when every field fits what the device accepts; otherwise which one does not.
-    [[nodiscard]] QString checkImportedSettings();
-    // Sends the settings the comparison found changed, in the order the device needs them.
-    void sendImportedSettings(const ::Application::R58::SettingsComparison& comparison);
     // Reads a settings file, shows what it would change and, when importing, sends the
     // changes the user applies.
     void compareSettingsFile(const QString& path, bool import);
@@ -268,13 +237,14 @@ private:
     // Keeps the folder in the config file and shows `done`, with a warning when the
     // config file cannot be written.
     void rememberSettingsDir(const QString& path, const QString& done);
+    // Saves the configuration (the folders for next time); empty, or what the user must know.
+    [[nodiscard]] QString saveConfig();
     void showSettingsMessage(const QString& text, bool failure);
     // True when frames handed to the link now reach a device's open port.
     [[nodiscard]] bool isConnected() const;
-    // Shows a device's value in its field exactly as it is, without sending anything; a value
-    // outside what the field offers widens the field for it and is marked.
-    void showDeviceValue(QDoubleSpinBox* field, double value);
-    void showDeviceIndex(QComboBox* list, int index);
+    // Shows a setting the device reported in its widget without sending anything, for the
+    // settings without a handler of their own.
+    void showDeviceSetting(::Application::R58::SettingKey key);
     // Whether a user's committed value may be sent: the device must be connected and the value
     // within what the field offers. Otherwise says why and shows the device's value again.
     [[nodiscard]] bool admitEdit(
@@ -289,10 +259,6 @@ private:
     Ui::R58SubScreenData* m_uiData = nullptr;
     Ui::R58SubScreenControl* m_uiControl = nullptr;
     Ui::R58SubScreenAbout* m_uiAbout = nullptr;
-    // Measured values reported since the last refresh; shared with the link's connections,
-    // which may still deliver while this window is taken down.
-    QSharedPointer<PendingUpdates> m_pendingMeasurements;
-    QTimer* m_measurementRefreshTimer = nullptr;
     QString m_portName;
     FileDialog m_fileDialog;
     DialogRunner m_dialogRunner;
@@ -326,42 +292,17 @@ private:
 
     // ---- Trend plot and recording of the measured values (r58subscreen_data.cpp)
 
-    void setupTrend();
-    // Hands the values that arrived to the plot and the recording; part of each refresh.
-    void refreshTrend();
     void handleRecord();
-    // Ends a running recording with what is still queued, and says how it ended.
-    void stopRecording(const QString& reason, bool failure);
     void showRecordingState();
     void showRecordMessage(const QString& text, bool failure);
-    // Every measured value as it arrived, for the plot and the recording; shared with the
-    // link's connections like the marks.
-    QSharedPointer<Model::Live::MeasurementSamples> m_samples;
-    std::unique_ptr<Model::Live::MeasurementRecorder> m_recorder;
-    QTimer* m_recordClock = nullptr;
-    qint64 m_recordStarted = 0;
+    // The measured values on their way to the page, the plot and the recording; it also
+    // decides what the device streams.
+    Records::MeasurementCapture* m_capture = nullptr;
 
-    // ---- Event history (r58subscreen_history.cpp)
+    // ---- Event history, on the information page
 
-    void setupHistory();
-    void addHistoryEntry(const QString& kind, const QString& text);
-    // Called by the configuration page once the settings were handed to the port.
-    void addImportToHistory(const QString& text);
-    void addFactoryResetToHistory(const QString& text);
-    void showHistory();
     void handleExportHistory();
-    // Opens the history of the device's serial number once the device has told it.
-    void openHistory(const QString& serial);
-    // Records a setting the tool sent, from what to what, if it changed.
-    void noteSettingWritten(int id);
-    // Each setting the history names, by model value identifier: its name and value as text.
-    [[nodiscard]] QMap<int, QPair<QString, QString>> currentSettings();
-    std::unique_ptr<Model::History::EventHistory> m_history;
-    // The settings as last reported or sent, to say what a written setting was before.
-    QMap<int, QPair<QString, QString>> m_knownSettings;
-    QString m_lastFaultText;
-    QString m_lastModeText;
-    QString m_historyPackageVersion;
+    Records::DeviceHistory* m_history = nullptr;
 
     // The page forms are complete only in their own files, so they bring their deleters.
     struct ServiceFormDeleter

@@ -3,20 +3,36 @@
 
 #include "config/config.h"
 #include "config/settings.h"
-#include "config/settingsbackups.h"
+#include "records/settingsbackups.h"
 #include "config/settingscomparison.h"
+#include "config/settingsmapper.h"
+#include "config/useraccount.h"
 #include "link/serialport.h"
 #include "link/talolinkterminalservice.h"
 #include "link/talolinkusbcomponent.h"
 #include "model/modeldatabase.h"
+#include "records/devicehistory.h"
+#include "records/devicesnapshot.h"
+#include "records/measurementcapture.h"
+#include "records/recordlocations.h"
 #include "ui/comparedialog.h"
+#include "ui/reportdialog.h"
 #include "ui/r58subscreen.h"
 #include "ui/userfeatures.h"
 #include "ui/wheelguard.h"
 #include "ui_r58subscreen_configuration.h"
 #include "ui_r58subscreen_control.h"
 
+#include <QDate>
+#include <QDialogButtonBox>
 #include <QDir>
+#include <QHBoxLayout>
+#include <QListWidget>
+#include <QLocale>
+#include <QMessageBox>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QVBoxLayout>
 #include <QPixmap>
 #include <QSignalBlocker>
 #include <QStyle>
@@ -25,8 +41,12 @@
 #include <cmath>
 
 using Application::R58::Settings;
-using Application::R58::SettingsBackups;
+using Records::SettingsBackups;
 using Application::R58::SettingsComparison;
+using Application::R58::SettingKey;
+using Application::R58::SettingsMapper;
+using Application::R58::UserAccount;
+using Records::RecordLocations;
 using Application::R58::ThresholdSettings;
 using Application::R58::UserFeatures;
 using Service::R58::TaloLinkTerminalService;
@@ -46,12 +66,6 @@ template <typename Value, typename T> void writeSetting(Value& value, const T& n
 {
     value.setValue(newValue);
     value.transmit();
-}
-
-bool within(float value, float minimum, float maximum)
-{
-    // Written so that NaN fails.
-    return value >= minimum && value <= maximum;
 }
 
 // What a spin box offers the user: its own range and decimals, with the maximum the device
@@ -134,6 +148,54 @@ QString number(double value)
     return QString::number(value, 'g', 7);
 }
 
+// Shows a device's value in its field exactly as it is, without sending anything; a value
+// outside what the field offers widens the field for it and is marked.
+void showDeviceValue(QDoubleSpinBox* field, double value)
+{
+    if (!std::isfinite(value)) {
+        markOutside(field, R58SubScreen::tr("The device holds %1, which this field cannot show.").arg(value));
+        return;
+    }
+    const FieldRange range = fieldRange(field);
+    const QSignalBlocker blocker(field);
+    field->setDecimals(decimalsToShow(value, range.decimals));
+    field->setRange(std::min(range.minimum, value), std::max(range.maximum, value));
+    field->setValue(value);
+    const bool inside = value >= range.minimum && value <= range.maximum;
+    markOutside(field,
+        inside ? QString()
+               : R58SubScreen::tr("The device holds %1, outside %2 to %3 that this field offers. It is shown "
+                    "as it is and not sent back.")
+                     .arg(number(value), number(range.minimum), number(range.maximum)));
+}
+
+void showDeviceIndex(QComboBox* list, int index)
+{
+    const QSignalBlocker blocker(list);
+    const bool offered = index >= 0 && index < list->count();
+    // A value the list does not offer shows as no entry rather than as another one.
+    list->setCurrentIndex(offered ? index : -1);
+    markOutside(list,
+        offered ? QString()
+                : R58SubScreen::tr("The device holds the value %1, which this list does not offer.").arg(index));
+}
+
+QString roleName(UserAccount::User user)
+{
+    switch (user) {
+    case UserAccount::Customer:
+        return R58SubScreen::tr("Customer");
+    case UserAccount::Supervisor:
+        return R58SubScreen::tr("Supervisor");
+    case UserAccount::Admin:
+        return R58SubScreen::tr("Admin");
+    case UserAccount::Demo:
+        return R58SubScreen::tr("Demo");
+    default:
+        return QString();
+    }
+}
+
 } // namespace
 
 void R58SubScreen::setupConfigurationPage()
@@ -200,6 +262,24 @@ void R58SubScreen::setupConfigurationPage()
     connect(form->pushButtonFactoryReset, &QPushButton::clicked, this,
         &R58SubScreen::handleFactoryReset);
 
+    // A row below the settings file buttons: comparing and restoring are imports looked at
+    // first, the report is the paper form of what an export writes.
+    auto* row = new QHBoxLayout;
+    row->setSpacing(form->horizontalLayoutSettingsFile->spacing());
+    const auto add = [&](const QString& text, const char* name, void (R58SubScreen::*slot)()) {
+        auto* button = new QPushButton(text);
+        button->setObjectName(QLatin1String(name));
+        button->setMinimumSize(form->pushButtonImport->minimumSize());
+        row->addWidget(button);
+        connect(button, &QPushButton::clicked, this, slot);
+    };
+    add(tr("COMPARE"), "pushButtonCompare", &R58SubScreen::handleCompareSettings);
+    add(tr("RESTORE…"), "pushButtonRestore", &R58SubScreen::handleRestoreSettings);
+    add(tr("REPORT…"), "pushButtonReport", &R58SubScreen::handleReport);
+    row->addStretch(1);
+    auto* grid = form->gridLayoutConfiguration;
+    grid->addLayout(row, grid->rowCount(), 0, 1, grid->columnCount());
+
     TaloLinkTerminalService* service = getTerminalService().data();
     using S = TaloLinkTerminalService;
     connect(
@@ -218,24 +298,15 @@ void R58SubScreen::setupConfigurationPage()
         &R58SubScreen::handleUndercurrentFaultTypeModelValue);
     connect(service, &S::undercurrentEnableModelValue, this,
         &R58SubScreen::handleUndercurrentEnableModelValue);
-    connect(service, &S::undervoltageThresholdModelValue, this,
-        &R58SubScreen::handleUndervoltageThresholdModelValue);
-    connect(service, &S::undervoltageFaultTypeModelValue, this,
-        &R58SubScreen::handleUndervoltageFaultTypeModelValue);
-    connect(service, &S::undervoltageEnableModelValue, this,
-        &R58SubScreen::handleUndervoltageEnableModelValue);
-    connect(service, &S::overvoltageThresholdModelValue, this,
-        &R58SubScreen::handleOvervoltageThresholdModelValue);
-    connect(service, &S::overvoltageFaultTypeModelValue, this,
-        &R58SubScreen::handleOvervoltageFaultTypeModelValue);
-    connect(service, &S::overvoltageEnableModelValue, this,
-        &R58SubScreen::handleOvervoltageEnableModelValue);
-    connect(service, &S::loadAsymmetryThresholdModelValue, this,
-        &R58SubScreen::handleAsymmetryThresholdModelValue);
-    connect(service, &S::loadAsymmetryFaultTypeModelValue, this,
-        &R58SubScreen::handleAsymmetryFaultTypeModelValue);
-    connect(service, &S::loadAsymmetryEnableModelValue, this,
-        &R58SubScreen::handleAsymmetryEnableModelValue);
+    connect(service, &S::undervoltageThresholdModelValue, this, [this] { showDeviceSetting(SettingKey::UndervoltageThreshold); });
+    connect(service, &S::undervoltageFaultTypeModelValue, this, [this] { showDeviceSetting(SettingKey::UndervoltageFaultType); });
+    connect(service, &S::undervoltageEnableModelValue, this, [this] { showDeviceSetting(SettingKey::UndervoltageEnable); });
+    connect(service, &S::overvoltageThresholdModelValue, this, [this] { showDeviceSetting(SettingKey::OvervoltageThreshold); });
+    connect(service, &S::overvoltageFaultTypeModelValue, this, [this] { showDeviceSetting(SettingKey::OvervoltageFaultType); });
+    connect(service, &S::overvoltageEnableModelValue, this, [this] { showDeviceSetting(SettingKey::OvervoltageEnable); });
+    connect(service, &S::loadAsymmetryThresholdModelValue, this, [this] { showDeviceSetting(SettingKey::AsymmetryThreshold); });
+    connect(service, &S::loadAsymmetryFaultTypeModelValue, this, [this] { showDeviceSetting(SettingKey::AsymmetryFaultType); });
+    connect(service, &S::loadAsymmetryEnableModelValue, this, [this] { showDeviceSetting(SettingKey::AsymmetryEnable); });
 }
 
 // ---- Widget to device: each runs on a user's act only (reports fill the widgets silently), and
@@ -301,7 +372,7 @@ void R58SubScreen::lowerThresholdsTo(float nominalCurrent)
     };
     lower(settings.getUndercurrentThresholdValue(), tr("Undercurrent threshold (A)"));
     // A device without the load asymmetry protection is not sent its threshold.
-    if (!m_uiConfiguration->pushButtonAsymmetrySettings->isHidden())
+    if (Records::DeviceSnapshot::hasAsymmetryProtection(*this))
         lower(settings.getLoadAsymmetryThresholdValue(), tr("Load asymmetry threshold (A)"));
     if (!lowered.isEmpty()) {
         showSettingsMessage(tr("No threshold may exceed the nominal current: %1")
@@ -371,7 +442,7 @@ void R58SubScreen::handleUndervoltageEnable(bool on)
 {
     editSetting(
         getModelDatabase()->getSettings().getUndervoltageEnableValue(), on,
-        [this] { return admitEdit(); }, [this] { handleUndervoltageEnableModelValue(); });
+        [this] { return admitEdit(); }, [this] { showDeviceSetting(SettingKey::UndervoltageEnable); });
 }
 
 void R58SubScreen::handleUndervoltageThreshold(double value)
@@ -389,7 +460,7 @@ void R58SubScreen::handleUndervoltageFaultType(int index)
     if (index >= 0) {
         editSetting(
             getModelDatabase()->getSettings().getUndervoltageFaultValue(), FaultType(index),
-            [this] { return admitEdit(); }, [this] { handleUndervoltageFaultTypeModelValue(); });
+            [this] { return admitEdit(); }, [this] { showDeviceSetting(SettingKey::UndervoltageFaultType); });
     }
 }
 
@@ -397,7 +468,7 @@ void R58SubScreen::handleOvervoltageEnable(bool on)
 {
     editSetting(
         getModelDatabase()->getSettings().getOvervoltageEnableValue(), on,
-        [this] { return admitEdit(); }, [this] { handleOvervoltageEnableModelValue(); });
+        [this] { return admitEdit(); }, [this] { showDeviceSetting(SettingKey::OvervoltageEnable); });
 }
 
 void R58SubScreen::handleOvervoltageThreshold(double value)
@@ -415,7 +486,7 @@ void R58SubScreen::handleOvervoltageFaultType(int index)
     if (index >= 0) {
         editSetting(
             getModelDatabase()->getSettings().getOvervoltageFaultValue(), FaultType(index),
-            [this] { return admitEdit(); }, [this] { handleOvervoltageFaultTypeModelValue(); });
+            [this] { return admitEdit(); }, [this] { showDeviceSetting(SettingKey::OvervoltageFaultType); });
     }
 }
 
@@ -423,7 +494,7 @@ void R58SubScreen::handleAsymmetryEnable(bool on)
 {
     editSetting(
         getModelDatabase()->getSettings().getLoadAsymmetryEnableValue(), on,
-        [this] { return admitEdit(); }, [this] { handleAsymmetryEnableModelValue(); });
+        [this] { return admitEdit(); }, [this] { showDeviceSetting(SettingKey::AsymmetryEnable); });
 }
 
 void R58SubScreen::handleAsymmetryThreshold(double value)
@@ -441,42 +512,12 @@ void R58SubScreen::handleAsymmetryFaultType(int index)
     if (index >= 0) {
         editSetting(
             getModelDatabase()->getSettings().getLoadAsymmetryFaultValue(), FaultType(index),
-            [this] { return admitEdit(); }, [this] { handleAsymmetryFaultTypeModelValue(); });
+            [this] { return admitEdit(); }, [this] { showDeviceSetting(SettingKey::AsymmetryFaultType); });
     }
 }
 
 // ---- Device to widget: what the device reports is shown as it is and never sent back, so no
 // widget signal may run while a report is shown.
-
-void R58SubScreen::showDeviceValue(QDoubleSpinBox* field, double value)
-{
-    if (!std::isfinite(value)) {
-        markOutside(field, tr("The device holds %1, which this field cannot show.").arg(value));
-        return;
-    }
-    const FieldRange range = fieldRange(field);
-    const QSignalBlocker blocker(field);
-    field->setDecimals(decimalsToShow(value, range.decimals));
-    field->setRange(std::min(range.minimum, value), std::max(range.maximum, value));
-    field->setValue(value);
-    const bool inside = value >= range.minimum && value <= range.maximum;
-    markOutside(field,
-        inside ? QString()
-               : tr("The device holds %1, outside %2 to %3 that this field offers. It is shown "
-                    "as it is and not sent back.")
-                     .arg(number(value), number(range.minimum), number(range.maximum)));
-}
-
-void R58SubScreen::showDeviceIndex(QComboBox* list, int index)
-{
-    const QSignalBlocker blocker(list);
-    const bool offered = index >= 0 && index < list->count();
-    // A value the list does not offer shows as no entry rather than as another one.
-    list->setCurrentIndex(offered ? index : -1);
-    markOutside(list,
-        offered ? QString()
-                : tr("The device holds the value %1, which this list does not offer.").arg(index));
-}
 
 void R58SubScreen::handleNominalCurrentModelValue()
 {
@@ -492,7 +533,7 @@ void R58SubScreen::handleNominalCurrentModelValue()
     for (QDoubleSpinBox* field : {m_uiConfiguration->doubleSpinBoxAsymmetryThreshold,
              m_uiConfiguration->doubleSpinBoxUndercurrentThreshold})
         field->setProperty(FieldMaximum, double(nominal));
-    handleAsymmetryThresholdModelValue();
+    showDeviceSetting(SettingKey::AsymmetryThreshold);
     handleUndercurrentThresholdModelValue();
 }
 
@@ -573,61 +614,50 @@ void R58SubScreen::handleUndercurrentEnableModelValue()
         getModelDatabase()->getSettings().getUndercurrentEnableValue().getValue());
 }
 
-void R58SubScreen::handleUndervoltageThresholdModelValue()
+void R58SubScreen::showDeviceSetting(SettingKey key)
 {
-    showDeviceValue(m_uiConfiguration->doubleSpinBoxUndervoltageThreshold,
-        double(getModelDatabase()->getSettings().getUndervoltageThresholdValue().getValue()));
-}
-
-void R58SubScreen::handleUndervoltageFaultTypeModelValue()
-{
-    showDeviceIndex(m_uiConfiguration->comboBoxUndervoltageFaultType,
-        int(getModelDatabase()->getSettings().getUndervoltageFaultValue().getValue()));
-}
-
-void R58SubScreen::handleUndervoltageEnableModelValue()
-{
-    const QSignalBlocker blocker(m_uiConfiguration->checkBoxUndervoltageEnable);
-    m_uiConfiguration->checkBoxUndervoltageEnable->setChecked(
-        getModelDatabase()->getSettings().getUndervoltageEnableValue().getValue());
-}
-
-void R58SubScreen::handleOvervoltageThresholdModelValue()
-{
-    showDeviceValue(m_uiConfiguration->doubleSpinBoxOvervoltageThreshold,
-        double(getModelDatabase()->getSettings().getOvervoltageThresholdValue().getValue()));
-}
-
-void R58SubScreen::handleOvervoltageFaultTypeModelValue()
-{
-    showDeviceIndex(m_uiConfiguration->comboBoxOvervoltageFaultType,
-        int(getModelDatabase()->getSettings().getOvervoltageFaultValue().getValue()));
-}
-
-void R58SubScreen::handleOvervoltageEnableModelValue()
-{
-    const QSignalBlocker blocker(m_uiConfiguration->checkBoxOvervoltageEnable);
-    m_uiConfiguration->checkBoxOvervoltageEnable->setChecked(
-        getModelDatabase()->getSettings().getOvervoltageEnableValue().getValue());
-}
-
-void R58SubScreen::handleAsymmetryThresholdModelValue()
-{
-    showDeviceValue(m_uiConfiguration->doubleSpinBoxAsymmetryThreshold,
-        double(getModelDatabase()->getSettings().getLoadAsymmetryThresholdValue().getValue()));
-}
-
-void R58SubScreen::handleAsymmetryFaultTypeModelValue()
-{
-    showDeviceIndex(m_uiConfiguration->comboBoxAsymmetryFaultType,
-        int(getModelDatabase()->getSettings().getLoadAsymmetryFaultValue().getValue()));
-}
-
-void R58SubScreen::handleAsymmetryEnableModelValue()
-{
-    const QSignalBlocker blocker(m_uiConfiguration->checkBoxAsymmetryEnable);
-    m_uiConfiguration->checkBoxAsymmetryEnable->setChecked(
-        getModelDatabase()->getSettings().getLoadAsymmetryEnableValue().getValue());
+    auto* form = m_uiConfiguration;
+    QWidget* widget = nullptr;
+    switch (key) {
+    case SettingKey::UndervoltageEnable:
+        widget = form->checkBoxUndervoltageEnable;
+        break;
+    case SettingKey::UndervoltageThreshold:
+        widget = form->doubleSpinBoxUndervoltageThreshold;
+        break;
+    case SettingKey::UndervoltageFaultType:
+        widget = form->comboBoxUndervoltageFaultType;
+        break;
+    case SettingKey::OvervoltageEnable:
+        widget = form->checkBoxOvervoltageEnable;
+        break;
+    case SettingKey::OvervoltageThreshold:
+        widget = form->doubleSpinBoxOvervoltageThreshold;
+        break;
+    case SettingKey::OvervoltageFaultType:
+        widget = form->comboBoxOvervoltageFaultType;
+        break;
+    case SettingKey::AsymmetryEnable:
+        widget = form->checkBoxAsymmetryEnable;
+        break;
+    case SettingKey::AsymmetryThreshold:
+        widget = form->doubleSpinBoxAsymmetryThreshold;
+        break;
+    case SettingKey::AsymmetryFaultType:
+        widget = form->comboBoxAsymmetryFaultType;
+        break;
+    default:
+        return;
+    }
+    const double value = SettingsMapper(getModelDatabase()->getSettings()).deviceValue(key);
+    if (auto* field = qobject_cast<QDoubleSpinBox*>(widget)) {
+        showDeviceValue(field, value);
+    } else if (auto* list = qobject_cast<QComboBox*>(widget)) {
+        showDeviceIndex(list, int(value));
+    } else if (auto* box = qobject_cast<QCheckBox*>(widget)) {
+        const QSignalBlocker blocker(box);
+        box->setChecked(value != 0.0);
+    }
 }
 
 void R58SubScreen::loadSoftstartImage()
@@ -638,53 +668,33 @@ void R58SubScreen::loadSoftstartImage()
 
 // ---- Files and factory reset.
 
-Settings R58SubScreen::deviceSettings()
-{
-    auto& model = getModelDatabase()->getSettings();
-    Settings settings;
-    settings.setTripClass(model.getTripClassValue().getValue());
-    settings.setNominalCurrent(model.getNominalCurrentValue().getValue());
-    settings.setOverloadReset(model.getOverloadResetValue().getValue());
-    auto& under = settings.getUndercurrentSettings();
-    under.setEnable(model.getUndercurrentEnableValue().getValue());
-    under.setThreshold(model.getUndercurrentThresholdValue().getValue());
-    under.setFaultType(model.getUndercurrentFaultValue().getValue());
-    auto& low = settings.getUndervoltageSettings();
-    low.setEnable(model.getUndervoltageEnableValue().getValue());
-    low.setThreshold(model.getUndervoltageThresholdValue().getValue());
-    low.setFaultType(model.getUndervoltageFaultValue().getValue());
-    auto& high = settings.getOvervoltageSettings();
-    high.setEnable(model.getOvervoltageEnableValue().getValue());
-    high.setThreshold(model.getOvervoltageThresholdValue().getValue());
-    high.setFaultType(model.getOvervoltageFaultValue().getValue());
-    return settings;
-}
-
-void R58SubScreen::copyModelToSettings()
-{
-    *getSettings() = deviceSettings();
-}
-
 void R58SubScreen::handleExportSettings()
 {
     const QString path = askFileName(FileDialogMode::Save, tr("Export settings"),
-        getConfig()->getSettingsDir(), tr("JSON Files (*.json)"));
+        RecordLocations::dialogFolder(getConfig()->getSettingsDir()), tr("JSON Files (*.json)"));
     if (path.isEmpty())
         return;
-    copyModelToSettings();
-    if (!getSettings()->save(path)) {
-        showSettingsMessage(
-            tr("The settings could not be written to %1.").arg(QDir::toNativeSeparators(path)),
+    const QString name = QDir::toNativeSeparators(path);
+    // The backups are the tool's own; an export there could replace one.
+    if (RecordLocations::isInBackups(path)) {
+        showSettingsMessage(tr("%1 is in the folder of the tool's backups, which only the backups "
+                               "are written to. Nothing was exported; choose another folder.")
+                                .arg(name),
             true);
         return;
     }
-    rememberSettingsDir(path, tr("Settings exported to %1.").arg(QDir::toNativeSeparators(path)));
+    *getSettings() = SettingsMapper(getModelDatabase()->getSettings()).deviceSettings(false);
+    if (!getSettings()->save(path)) {
+        showSettingsMessage(tr("The settings could not be written to %1.").arg(name), true);
+        return;
+    }
+    rememberSettingsDir(path, tr("Settings exported to %1.").arg(name));
 }
 
 void R58SubScreen::handleImportSettings()
 {
     const QString path = askFileName(FileDialogMode::Open, tr("Import settings"),
-        getConfig()->getSettingsDir(), tr("JSON Files (*.json)"));
+        RecordLocations::dialogFolder(getConfig()->getSettingsDir()), tr("JSON Files (*.json)"));
     if (!path.isEmpty())
         compareSettingsFile(path, true);
 }
@@ -692,7 +702,7 @@ void R58SubScreen::handleImportSettings()
 void R58SubScreen::handleCompareSettings()
 {
     const QString path = askFileName(FileDialogMode::Open, tr("Compare settings"),
-        getConfig()->getSettingsDir(), tr("JSON Files (*.json)"));
+        RecordLocations::dialogFolder(getConfig()->getSettingsDir()), tr("JSON Files (*.json)"));
     if (!path.isEmpty())
         compareSettingsFile(path, false);
 }
@@ -700,16 +710,21 @@ void R58SubScreen::handleCompareSettings()
 void R58SubScreen::compareSettingsFile(const QString& path, bool import)
 {
     const QString name = QDir::toNativeSeparators(path);
+    SettingsMapper mapper(getModelDatabase()->getSettings());
     // A file that lacks a setting leaves it as the device has it, not as an earlier file had it.
-    const Settings device = deviceSettings();
-    *getSettings() = device;
-    if (!getSettings()->load(path)) {
+    // The device's extras take part only when the file brings them (a backup).
+    const Settings device = mapper.deviceSettings(true);
+    Settings& file = *getSettings();
+    file = device;
+    file.setSoftstart(std::nullopt);
+    file.setLoadAsymmetry(std::nullopt);
+    if (!file.load(path)) {
         showSettingsMessage(
             tr("%1 could not be read. Nothing was sent to the device.").arg(name), true);
         return;
     }
-    const auto& refusedKeys = getSettings()->getRefusedKeys();
-    if (getSettings()->getLoadedCount() == 0 && refusedKeys.isEmpty()) {
+    const auto& refusedKeys = file.getRefusedKeys();
+    if (file.getLoadedCount() == 0 && refusedKeys.isEmpty()) {
         showSettingsMessage(
             tr("%1 holds no device settings. Nothing was sent to the device.").arg(name), true);
         return;
@@ -717,27 +732,25 @@ void R58SubScreen::compareSettingsFile(const QString& path, bool import)
     // Checked before anything is offered: a number cut to fit its field would be another
     // setting, and a value out of range is one the device must not get.
     QStringList refusals;
-    QString refusal;
     for (const auto& refused : refusedKeys)
         refusals << tr("\"%1\" holds %2, which is no value of that setting.")
                         .arg(refused.key, number(refused.number));
-    if (!refusedKeys.isEmpty()) {
-        refusal = tr("%1: \"%2\" holds %3, which is no value of that setting. Nothing "
-                     "was sent to the device.")
-                      .arg(name, refusedKeys.first().key, number(refusedKeys.first().number));
-    } else if (const QString wrong = checkImportedSettings(); !wrong.isEmpty()) {
-        refusals << wrong;
-        refusal = tr("%1: %2 Nothing was sent to the device.").arg(name, wrong);
-    }
+    const bool asymmetry = Records::DeviceSnapshot::hasAsymmetryProtection(*this);
+    refusals << mapper.check(file, asymmetry);
+    // A device without the load asymmetry protection is not sent its settings.
+    if (!asymmetry)
+        file.setLoadAsymmetry(std::nullopt);
 
-    const SettingsComparison comparison(device, *getSettings());
+    const SettingsComparison comparison(device, file);
     CompareDialog dialog(comparison, path, refusals, isConnected(),
         import ? CompareDialog::Mode::Import : CompareDialog::Mode::Compare, this);
     const bool applied = runDialog(dialog) == QDialog::Accepted && dialog.canApply();
     if (!import)
         return;
-    if (!refusal.isEmpty()) {
-        showSettingsMessage(refusal, true);
+    if (!refusals.isEmpty()) {
+        showSettingsMessage(
+            tr("%1: %2 Nothing was sent to the device.").arg(name, refusals.join(QLatin1Char(' '))),
+            true);
         return;
     }
     // The model mirrors the device: it takes the file's values only when they can be sent.
@@ -765,103 +778,17 @@ void R58SubScreen::compareSettingsFile(const QString& path, bool import)
             true);
         return;
     }
-    sendImportedSettings(comparison);
+    // Only what the user saw change, in sending order: what the device holds already is not
+    // written again.
+    for (const SettingsComparison::Row& row : comparison.getRows()) {
+        if (row.changed)
+            mapper.write(row.key, row.fileValue);
+    }
     const QString done = tr("Settings imported from %1: %2 of them changed.")
                              .arg(name)
                              .arg(comparison.getChangedCount());
-    addImportToHistory(done);
+    m_history->addImport(done);
     rememberSettingsDir(path, done);
-}
-
-QString R58SubScreen::checkImportedSettings()
-{
-    auto& model = getModelDatabase()->getSettings();
-    Settings& file = *getSettings();
-    const auto outOfRange = [](const QString& field, const QString& value, const QString& minimum,
-                                const QString& maximum) {
-        return tr("%1 %2 is outside %3 to %4.").arg(field, value, minimum, maximum);
-    };
-
-    const auto& tripClass = model.getTripClassValue();
-    if (int(file.getTripClass()) < int(tripClass.getMinimum())
-        || int(file.getTripClass()) > int(tripClass.getMaximum())) {
-        return outOfRange(tr("Trip Class"), QString::number(int(file.getTripClass())),
-            tripClass.toString(tripClass.getMinimum()), tripClass.toString(tripClass.getMaximum()));
-    }
-
-    // The lower limits are those the fields offer (0.1 A, 1 V), above the model's zero.
-    const auto minimumOf
-        = [](const QDoubleSpinBox* field) { return float(fieldRange(field).minimum); };
-    const auto* form = m_uiConfiguration;
-    const auto& nominal = model.getNominalCurrentValue();
-    const float current = file.getNominalCurrent();
-    const float nominalMinimum = minimumOf(form->doubleSpinBoxNominalCurrent);
-    if (!within(current, nominalMinimum, nominal.getMaximum())) {
-        return outOfRange(tr("Nominal Current (A)"), QString::number(double(current)),
-            QString::number(double(nominalMinimum)), QString::number(double(nominal.getMaximum())));
-    }
-
-    struct Threshold
-    {
-        QString field;
-        const ThresholdSettings& settings;
-        float minimum;
-        float maximum;
-    };
-    // The undercurrent limit follows the nominal current the same file brings along.
-    const Threshold thresholds[] {
-        {tr("Undercurrent threshold (A)"), file.getUndercurrentSettings(),
-            minimumOf(form->doubleSpinBoxUndercurrentThreshold), current},
-        {tr("Undervoltage threshold (V)"), file.getUndervoltageSettings(),
-            minimumOf(form->doubleSpinBoxUndervoltageThreshold),
-            model.getUndervoltageThresholdValue().getMaximum()},
-        {tr("Overvoltage threshold (V)"), file.getOvervoltageSettings(),
-            minimumOf(form->doubleSpinBoxOvervoltageThreshold),
-            model.getOvervoltageThresholdValue().getMaximum()},
-    };
-    const auto& faultRange = model.getUndercurrentFaultValue();
-    for (const Threshold& threshold : thresholds) {
-        if (!within(threshold.settings.getThreshold(), threshold.minimum, threshold.maximum)) {
-            return outOfRange(threshold.field,
-                QString::number(double(threshold.settings.getThreshold())),
-                QString::number(double(threshold.minimum)),
-                QString::number(double(threshold.maximum)));
-        }
-        const int faultType = int(threshold.settings.getFaultType());
-        if (faultType < int(faultRange.getMinimum()) || faultType > int(faultRange.getMaximum())) {
-            return outOfRange(tr("Fault Type"), QString::number(faultType),
-                QString::number(int(faultRange.getMinimum())),
-                QString::number(int(faultRange.getMaximum())));
-        }
-    }
-    return {};
-}
-
-void R58SubScreen::sendImportedSettings(const SettingsComparison& comparison)
-{
-    // Only what the user saw change: what the device holds already is not written again.
-    auto& model = getModelDatabase()->getSettings();
-    Settings& file = *getSettings();
-    using Key = SettingsComparison::Key;
-    const auto send = [&comparison](Key key, auto& value, const auto& newValue) {
-        if (comparison.isChanged(key))
-            writeSetting(value, newValue);
-    };
-    send(Key::TripClass, model.getTripClassValue(), file.getTripClass());
-    send(Key::NominalCurrent, model.getNominalCurrentValue(), file.getNominalCurrent());
-    send(Key::OverloadReset, model.getOverloadResetValue(), file.getOverloadReset());
-    const auto& under = file.getUndercurrentSettings();
-    send(Key::UndercurrentEnable, model.getUndercurrentEnableValue(), under.getEnable());
-    send(Key::UndercurrentThreshold, model.getUndercurrentThresholdValue(), under.getThreshold());
-    send(Key::UndercurrentFaultType, model.getUndercurrentFaultValue(), under.getFaultType());
-    const auto& low = file.getUndervoltageSettings();
-    send(Key::UndervoltageEnable, model.getUndervoltageEnableValue(), low.getEnable());
-    send(Key::UndervoltageThreshold, model.getUndervoltageThresholdValue(), low.getThreshold());
-    send(Key::UndervoltageFaultType, model.getUndervoltageFaultValue(), low.getFaultType());
-    const auto& high = file.getOvervoltageSettings();
-    send(Key::OvervoltageEnable, model.getOvervoltageEnableValue(), high.getEnable());
-    send(Key::OvervoltageThreshold, model.getOvervoltageThresholdValue(), high.getThreshold());
-    send(Key::OvervoltageFaultType, model.getOvervoltageFaultValue(), high.getFaultType());
 }
 
 void R58SubScreen::handleFactoryReset()
@@ -881,22 +808,30 @@ void R58SubScreen::handleFactoryReset()
     // Ask for the settings again, so every widget shows what the device holds after the reset
     // even if the device does not report its new values by itself.
     getModelDatabase()->getSettings().init();
-    addFactoryResetToHistory(tr("The factory reset was sent to the device."));
+    m_history->addFactoryReset(tr("The factory reset was sent to the device."));
     showSettingsMessage(tr("The factory reset was sent to the device."), false);
 }
 
 void R58SubScreen::rememberSettingsDir(const QString& path, const QString& done)
 {
-    getConfig()->setSettingsDir(path);
-    if (getConfig()->save()) {
+    // A restored backup is no folder of the user's: the next export must not start there.
+    if (RecordLocations::isInBackups(path)) {
         showSettingsMessage(done, false);
         return;
     }
-    // The settings file itself is fine; only the folder for next time is not kept.
-    showSettingsMessage(done + QLatin1Char(' ')
-            + tr("The folder could not be remembered for next time: %1 could not be written.")
-                  .arg(QDir::toNativeSeparators(getConfig()->getFilePath())),
-        true);
+    getConfig()->setSettingsDir(path);
+    const QString warning = saveConfig();
+    showSettingsMessage(warning.isEmpty() ? done : done + QLatin1Char(' ') + warning,
+        !warning.isEmpty());
+}
+
+QString R58SubScreen::saveConfig()
+{
+    if (getConfig()->save())
+        return {};
+    // The file the user chose is fine; only the folder for next time is not kept.
+    return tr("The folder could not be remembered for next time: %1 could not be written.")
+        .arg(QDir::toNativeSeparators(getConfig()->getFilePath()));
 }
 
 void R58SubScreen::showSettingsMessage(const QString& text, bool failure)
@@ -907,4 +842,123 @@ void R58SubScreen::showSettingsMessage(const QString& text, bool failure)
     // The style sheet colours the message by that property; it must be told it changed.
     label->style()->unpolish(label);
     label->style()->polish(label);
+}
+
+// ---- Backups, restore and the commissioning report: what a technician keeps of a device.
+
+int R58SubScreen::runDialog(QDialog& dialog)
+{
+    return m_dialogRunner ? m_dialogRunner(dialog) : dialog.exec();
+}
+
+bool R58SubScreen::backUpSettings(SettingsBackups::Reason reason)
+{
+    // Every setting the device has, from its model: the settings object may hold a file about
+    // to be sent.
+    const Settings current = SettingsMapper(getModelDatabase()->getSettings()).deviceSettings(true);
+    const QString serial
+        = getModelDatabase()->getInformation().getSerialNumberValue().toString().trimmed();
+    QString error;
+    if (!SettingsBackups().save(current, serial, reason, &error).isEmpty())
+        return true;
+    QMessageBox question(QMessageBox::Warning, tr("No backup"),
+        tr("The device's settings could not be backed up %1: %2.\n\nGo on without a backup?")
+            .arg(SettingsBackups::reasonText(reason), error),
+        QMessageBox::Yes | QMessageBox::No, this);
+    question.setDefaultButton(QMessageBox::No);
+    return runDialog(question) == QMessageBox::Yes;
+}
+
+void R58SubScreen::handleRestoreSettings()
+{
+    const QString serial
+        = getModelDatabase()->getInformation().getSerialNumberValue().toString().trimmed();
+    const auto backups = SettingsBackups().list(serial);
+    if (backups.isEmpty()) {
+        showSettingsMessage(tr("There are no backups of this device's settings yet."), false);
+        return;
+    }
+    QDialog dialog(this);
+    dialog.setObjectName(QStringLiteral("RestoreDialog"));
+    dialog.setWindowTitle(tr("Restore settings"));
+    auto* layout = new QVBoxLayout(&dialog);
+    auto* intro = new QLabel(tr("Backups of device %1, newest first. The chosen one is compared "
+                                "with the device before anything is sent.")
+                                 .arg(serial),
+        &dialog);
+    intro->setWordWrap(true);
+    layout->addWidget(intro);
+    auto* list = new QListWidget(&dialog);
+    list->setObjectName(QStringLiteral("listWidgetBackups"));
+    for (const auto& backup : backups) {
+        auto* item = new QListWidgetItem(
+            QStringLiteral("%1  %2").arg(QLocale().toString(backup.time, QLocale::ShortFormat),
+                SettingsBackups::reasonText(backup.reason)));
+        item->setData(Qt::UserRole, backup.path);
+        list->addItem(item);
+    }
+    list->setCurrentRow(0);
+    layout->addWidget(list);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+    buttons->button(QDialogButtonBox::Ok)->setText(tr("Compare…"));
+    connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    connect(list, &QListWidget::itemDoubleClicked, &dialog, &QDialog::accept);
+    layout->addWidget(buttons);
+    dialog.resize(480, 360);
+    if (runDialog(dialog) != QDialog::Accepted || !list->currentItem())
+        return;
+    compareSettingsFile(list->currentItem()->data(Qt::UserRole).toString(), true);
+}
+
+CommissioningReport R58SubScreen::makeReport(const CommissioningReport::Fields& fields) const
+{
+    // From the device's model and link at this moment: a value the device never sent reads
+    // "not measured" or "not reported", never as what a page happens to show.
+    return Records::DeviceSnapshot::take(*this, m_capture)
+        .report(fields, roleName(getUserAccount()->getUser()));
+}
+
+void R58SubScreen::handleReport()
+{
+    ReportDialog dialog(this);
+    if (runDialog(dialog) != QDialog::Accepted)
+        return;
+    const CommissioningReport report = makeReport(dialog.getFields());
+    if (dialog.getOutput() == ReportDialog::Output::Printer) {
+        QPrinter printer(QPrinter::HighResolution);
+        QPrintDialog printDialog(&printer, this);
+        if (printDialog.exec() == QDialog::Accepted)
+            report.paint(printer);
+        return;
+    }
+    const QString serial
+        = getModelDatabase()->getInformation().getSerialNumberValue().toString().trimmed();
+    const QString suggested
+        = QDir(RecordLocations::dialogFolder(getConfig()->getDocumentsDir()))
+              .filePath(tr("Commissioning %1 %2.pdf")
+                            .arg(serial.isEmpty() ? tr("R58") : RecordLocations::fileStem(serial),
+                                QDate::currentDate().toString(Qt::ISODate)));
+    const QString path = askFileName(
+        FileDialogMode::Save, tr("Save commissioning report"), suggested, tr("PDF Files (*.pdf)"));
+    if (path.isEmpty())
+        return;
+    const QString name = QDir::toNativeSeparators(path);
+    if (RecordLocations::isInBackups(path)) {
+        showSettingsMessage(tr("%1 is in the folder of the tool's backups, which only the backups "
+                               "are written to. The report was not written; choose another "
+                               "folder.")
+                                .arg(name),
+            true);
+        return;
+    }
+    if (!report.writePdf(path)) {
+        showSettingsMessage(tr("The report could not be written to %1.").arg(name), true);
+        return;
+    }
+    getConfig()->setDocumentsDir(path);
+    const QString warning = saveConfig();
+    showSettingsMessage(tr("Report written to %1.").arg(name)
+            + (warning.isEmpty() ? QString() : QLatin1Char(' ') + warning),
+        !warning.isEmpty());
 }

@@ -3,10 +3,10 @@
 
 #include "link/serialportmanager.h"
 #include "link/talolinkterminalservice.h"
-#include "model/measurementrecorder.h"
-#include "model/measurementsamples.h"
+#include "config/config.h"
 #include "model/modeldatabase.h"
-#include "ui/pendingupdates.h"
+#include "records/measurementcapture.h"
+#include "records/recordlocations.h"
 #include "ui/r58subscreen.h"
 #include "ui/trendplot.h"
 #include "ui_r58subscreen_control.h"
@@ -26,84 +26,84 @@ using Service::R58::TaloLinkTerminalService;
 
 namespace {
 
-// What the data page shows, one mark each: voltage and current per phase, then the powers.
-enum Measured : unsigned int {
-    Voltage = 0, // + phase
-    Current = 3, // + phase
-    ActivePower = 6,
-    ReactivePower,
-    ApparentPower,
-    MeasuredCount
-};
-static_assert(MeasuredCount <= 32, "one mark per bit");
+using Records::MeasurementCapture;
+using Records::MeasurementSample;
 
-// A device streams its measurements as fast as its line carries them, some 250 values a
-// second; a display shows them about as often as a meter does.
-constexpr int MeasurementRefreshInterval = 100; // milliseconds
+// The windows the plot offers, in seconds.
+constexpr std::array<int, 3> TrendWindows {30, 120, 600};
 
 } // namespace
 
 void R58SubScreen::setupDataPage()
 {
-    m_pendingMeasurements = QSharedPointer<PendingUpdates>::create();
-    m_measurementRefreshTimer = new QTimer(this);
-    m_measurementRefreshTimer->setSingleShot(true);
-    m_measurementRefreshTimer->setInterval(MeasurementRefreshInterval);
-    connect(m_measurementRefreshTimer, &QTimer::timeout, this, &R58SubScreen::refreshMeasurements);
+    m_capture = new MeasurementCapture(*this, this);
+    connect(m_capture, &MeasurementCapture::refreshed, this,
+        [this](unsigned int marks, const std::vector<MeasurementSample>& samples) {
+            for (quint8 phase = 0; phase < 3; ++phase) {
+                if (marks & (1u << (MeasurementCapture::VoltageMark + phase)))
+                    handleMeasurementVoltageModelValue(phase);
+                if (marks & (1u << (MeasurementCapture::CurrentMark + phase)))
+                    handleMeasurementCurrentModelValue(phase);
+            }
+            if (marks & (1u << MeasurementCapture::ActivePowerMark))
+                handleMeasurementActivePowerModelValue();
+            if (marks & (1u << MeasurementCapture::ReactivePowerMark))
+                handleMeasurementReactivePowerModelValue();
+            if (marks & (1u << MeasurementCapture::ApparentPowerMark))
+                handleMeasurementApparentPowerModelValue();
+            m_uiData->trendPlot->addSamples(samples);
+            m_uiData->trendPlot->refresh();
+        });
+    connect(m_capture, &MeasurementCapture::recordingChanged, this,
+        &R58SubScreen::showRecordingState);
+    connect(m_capture, &MeasurementCapture::recordingEnded, this,
+        &R58SubScreen::showRecordMessage);
 
-    // The reports are marked on the link's receive thread where they are announced; only the
-    // first mark after a refresh calls over to the GUI thread. A queued call per report woke
-    // the GUI thread for every frame of every streaming device. The phase travels with each
-    // measured value's signal, so the phase's own signal is not taken.
-    const QSharedPointer<PendingUpdates> pending = m_pendingMeasurements;
-    const auto marker = [this, pending](unsigned int first) {
-        return [this, pending, first](quint8 phase = 0) {
-            if (phase < 3 && pending->mark(first + phase))
-                QMetaObject::invokeMethod(
-                    this, &R58SubScreen::scheduleMeasurementRefresh, Qt::QueuedConnection);
-        };
-    };
-    TaloLinkTerminalService* service = getTerminalService().data();
-    using S = TaloLinkTerminalService;
-    connect(service, &S::measurementVoltageModelValue, this, marker(Voltage), Qt::DirectConnection);
-    connect(service, &S::measurementCurrentModelValue, this, marker(Current), Qt::DirectConnection);
-    connect(
-        service, &S::measurementActivePowerModelValue, this,
-        [mark = marker(ActivePower)] { mark(); }, Qt::DirectConnection);
-    connect(
-        service, &S::measurementReactivePowerModelValue, this,
-        [mark = marker(ReactivePower)] { mark(); }, Qt::DirectConnection);
-    connect(
-        service, &S::measurementApparentPowerModelValue, this,
-        [mark = marker(ApparentPower)] { mark(); }, Qt::DirectConnection);
-}
-
-void R58SubScreen::scheduleMeasurementRefresh()
-{
-    if (!m_measurementRefreshTimer->isActive())
-        m_measurementRefreshTimer->start();
-}
-
-void R58SubScreen::refreshMeasurements()
-{
-    const unsigned int marks = m_pendingMeasurements->takeAll();
-    for (quint8 phase = 0; phase < 3; ++phase) {
-        if (marks & (1u << (Voltage + phase)))
-            handleMeasurementVoltageModelValue(phase);
-        if (marks & (1u << (Current + phase)))
-            handleMeasurementCurrentModelValue(phase);
+    auto* form = m_uiData;
+    for (const int seconds : TrendWindows) {
+        form->comboBoxTrendWindow->addItem(
+            seconds < 60 ? tr("%1 s").arg(seconds) : tr("%1 min").arg(seconds / 60), seconds);
     }
-    if (marks & (1u << ActivePower))
-        handleMeasurementActivePowerModelValue();
-    if (marks & (1u << ReactivePower))
-        handleMeasurementReactivePowerModelValue();
-    if (marks & (1u << ApparentPower))
-        handleMeasurementApparentPowerModelValue();
-    refreshTrend();
-}
+    connect(form->comboBoxTrendWindow, qOverload<int>(&QComboBox::currentIndexChanged), this,
+        [this](int index) {
+            if (index >= 0)
+                m_uiData->trendPlot->setWindow(
+                    m_uiData->comboBoxTrendWindow->itemData(index).toInt());
+        });
+    form->trendPlot->setWindow(TrendWindows.front());
+    connect(form->pushButtonTrendPause, &QPushButton::toggled, this, [this](bool paused) {
+        m_uiData->trendPlot->setPaused(paused);
+        m_uiData->pushButtonTrendPause->setText(paused ? tr("Resume") : tr("Pause"));
+    });
+    // The plot follows the quantity on screen (its history keeps the others) and names its
+    // lines as the page does, which for the voltages depends on the device's platform.
+    const auto follow = [this] {
+        Ui::R58SubScreenData& ui = *m_uiData;
+        QWidget* page = ui.stackedWidgetData->currentWidget();
+        if (page == ui.pageCurrentData) {
+            ui.trendPlot->setPage(TrendPlot::Page::Current);
+            ui.trendPlot->setLineTitles({ui.labelCurrentText_L1->text(),
+                ui.labelCurrentText_L2->text(), ui.labelCurrentText_L3->text()});
+        } else if (page == ui.pagePowerData) {
+            ui.trendPlot->setPage(TrendPlot::Page::Power);
+            ui.trendPlot->setLineTitles({ui.labelActivePowerText->text() + QStringLiteral(" (kW)"),
+                ui.labelReactivePowerText->text() + QStringLiteral(" (kVAr)"),
+                ui.labelApparentPowerText->text() + QStringLiteral(" (kVA)")});
+        } else {
+            ui.trendPlot->setPage(TrendPlot::Page::Voltage);
+            ui.trendPlot->setLineTitles({ui.labelVoltageText_L1_N->text(),
+                ui.labelVoltageText_L2_N->text(), ui.labelVoltageText_L3_N->text()});
+        }
+    };
+    connect(form->stackedWidgetData, &QStackedWidget::currentChanged, this, follow);
+    connect(getTerminalService().data(), &TaloLinkTerminalService::platformVersionModelValue, this,
+        follow);
+    follow();
 
-void R58SubScreen::setupControlPage()
-{
+    connect(form->pushButtonRecord, &QPushButton::clicked, this, &R58SubScreen::handleRecord);
+    showRecordingState();
+
+    // The control page: running and stopping the motor.
     connect(
         m_uiControl->pushButtonControlIdle, &QPushButton::clicked, this, &R58SubScreen::handleIdle);
     connect(m_uiControl->pushButtonControlForward, &QPushButton::clicked, this,
@@ -186,213 +186,56 @@ void R58SubScreen::handleBackward()
     m_uiControl->labelControlDirection->setPixmap(QPixmap(QStringLiteral(":/images/backward.png")));
 }
 
-// ---- Trend plot and recording
-
-namespace {
-
-using Model::Live::MeasurementSample;
-using Model::Live::Quantity;
-
-// The windows the plot offers, in seconds.
-constexpr std::array<int, 3> TrendWindows {30, 120, 600};
-
-// How often the record button's running time is brought up to date.
-constexpr int RecordClockInterval = 1000; // milliseconds
-
-} // namespace
-
-void R58SubScreen::setupTrend()
-{
-    m_samples = QSharedPointer<Model::Live::MeasurementSamples>::create();
-    m_recorder = std::make_unique<Model::Live::MeasurementRecorder>();
-
-    // Each value is taken with its time on the receive thread, where it arrives; the refresh
-    // that the marks already ask for hands them to the plot and the recording in one batch.
-    // The values are captured, not the screen: they live as long as the link that reports them.
-    auto& measurement = getModelDatabase()->getMeasurement();
-    const QSharedPointer<Model::Live::MeasurementSamples> samples = m_samples;
-    const auto now = [] { return QDateTime::currentMSecsSinceEpoch(); };
-    TaloLinkTerminalService* service = getTerminalService().data();
-    using S = TaloLinkTerminalService;
-    connect(
-        service, &S::measurementVoltageModelValue, this,
-        [samples, now, value = &measurement.getVoltageValue()](quint8 phase) {
-            if (phase < 3)
-                samples->add({now(), Quantity::Voltage, phase, value->getValueOfPhase(phase)});
-        },
-        Qt::DirectConnection);
-    connect(
-        service, &S::measurementCurrentModelValue, this,
-        [samples, now, value = &measurement.getCurrentValue()](quint8 phase) {
-            if (phase < 3)
-                samples->add({now(), Quantity::Current, phase, value->getValueOfPhase(phase)});
-        },
-        Qt::DirectConnection);
-    // The powers arrive in watts and are shown in thousands.
-    connect(
-        service, &S::measurementActivePowerModelValue, this,
-        [samples, now, value = &measurement.getActivePowerValue()] {
-            samples->add({now(), Quantity::ActivePower, 0, value->getValue() / 1000.0f});
-        },
-        Qt::DirectConnection);
-    connect(
-        service, &S::measurementReactivePowerModelValue, this,
-        [samples, now, value = &measurement.getReactivePowerValue()] {
-            samples->add({now(), Quantity::ReactivePower, 0, value->getValue() / 1000.0f});
-        },
-        Qt::DirectConnection);
-    connect(
-        service, &S::measurementApparentPowerModelValue, this,
-        [samples, now, value = &measurement.getApparentPowerValue()] {
-            samples->add({now(), Quantity::ApparentPower, 0, value->getValue() / 1000.0f});
-        },
-        Qt::DirectConnection);
-
-    auto* form = m_uiData;
-    for (const int seconds : TrendWindows) {
-        form->comboBoxTrendWindow->addItem(
-            seconds < 60 ? tr("%1 s").arg(seconds) : tr("%1 min").arg(seconds / 60), seconds);
-    }
-    connect(form->comboBoxTrendWindow, qOverload<int>(&QComboBox::currentIndexChanged), this,
-        [this](int index) {
-            if (index >= 0)
-                m_uiData->trendPlot->setWindow(
-                    m_uiData->comboBoxTrendWindow->itemData(index).toInt());
-        });
-    form->trendPlot->setWindow(TrendWindows.front());
-    connect(form->pushButtonTrendPause, &QPushButton::toggled, this, [this](bool paused) {
-        m_uiData->trendPlot->setPaused(paused);
-        m_uiData->pushButtonTrendPause->setText(paused ? tr("Resume") : tr("Pause"));
-    });
-    // The plot follows the quantity on screen (its history keeps the others) and names its
-    // lines as the page does, which for the voltages depends on the device's platform.
-    const auto follow = [this] {
-        Ui::R58SubScreenData& ui = *m_uiData;
-        QWidget* page = ui.stackedWidgetData->currentWidget();
-        if (page == ui.pageCurrentData) {
-            ui.trendPlot->setPage(TrendPlot::Page::Current);
-            ui.trendPlot->setLineTitles({ui.labelCurrentText_L1->text(),
-                ui.labelCurrentText_L2->text(), ui.labelCurrentText_L3->text()});
-        } else if (page == ui.pagePowerData) {
-            ui.trendPlot->setPage(TrendPlot::Page::Power);
-            ui.trendPlot->setLineTitles({ui.labelActivePowerText->text() + QStringLiteral(" (kW)"),
-                ui.labelReactivePowerText->text() + QStringLiteral(" (kVAr)"),
-                ui.labelApparentPowerText->text() + QStringLiteral(" (kVA)")});
-        } else {
-            ui.trendPlot->setPage(TrendPlot::Page::Voltage);
-            ui.trendPlot->setLineTitles({ui.labelVoltageText_L1_N->text(),
-                ui.labelVoltageText_L2_N->text(), ui.labelVoltageText_L3_N->text()});
-        }
-    };
-    connect(form->stackedWidgetData, &QStackedWidget::currentChanged, this, follow);
-    connect(service, &S::platformVersionModelValue, this, follow);
-    follow();
-
-    connect(form->pushButtonRecord, &QPushButton::clicked, this, &R58SubScreen::handleRecord);
-    m_recordClock = new QTimer(this);
-    m_recordClock->setInterval(RecordClockInterval);
-    connect(m_recordClock, &QTimer::timeout, this, [this] {
-        // Values that arrive rarely still reach the disk within a second.
-        refreshTrend();
-        showRecordingState();
-    });
-    if (const auto& manager = getSerialPortManager()) {
-        connect(manager.data(), &::Application::R58::SerialPortManager::portClosed, this,
-            [this](const QString& port) {
-                if (port != m_portName || !m_recorder->isRecording())
-                    return;
-                stopRecording(tr("Recording stopped: the device was disconnected."), true);
-            });
-    }
-    showRecordingState();
-}
-
-void R58SubScreen::refreshTrend()
-{
-    const std::vector<MeasurementSample> samples = m_samples->takeAll();
-    if (m_recorder->isRecording() && !m_recorder->write(samples)) {
-        // The recorder has closed the file; the values before the failure are in it.
-        m_recordClock->stop();
-        const QString name = QDir::toNativeSeparators(m_recorder->fileName());
-        showRecordMessage(tr("Recording stopped: %1 could not be written (%2).")
-                              .arg(name, m_recorder->errorString())
-                + QLatin1Char(' ')
-                + tr("%1 values were recorded to %2.")
-                      .arg(QLocale().toString(m_recorder->count()), name),
-            true);
-    }
-    m_uiData->trendPlot->addSamples(samples);
-    m_uiData->trendPlot->refresh();
-}
+// ---- Recording
 
 void R58SubScreen::handleRecord()
 {
-    if (m_recorder->isRecording()) {
-        stopRecording(QString(), false);
+    if (m_capture->isRecording()) {
+        m_capture->stopRecording();
         return;
     }
-    const QString directory = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    const QString suggested = QDir(directory).filePath(
-        QStringLiteral("r58_%1.csv")
-            .arg(QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd_HHmmss"))));
+    const QString suggested = QDir(Records::RecordLocations::dialogFolder(
+                                       getConfig()->getDocumentsDir()))
+                                  .filePath(QStringLiteral("r58_%1.csv")
+                                                .arg(QDateTime::currentDateTime().toString(
+                                                    QStringLiteral("yyyyMMdd_HHmmss"))));
     QString path = askFileName(
         FileDialogMode::Save, tr("Record measured values"), suggested, tr("CSV files (*.csv)"));
     if (path.isEmpty())
         return;
     if (QFileInfo(path).suffix().isEmpty())
         path += QStringLiteral(".csv");
-    // What arrived before the click belongs to the plot only.
-    refreshTrend();
-    if (!m_recorder->start(path)) {
+    if (!m_capture->startRecording(path)) {
         showRecordMessage(tr("%1 could not be created (%2). Nothing is recorded.")
-                              .arg(QDir::toNativeSeparators(path), m_recorder->errorString()),
+                              .arg(QDir::toNativeSeparators(path),
+                                  m_capture->recorder().errorString()),
             true);
         return;
     }
-    m_recordStarted = QDateTime::currentMSecsSinceEpoch();
-    m_recordClock->start();
-    showRecordingState();
-}
-
-void R58SubScreen::stopRecording(const QString& reason, bool failure)
-{
-    if (!m_recorder || !m_recorder->isRecording()) {
-        if (!reason.isEmpty())
-            showRecordMessage(reason, failure);
-        return;
-    }
-    m_recorder->write(m_samples->takeAll());
-    const bool closed = m_recorder->stop();
-    m_recordClock->stop();
-    if (!m_uiData)
-        return;
-    const QString name = QDir::toNativeSeparators(m_recorder->fileName());
-    const QString count = QLocale().toString(m_recorder->count());
-    QString text = reason.isEmpty() ? QString() : reason + QLatin1Char(' ');
-    if (!closed) {
-        text += tr("Recording stopped: %1 could not be written (%2).")
-                    .arg(name, m_recorder->errorString())
-            + QLatin1Char(' ');
-        failure = true;
-    }
-    text += tr("%1 values were recorded to %2.").arg(count, name);
-    showRecordMessage(text, failure);
+    getConfig()->setDocumentsDir(path);
+    // The recording runs; only the folder for next time is lost.
+    if (const QString warning = saveConfig(); !warning.isEmpty())
+        showRecordMessage(warning, true);
 }
 
 void R58SubScreen::showRecordingState()
 {
     QPushButton* button = m_uiData->pushButtonRecord;
-    const bool recording = m_recorder->isRecording();
+    const bool recording = m_capture->isRecording();
     if (recording) {
-        const qint64 seconds = (QDateTime::currentMSecsSinceEpoch() - m_recordStarted) / 1000;
+        const qint64 seconds
+            = (QDateTime::currentMSecsSinceEpoch() - m_capture->recordingStarted()) / 1000;
         const QString time = QStringLiteral("%1:%2")
                                  .arg(seconds / 60, 2, 10, QLatin1Char('0'))
                                  .arg(seconds % 60, 2, 10, QLatin1Char('0'));
         button->setText(tr("Stop recording (%1)").arg(time));
-        showRecordMessage(tr("Recording to %1: %2 values")
-                              .arg(QFileInfo(m_recorder->fileName()).fileName(),
-                                  QLocale().toString(m_recorder->count())),
-            false);
+        const auto& recorder = m_capture->recorder();
+        const QString gap = m_capture->streamGap();
+        showRecordMessage(gap.isEmpty() ? tr("Recording to %1: %2 values")
+                                              .arg(QFileInfo(recorder.fileName()).fileName(),
+                                                  QLocale().toString(recorder.count()))
+                                        : gap,
+            !gap.isEmpty());
     } else {
         button->setText(tr("Record…"));
     }
@@ -413,6 +256,6 @@ void R58SubScreen::showRecordMessage(const QString& text, bool failure)
         label->style()->unpolish(label);
         label->style()->polish(label);
     }
-    if (!m_recorder->isRecording())
+    if (!m_capture->isRecording())
         showRecordingState();
 }

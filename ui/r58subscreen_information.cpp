@@ -2,7 +2,12 @@
 // motor's state) and the about page with the program's version and legal texts.
 
 #include "link/talolinkterminalservice.h"
+#include "config/config.h"
 #include "model/modeldatabase.h"
+#include "records/devicehistory.h"
+#include "records/devicesnapshot.h"
+#include "records/faultstate.h"
+#include "records/recordlocations.h"
 #include "ui/r58subscreen.h"
 #include "ui_r58subscreen.h"
 #include "ui_r58subscreen_about.h"
@@ -11,7 +16,12 @@
 #include "ui_r58subscreen_data.h"
 #include "ui_r58subscreen_information.h"
 
+#include <QDateTime>
+#include <QDir>
+#include <QHeaderView>
 #include <QLabel>
+#include <QStyle>
+#include <QTreeWidget>
 #include <QPixmap>
 
 using Service::R58::TaloLinkTerminalService;
@@ -20,46 +30,33 @@ using OperationMode = Model::Interfaces::ModelTypes::Operation::Mode;
 
 namespace {
 
-// From this platform version on the device measures line-to-line voltages and knows the load
-// asymmetry protection (bytes 0, 4, 3, 2).
-constexpr quint32 LineVoltagePlatformVersion = 262914;
+using Records::DeviceHistory;
+using Records::DeviceSnapshot;
+using Records::FaultState;
+using Variant = Records::DeviceSnapshot::Variant;
 
-struct Variant
-{
-    quint32 articleNumber;
-    const char* productName;
-    const char* pictureStem;
-};
-
-constexpr std::array<Variant, 4> Variants {{
-    {51310, "VELOR®R58 Strand 2,6 A", ":/images/velor_r58_strand_"},
-    {51314, "VELOR®R58 Strand 6,6 A", ":/images/velor_r58_strand_"},
-    {51322, "VELOR®R58 Strand Plus 2,6 A", ":/images/velor_r58_strand+_"},
-    {51326, "VELOR®R58 Strand Plus 6,6 A", ":/images/velor_r58_strand+_"},
-}};
+constexpr quint32 LineVoltagePlatformVersion = DeviceSnapshot::LineVoltagePlatformVersion;
 
 const Variant* findVariant(quint32 articleNumber)
 {
-    for (const Variant& variant : Variants) {
-        if (variant.articleNumber == articleNumber)
-            return &variant;
-    }
-    return nullptr;
+    return DeviceSnapshot::findVariant(articleNumber);
 }
 
-// Fault codes by fault type; types without a code show a blank.
-QString faultCode(FaultType type, bool error)
+void showHistoryEvent(QTreeWidget* list, const Records::Event& event)
 {
-    static const std::array<int, 15> Codes {
-        0, 5810, 5806, 5807, 5808, 5802, 5809, 5804, 5803, 5805, 5813, 5814, 5811, 5812, 5815};
-    const auto value = static_cast<unsigned>(type);
-    if (value >= 1 && value < Codes.size())
-        return QStringLiteral("%1 %2")
-            .arg(error ? QLatin1Char('E') : QLatin1Char('W'))
-            .arg(Codes[value]);
-    if (value == 15 && !error)
-        return QStringLiteral("W 5816");
-    return QStringLiteral(" ");
+    auto* item = new QTreeWidgetItem(
+        {QDateTime::fromMSecsSinceEpoch(event.time).toString(QStringLiteral("yyyy-MM-dd hh:mm:ss")),
+            DeviceHistory::kindText(event.kind), event.text});
+    item->setToolTip(2, event.text);
+    list->insertTopLevelItem(0, item);
+}
+
+void showMessage(QLabel* label, const QString& text, bool failure)
+{
+    label->setText(text);
+    label->setProperty("failure", failure);
+    label->style()->unpolish(label);
+    label->style()->polish(label);
 }
 
 const char* const ImpressumText = QT_TRANSLATE_NOOP("R58SubScreen",
@@ -79,8 +76,13 @@ const char* const PrivacyText = QT_TRANSLATE_NOOP("R58SubScreen",
     "used for settings files and firmware, and, if you chose to save them, the digests of role "
     "passwords (never the passwords themselves). Settings files you export hold the protection "
     "settings of a device and nothing about you.</p>"
-    "<p>Data read from a connected device (serial number, settings, measurements, faults) is "
-    "shown on screen and written only to files you export yourself.</p>"
+    "<p>For each device it has been connected to, the program keeps two records on this "
+    "computer: an event history (connections, faults and warnings, operating modes, settings "
+    "written, imports, factory resets and updates) and backups of the device's settings, taken "
+    "before a factory reset, an import or an update replaces them. They are kept in the "
+    "folders \"history\" and \"backups\" of %1; delete those folders to remove them. Nothing "
+    "else read from a device leaves the screen unless you export, record or report it "
+    "yourself.</p>"
     "<p>Questions: privacy@brenvik.example</p>");
 
 } // namespace
@@ -98,17 +100,74 @@ void R58SubScreen::setupInformationPage()
         &R58SubScreen::handleHardwareRevisionModelValue);
     connect(service, &TaloLinkTerminalService::faultTypeModelValue, this,
         &R58SubScreen::handleFaultTypeModelValue);
+    // The phase may come after the fault's own value, in the same report.
+    connect(service, &TaloLinkTerminalService::faultPhaseModelValue, this,
+        &R58SubScreen::handleFaultTypeModelValue);
     connect(service, &TaloLinkTerminalService::operatingModeModelValue, this,
         &R58SubScreen::handleOperatingModeModelValue);
-}
 
-void R58SubScreen::setupAboutPage()
-{
+    // The device's history, fed by its link and model; the page shows it newest first.
+    m_history = new DeviceHistory(*this, this);
+    auto* list = m_uiInformation->treeWidgetHistory;
+    list->header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
+    list->header()->setSectionResizeMode(1, QHeaderView::ResizeToContents);
+    list->header()->setStretchLastSection(true);
+    connect(m_history, &DeviceHistory::eventAdded, this, [this](const Records::Event& event) {
+        QTreeWidget* list = m_uiInformation->treeWidgetHistory;
+        showHistoryEvent(list, event);
+        while (list->topLevelItemCount() > m_history->events().size())
+            delete list->takeTopLevelItem(list->topLevelItemCount() - 1);
+    });
+    const auto showHistory = [this] {
+        QTreeWidget* list = m_uiInformation->treeWidgetHistory;
+        list->clear();
+        for (const Records::Event& event : m_history->events())
+            showHistoryEvent(list, event);
+    };
+    connect(m_history, &DeviceHistory::eventsReplaced, this, showHistory);
+    connect(m_history, &DeviceHistory::writeFailed, this, [this](const QString& message) {
+        showMessage(m_uiInformation->labelHistoryMessage, message, true);
+    });
+    connect(m_uiInformation->pushButtonExportHistory, &QPushButton::clicked, this,
+        &R58SubScreen::handleExportHistory);
+    showHistory();
+
+    // The about page.
     m_uiAbout->textBrowserVizorevAvuvUpdate->setHtml(
         tr("<p><span style=\"font-size:20pt; font-weight:bold; color:#204253;\">VELOR®R58</span> "
            "<span style=\"font-size:20pt; color:#ef7c00;\">VizorevAvuv</span></p>"));
     m_uiAbout->textBrowserImpressum->setHtml(tr(ImpressumText));
-    m_uiAbout->textBrowserPrivacy->setHtml(tr(PrivacyText));
+    m_uiAbout->textBrowserPrivacy->setHtml(
+        tr(PrivacyText).arg(QDir::toNativeSeparators(Records::RecordLocations::root()).toHtmlEscaped()));
+}
+
+void R58SubScreen::handleExportHistory()
+{
+    const QString serial
+        = getModelDatabase()->getInformation().getSerialNumberValue().toString().trimmed();
+    const QString suggested
+        = QDir(Records::RecordLocations::dialogFolder(getConfig()->getDocumentsDir()))
+              .filePath(QStringLiteral("r58_history_%1.csv")
+                            .arg(Records::RecordLocations::fileStem(serial)));
+    const QString path = askFileName(
+        FileDialogMode::Save, tr("Export event history"), suggested, tr("CSV files (*.csv)"));
+    if (path.isEmpty())
+        return;
+    QLabel* label = m_uiInformation->labelHistoryMessage;
+    const QString name = QDir::toNativeSeparators(path);
+    if (!m_history->exportTo(path)) {
+        showMessage(label,
+            tr("%1 could not be written (%2). Nothing was exported.")
+                .arg(name, m_history->errorString()),
+            true);
+        return;
+    }
+    getConfig()->setDocumentsDir(path);
+    const QString warning = saveConfig();
+    showMessage(label,
+        tr("Event history exported to %1.").arg(name)
+            + (warning.isEmpty() ? QString() : QLatin1Char(' ') + warning),
+        !warning.isEmpty());
 }
 
 void R58SubScreen::handleArticleNumberModelValue()
@@ -173,105 +232,25 @@ void R58SubScreen::handleHardwareRevisionModelValue()
 
 void R58SubScreen::handleFaultTypeModelValue()
 {
-    auto& faults = getModelDatabase()->getFaults();
-    const FaultType error = faults.getErrorValue().getValue();
-    const FaultType warning = faults.getWarningValue().getValue();
-    if (error != FaultType::DeviceOK) {
+    const FaultState faults = FaultState::fromModel(*getModelDatabase());
+    switch (faults.kind) {
+    case FaultState::Kind::Error:
         showMotorStatus(tr("R58 Status: Error"));
         clearDirection();
-        updateErrorInfo();
-        m_uiInformation->labelFaultCode->setText(faultCode(error, true));
-        return;
-    }
-    if (warning != FaultType::DeviceOK) {
+        break;
+    case FaultState::Kind::Warning:
         showMotorStatus(tr("R58 Status: Warning"));
-        updateWarningInfo();
-        m_uiInformation->labelFaultCode->setText(faultCode(warning, false));
+        break;
+    case FaultState::Kind::None:
+        handleOperatingModeModelValue();
+        m_uiInformation->labelFaultCode->clear();
+        m_uiInformation->labelFaultInfo->clear();
         return;
     }
-    handleOperatingModeModelValue();
-    m_uiInformation->labelFaultCode->clear();
-    m_uiInformation->labelFaultInfo->clear();
-}
-
-void R58SubScreen::updateErrorInfo()
-{
-    auto& database = *getModelDatabase();
-    const auto& errorValue = database.getFaults().getErrorValue();
-    const QString base = errorValue.toString() + QLatin1Char(' ');
-    const QString phase = database.getFaults().getPhaseValue().toString();
-    const QString capacity = database.getOperation().getCapacityValue().toString();
-    QString text = base;
-    QString state = QStringLiteral("error");
-    switch (static_cast<unsigned>(errorValue.getValue())) {
-    case 1:
-    case 3:
-    case 4:
-    case 5:
-        text += phase;
-        state = QStringLiteral("error_load");
-        break;
-    case 2:
-        text += capacity + QStringLiteral(" %");
-        state = QStringLiteral("error_load");
-        break;
-    case 6:
-    case 7:
-    case 8:
-        text += phase;
-        state = QStringLiteral("error_supply");
-        break;
-    case 10:
-    case 11:
-        state = QStringLiteral("error_supply");
-        break;
-    default:
-        break;
-    }
-    m_uiInformation->labelFaultInfo->setText(text);
-    showStatusPicture(state);
-}
-
-void R58SubScreen::updateWarningInfo()
-{
-    auto& database = *getModelDatabase();
-    const auto& warningValue = database.getFaults().getWarningValue();
-    const QString base = warningValue.toString() + QLatin1Char(' ');
-    const QString phase = database.getFaults().getPhaseValue().toString();
-    const QString capacity = database.getOperation().getCapacityValue().toString();
-    QString text = base;
-    QString state = QStringLiteral("warning");
-    switch (static_cast<unsigned>(warningValue.getValue())) {
-    case 2:
-        text += capacity + QStringLiteral(" %");
-        state = QStringLiteral("warning_load");
-        break;
-    case 3:
-    case 5:
-        text += phase;
-        state = QStringLiteral("warning_load");
-        break;
-    case 6:
-    case 7:
-    case 8:
-        text += phase;
-        state = QStringLiteral("warning_supply");
-        break;
-    case 10:
-    case 11:
-    case 14:
-        state = QStringLiteral("warning_supply");
-        break;
-    case 15:
-        // A warning without a name of its own keeps whatever the picture shows.
-        state.clear();
-        break;
-    default:
-        break;
-    }
-    m_uiInformation->labelFaultInfo->setText(text);
-    if (!state.isEmpty())
-        showStatusPicture(state);
+    m_uiInformation->labelFaultInfo->setText(faults.text);
+    m_uiInformation->labelFaultCode->setText(faults.code);
+    if (!faults.pictureState.isEmpty())
+        showStatusPicture(faults.pictureState);
 }
 
 void R58SubScreen::handleOperatingModeModelValue()
@@ -309,20 +288,16 @@ void R58SubScreen::handleOperatingModeModelValue()
     }
 }
 
-QString R58SubScreen::statusPicture(const QString& state)
-{
-    const auto articleNumber = static_cast<quint32>(
-        getModelDatabase()->getInformation().getArticleNumberValue().getValue());
-    const Variant* variant = findVariant(articleNumber);
-    if (!variant)
-        return {};
-    return QString::fromLatin1(variant->pictureStem) + state + QStringLiteral(".png");
-}
-
 void R58SubScreen::showStatusPicture(const QString& state)
 {
     m_statusPictureState = state;
-    showVelorR58Image(statusPicture(state));
+    // In the set of the device's variant; none before the article number is known.
+    const auto articleNumber = static_cast<quint32>(
+        getModelDatabase()->getInformation().getArticleNumberValue().getValue());
+    const Variant* variant = findVariant(articleNumber);
+    showVelorR58Image(variant
+            ? QString::fromLatin1(variant->pictureStem) + state + QStringLiteral(".png")
+            : QString());
 }
 
 void R58SubScreen::showVelorR58Image(const QString& path)

@@ -31,7 +31,7 @@
 #include <cmath>
 #include <limits>
 
-using Application::R58::SettingsBackups;
+using Records::SettingsBackups;
 using Application::R58::TerminalCommandItem;
 using Application::R58::UserFeatures;
 using Component::Interfaces::TaloLinkCommandID;

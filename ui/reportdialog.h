@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ui/commissioningreport.h"
+#include "records/commissioningreport.h"
 
 #include <QDialog>
 

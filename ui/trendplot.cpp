@@ -18,9 +18,9 @@
 #include <algorithm>
 #include <cmath>
 
-using Model::Live::MeasurementSample;
-using Model::Live::TrendHistory;
-using Model::Live::TrendSeries;
+using Records::MeasurementSample;
+using Records::TrendHistory;
+using Records::TrendSeries;
 
 namespace {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "model/trendhistory.h"
+#include "records/trendhistory.h"
 
 #include <QElapsedTimer>
 #include <qwt_plot.h>
@@ -26,7 +26,7 @@ public:
     explicit TrendPlot(QWidget* parent = nullptr);
     ~TrendPlot() override;
 
-    void addSamples(const std::vector<Model::Live::MeasurementSample>& samples);
+    void addSamples(const std::vector<Records::MeasurementSample>& samples);
     void setPage(Page page);
     [[nodiscard]] Page page() const { return m_page; }
     // How far back the plot reaches, in seconds.
@@ -45,7 +45,7 @@ public:
     // The text the cursor shows at a point of the plot, given in seconds before the plot's
     // right edge: the clock time and the three values there.
     [[nodiscard]] QString valuesAt(double position) const;
-    [[nodiscard]] const Model::Live::TrendHistory& history() const { return m_history; }
+    [[nodiscard]] const Records::TrendHistory& history() const { return m_history; }
 
 protected:
     void changeEvent(QEvent* event) override;
@@ -60,7 +60,7 @@ private:
     void updateTimeAxis();
     [[nodiscard]] int firstSeries() const;
 
-    Model::Live::TrendHistory m_history;
+    Records::TrendHistory m_history;
     std::array<QwtPlotCurve*, 3> m_curves {};
     std::array<SeriesData*, 3> m_data {};
     QwtPlotPicker* m_picker = nullptr;

@@ -241,6 +241,7 @@ void PackageUpdateService::start()
     }
     if (!checkImages())
         return;
+    emit packageUpdateStarted();
     if (platform)
         startPlatformUpdate();
     else

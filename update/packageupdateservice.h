@@ -99,6 +99,8 @@ public slots:
 
 signals:
     void packageUpdateVersion(const QString& version);
+    // The package passed its checks and the device is being told to take it.
+    void packageUpdateStarted();
     void packageUpdatePlatformVersion(unsigned int version);
     void packageUpdateErrorOccured(const QString& text);
     void packageUpdateProgressChanged(int percent);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "model/measurementsamples.h"
+#include "records/measurementsamples.h"
 
 #include <QPointF>
 
@@ -8,7 +8,7 @@
 #include <cstddef>
 #include <vector>
 
-namespace Model::Live {
+namespace Records {
 
 // The recent course of one measured value for a trend plot, in bounded memory: the values are
 // gathered into buckets of a fixed time, and each bucket keeps only its lowest and its highest
@@ -67,4 +67,4 @@ private:
     std::array<TrendSeries, SeriesCount> m_series;
 };
 
-} // namespace Model::Live
+} // namespace Records

@@ -5,10 +5,15 @@
 #include <QString>
 
 namespace Application::R58 {
-
 class Settings;
+}
 
-// Copies of a device's protection settings, taken in the settings file format before an action
+namespace Records {
+
+using Application::R58::Settings;
+
+// Copies of every protection setting a device has, taken in the settings file format (with the
+// settings beyond the file format's own as extra keys, which its readers ignore) before an action
 // replaces them (a factory reset, an import, a firmware update), so that a mistake can be
 // undone. One folder holds the copies of every device, named by serial number, time and reason;
 // the newest `Kept` of each device stay, older ones are removed as new ones come.
@@ -47,4 +52,4 @@ private:
     QString m_directory;
 };
 
-} // namespace Application::R58
+} // namespace Records

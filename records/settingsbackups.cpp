@@ -1,17 +1,17 @@
-#include "config/settingsbackups.h"
+#include "records/settingsbackups.h"
 
 #include "config/settings.h"
+#include "records/recordlocations.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QRegularExpression>
-#include <QStandardPaths>
 
 #include <algorithm>
 #include <array>
 
-namespace Application::R58 {
+namespace Records {
 
 namespace {
 
@@ -28,14 +28,6 @@ constexpr std::array<ReasonName, 3> ReasonNames {{
     {SettingsBackups::Reason::Update, "update"},
 }};
 
-// A serial number as the device reports it is digits; anything else must not reach a path.
-QString fileStem(const QString& serialNumber)
-{
-    QString stem = serialNumber.trimmed();
-    stem.replace(QRegularExpression(QStringLiteral("[^A-Za-z0-9_-]")), QStringLiteral("_"));
-    return stem.isEmpty() ? QStringLiteral("unknown") : stem;
-}
-
 } // namespace
 
 SettingsBackups::SettingsBackups(QString directory) : m_directory(std::move(directory))
@@ -44,8 +36,7 @@ SettingsBackups::SettingsBackups(QString directory) : m_directory(std::move(dire
 
 QString SettingsBackups::defaultDirectory()
 {
-    return QDir(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation))
-        .filePath(QStringLiteral("backups"));
+    return RecordLocations::backupsFolder();
 }
 
 QString SettingsBackups::reasonText(Reason reason)
@@ -79,7 +70,7 @@ QString SettingsBackups::save(const Settings& settings, const QString& serialNum
     // Two copies within one second (an import right after a reset) must not overwrite.
     const QString base
         = QStringLiteral("%1_%2_%3")
-              .arg(fileStem(serialNumber), time.toString(TimeFormat), QLatin1String(key));
+              .arg(RecordLocations::fileStem(serialNumber), time.toString(TimeFormat), QLatin1String(key));
     QString path = directory.filePath(base + QStringLiteral(".json"));
     for (int n = 2; QFileInfo::exists(path); ++n)
         path = directory.filePath(QStringLiteral("%1-%2.json").arg(base).arg(n));
@@ -99,7 +90,7 @@ QList<SettingsBackups::Entry> SettingsBackups::list(const QString& serialNumber)
     const QRegularExpression pattern(
         QStringLiteral("^%1_(\\d{4}-\\d\\d-\\d\\d_\\d\\d-\\d\\d-\\d\\d)_"
                        "([a-z-]+?)(-\\d+)?\\.json$")
-            .arg(QRegularExpression::escape(fileStem(serialNumber))));
+            .arg(QRegularExpression::escape(RecordLocations::fileStem(serialNumber))));
     QList<Entry> entries;
     const auto files = QDir(m_directory).entryInfoList({QStringLiteral("*.json")}, QDir::Files);
     for (const QFileInfo& file : files) {
@@ -133,4 +124,4 @@ void SettingsBackups::prune(const QString& serialNumber) const
         QFile::remove(entries.at(i).path);
 }
 
-} // namespace Application::R58
+} // namespace Records

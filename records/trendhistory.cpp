@@ -1,9 +1,9 @@
-#include "model/trendhistory.h"
+#include "records/trendhistory.h"
 
 #include <algorithm>
 #include <cmath>
 
-namespace Model::Live {
+namespace Records {
 
 TrendSeries::TrendSeries(double bucketMilliseconds, double spanMilliseconds)
     : m_bucket(bucketMilliseconds),
@@ -124,4 +124,4 @@ const TrendSeries& TrendHistory::series(int index) const
     return m_series[std::size_t(std::clamp(index, 0, SeriesCount - 1))];
 }
 
-} // namespace Model::Live
+} // namespace Records

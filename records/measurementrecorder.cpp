@@ -1,8 +1,8 @@
-#include "model/measurementrecorder.h"
+#include "records/measurementrecorder.h"
 
 #include <QDateTime>
 
-namespace Model::Live {
+namespace Records {
 
 namespace {
 
@@ -108,6 +108,21 @@ bool MeasurementRecorder::write(const std::vector<MeasurementSample>& samples)
     return true;
 }
 
+bool MeasurementRecorder::writeNote(qint64 time, const QString& text)
+{
+    if (!m_file.isOpen())
+        return false;
+    QByteArray line = "# ";
+    line += QDateTime::fromMSecsSinceEpoch(time, Qt::UTC).toString(Qt::ISODateWithMs).toLatin1();
+    line += ' ';
+    // One line whatever the text holds.
+    line += text.simplified().toUtf8();
+    line += '\n';
+    if (m_file.write(line) != line.size() || !m_file.flush())
+        return fail();
+    return true;
+}
+
 bool MeasurementRecorder::stop()
 {
     if (!m_file.isOpen())
@@ -127,4 +142,4 @@ bool MeasurementRecorder::fail()
     return false;
 }
 
-} // namespace Model::Live
+} // namespace Records

@@ -3,7 +3,7 @@
 #include <QList>
 #include <QString>
 
-namespace Model::History {
+namespace Records {
 
 // One thing that happened to a device: when (milliseconds since the epoch, UTC), what kind of
 // thing (a fixed English key such as "error", which a screen shows in its own words), and what
@@ -59,4 +59,4 @@ private:
     QString m_error;
 };
 
-} // namespace Model::History
+} // namespace Records

@@ -1,6 +1,6 @@
-#include "model/measurementsamples.h"
+#include "records/measurementsamples.h"
 
-namespace Model::Live {
+namespace Records {
 
 void MeasurementSamples::add(const MeasurementSample& sample)
 {
@@ -30,4 +30,4 @@ quint64 MeasurementSamples::takeDropped()
     return dropped;
 }
 
-} // namespace Model::Live
+} // namespace Records

@@ -1,4 +1,6 @@
-#include "model/eventhistory.h"
+#include "records/eventhistory.h"
+
+#include "records/recordlocations.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -8,7 +10,7 @@
 
 #include <algorithm>
 
-namespace Model::History {
+namespace Records {
 
 namespace {
 
@@ -157,15 +159,8 @@ bool EventHistory::exportTo(const QString& path)
 
 QString EventHistory::fileFor(const QString& folder, const QString& serial)
 {
-    // Only what is safe in a file name of every system.
-    QString name;
-    for (const QChar c : serial) {
-        if (c.isLetterOrNumber() || c == QLatin1Char('-') || c == QLatin1Char('_'))
-            name += c;
-    }
-    if (name.isEmpty())
-        name = QStringLiteral("unknown");
-    return QDir(folder).filePath(QStringLiteral("history_%1.csv").arg(name));
+    return QDir(folder).filePath(
+        QStringLiteral("history_%1.csv").arg(RecordLocations::fileStem(serial)));
 }
 
-} // namespace Model::History
+} // namespace Records

@@ -1,4 +1,4 @@
-#include "ui/commissioningreport.h"
+#include "records/commissioningreport.h"
 
 #include <QImage>
 #include <QPageLayout>

@@ -7,7 +7,7 @@
 #include <mutex>
 #include <vector>
 
-namespace Model::Live {
+namespace Records {
 
 // The measured quantities a device streams, one series per phase or per kind of power.
 enum class Quantity : std::uint8_t { Voltage, Current, ActivePower, ReactivePower, ApparentPower };
@@ -45,4 +45,4 @@ private:
     quint64 m_dropped = 0;
 };
 
-} // namespace Model::Live
+} // namespace Records

@@ -1,0 +1,428 @@
+#include "config/settingsmapper.h"
+
+#include "config/settings.h"
+#include "model/modelsettings.h"
+#include "model/modeltypes.h"
+#include "model/modelvalueid.h"
+
+#include <QCoreApplication>
+#include <QLocale>
+
+#include <cmath>
+#include <type_traits>
+
+namespace Application::R58 {
+
+namespace {
+
+using Model::Interfaces::ModelValueID;
+using TripClass = Model::Interfaces::ModelTypes::Settings::TripClass;
+using FaultType = Model::Interfaces::ModelTypes::Settings::FaultType;
+
+// The lowest values the configuration page offers: a threshold of zero would never trip.
+constexpr double MinimumCurrent = 0.1; // amperes
+constexpr double MinimumVoltage = 1.0; // volts
+
+QString translate(const char* text)
+{
+    return QCoreApplication::translate("SettingsMapper", text);
+}
+
+template <typename T> double toNumber(T value)
+{
+    if constexpr (std::is_enum_v<T>)
+        return double(static_cast<std::underlying_type_t<T>>(value));
+    else if constexpr (std::is_same_v<T, bool>)
+        return value ? 1.0 : 0.0;
+    else
+        return double(value);
+}
+
+template <typename T> T fromNumber(double value)
+{
+    if constexpr (std::is_enum_v<T>)
+        return T(static_cast<std::underlying_type_t<T>>(value));
+    else if constexpr (std::is_same_v<T, bool>)
+        return value != 0.0;
+    else
+        return T(value);
+}
+
+// Calls `f` with the model value of the setting.
+template <typename F> double visit(Model::Database::ModelSettings& m, SettingKey key, F&& f)
+{
+    switch (key) {
+    case SettingKey::TripClass:
+        return f(m.getTripClassValue());
+    case SettingKey::NominalCurrent:
+        return f(m.getNominalCurrentValue());
+    case SettingKey::OverloadReset:
+        return f(m.getOverloadResetValue());
+    case SettingKey::UndercurrentEnable:
+        return f(m.getUndercurrentEnableValue());
+    case SettingKey::UndercurrentThreshold:
+        return f(m.getUndercurrentThresholdValue());
+    case SettingKey::UndercurrentFaultType:
+        return f(m.getUndercurrentFaultValue());
+    case SettingKey::UndervoltageEnable:
+        return f(m.getUndervoltageEnableValue());
+    case SettingKey::UndervoltageThreshold:
+        return f(m.getUndervoltageThresholdValue());
+    case SettingKey::UndervoltageFaultType:
+        return f(m.getUndervoltageFaultValue());
+    case SettingKey::OvervoltageEnable:
+        return f(m.getOvervoltageEnableValue());
+    case SettingKey::OvervoltageThreshold:
+        return f(m.getOvervoltageThresholdValue());
+    case SettingKey::OvervoltageFaultType:
+        return f(m.getOvervoltageFaultValue());
+    case SettingKey::Softstart:
+        return f(m.getSoftstartEnableValue());
+    case SettingKey::AsymmetryEnable:
+        return f(m.getLoadAsymmetryEnableValue());
+    case SettingKey::AsymmetryThreshold:
+        return f(m.getLoadAsymmetryThresholdValue());
+    case SettingKey::AsymmetryFaultType:
+        return f(m.getLoadAsymmetryFaultValue());
+    }
+    return 0.0;
+}
+
+double hundredths(double value)
+{
+    return std::round(value * 100.0);
+}
+
+const ThresholdSettings* group(const Settings& settings, SettingKey key)
+{
+    switch (key) {
+    case SettingKey::UndercurrentEnable:
+    case SettingKey::UndercurrentThreshold:
+    case SettingKey::UndercurrentFaultType:
+        return &settings.getUndercurrentSettings();
+    case SettingKey::UndervoltageEnable:
+    case SettingKey::UndervoltageThreshold:
+    case SettingKey::UndervoltageFaultType:
+        return &settings.getUndervoltageSettings();
+    case SettingKey::OvervoltageEnable:
+    case SettingKey::OvervoltageThreshold:
+    case SettingKey::OvervoltageFaultType:
+        return &settings.getOvervoltageSettings();
+    case SettingKey::AsymmetryEnable:
+    case SettingKey::AsymmetryThreshold:
+    case SettingKey::AsymmetryFaultType:
+        return settings.getLoadAsymmetry() ? &*settings.getLoadAsymmetry() : nullptr;
+    default:
+        return nullptr;
+    }
+}
+
+} // namespace
+
+SettingsMapper::SettingsMapper(Model::Database::ModelSettings& model) : m_model(model) { }
+
+const QList<SettingKey>& SettingsMapper::keys()
+{
+    static const QList<SettingKey> all {SettingKey::TripClass, SettingKey::NominalCurrent,
+        SettingKey::OverloadReset, SettingKey::UndercurrentEnable,
+        SettingKey::UndercurrentThreshold, SettingKey::UndercurrentFaultType,
+        SettingKey::UndervoltageEnable, SettingKey::UndervoltageThreshold,
+        SettingKey::UndervoltageFaultType, SettingKey::OvervoltageEnable,
+        SettingKey::OvervoltageThreshold, SettingKey::OvervoltageFaultType, SettingKey::Softstart,
+        SettingKey::AsymmetryEnable, SettingKey::AsymmetryThreshold,
+        SettingKey::AsymmetryFaultType};
+    return all;
+}
+
+bool SettingsMapper::isExtra(SettingKey key)
+{
+    return int(key) >= int(SettingKey::Softstart);
+}
+
+SettingsMapper::Kind SettingsMapper::kind(SettingKey key)
+{
+    switch (key) {
+    case SettingKey::TripClass:
+        return Kind::TripClass;
+    case SettingKey::NominalCurrent:
+    case SettingKey::UndercurrentThreshold:
+    case SettingKey::UndervoltageThreshold:
+    case SettingKey::OvervoltageThreshold:
+    case SettingKey::AsymmetryThreshold:
+        return Kind::Number;
+    case SettingKey::UndercurrentFaultType:
+    case SettingKey::UndervoltageFaultType:
+    case SettingKey::OvervoltageFaultType:
+    case SettingKey::AsymmetryFaultType:
+        return Kind::FaultType;
+    default:
+        return Kind::OnOff;
+    }
+}
+
+QString SettingsMapper::name(SettingKey key)
+{
+    switch (key) {
+    case SettingKey::TripClass:
+        return translate("Trip class");
+    case SettingKey::NominalCurrent:
+        return translate("Nominal current");
+    case SettingKey::OverloadReset:
+        return translate("Automatic reset");
+    case SettingKey::UndercurrentEnable:
+        return translate("Undercurrent monitoring");
+    case SettingKey::UndercurrentThreshold:
+        return translate("Undercurrent threshold");
+    case SettingKey::UndercurrentFaultType:
+        return translate("Undercurrent fault type");
+    case SettingKey::UndervoltageEnable:
+        return translate("Undervoltage monitoring");
+    case SettingKey::UndervoltageThreshold:
+        return translate("Undervoltage threshold");
+    case SettingKey::UndervoltageFaultType:
+        return translate("Undervoltage fault type");
+    case SettingKey::OvervoltageEnable:
+        return translate("Overvoltage monitoring");
+    case SettingKey::OvervoltageThreshold:
+        return translate("Overvoltage threshold");
+    case SettingKey::OvervoltageFaultType:
+        return translate("Overvoltage fault type");
+    case SettingKey::Softstart:
+        return translate("Soft start");
+    case SettingKey::AsymmetryEnable:
+        return translate("Load asymmetry monitoring");
+    case SettingKey::AsymmetryThreshold:
+        return translate("Load asymmetry threshold");
+    case SettingKey::AsymmetryFaultType:
+        return translate("Load asymmetry fault type");
+    }
+    return {};
+}
+
+QString SettingsMapper::unit(SettingKey key)
+{
+    switch (key) {
+    case SettingKey::NominalCurrent:
+    case SettingKey::UndercurrentThreshold:
+    case SettingKey::AsymmetryThreshold:
+        return QStringLiteral("A");
+    case SettingKey::UndervoltageThreshold:
+    case SettingKey::OvervoltageThreshold:
+        return QStringLiteral("V");
+    default:
+        return {};
+    }
+}
+
+QString SettingsMapper::text(SettingKey key, double value)
+{
+    switch (kind(key)) {
+    case Kind::Number:
+        return QStringLiteral("%1 %2").arg(
+            QLocale().toString(hundredths(value) / 100.0, 'g', 6), unit(key));
+    case Kind::OnOff:
+        return value != 0.0 ? translate("On") : translate("Off");
+    case Kind::FaultType:
+        switch (fromNumber<FaultType>(value)) {
+        case FaultType::Warning:
+            return translate("Warning");
+        case FaultType::Error:
+            return translate("Error");
+        }
+        return QString::number(int(value));
+    case Kind::TripClass: {
+        const QString text = Model::Interfaces::ModelTypes::toString(fromNumber<TripClass>(value));
+        return text.isEmpty() ? QString::number(int(value)) : text;
+    }
+    }
+    return {};
+}
+
+ModelValueID SettingsMapper::valueId(SettingKey key)
+{
+    switch (key) {
+    case SettingKey::TripClass:
+        return ModelValueID::TripClass;
+    case SettingKey::NominalCurrent:
+        return ModelValueID::NominalCurrent;
+    case SettingKey::OverloadReset:
+        return ModelValueID::OverloadReset;
+    case SettingKey::UndercurrentEnable:
+        return ModelValueID::UndercurrentEnable;
+    case SettingKey::UndercurrentThreshold:
+        return ModelValueID::UndercurrentThreshold;
+    case SettingKey::UndercurrentFaultType:
+        return ModelValueID::UndercurrentFaultType;
+    case SettingKey::UndervoltageEnable:
+        return ModelValueID::UndervoltageEnable;
+    case SettingKey::UndervoltageThreshold:
+        return ModelValueID::UndervoltageThreshold;
+    case SettingKey::UndervoltageFaultType:
+        return ModelValueID::UndervoltageFaultType;
+    case SettingKey::OvervoltageEnable:
+        return ModelValueID::OvervoltageEnable;
+    case SettingKey::OvervoltageThreshold:
+        return ModelValueID::OvervoltageThreshold;
+    case SettingKey::OvervoltageFaultType:
+        return ModelValueID::OvervoltageFaultType;
+    case SettingKey::Softstart:
+        return ModelValueID::SoftstartEnable;
+    case SettingKey::AsymmetryEnable:
+        return ModelValueID::LoadAsymmetryEnable;
+    case SettingKey::AsymmetryThreshold:
+        return ModelValueID::LoadAsymmetryThreshold;
+    case SettingKey::AsymmetryFaultType:
+        return ModelValueID::LoadAsymmetryFaultType;
+    }
+    return ModelValueID::TripClass;
+}
+
+std::optional<SettingKey> SettingsMapper::keyOf(ModelValueID id)
+{
+    for (const SettingKey key : keys()) {
+        if (valueId(key) == id)
+            return key;
+    }
+    return std::nullopt;
+}
+
+std::optional<double> SettingsMapper::fileValue(const Settings& settings, SettingKey key)
+{
+    switch (key) {
+    case SettingKey::TripClass:
+        return toNumber(settings.getTripClass());
+    case SettingKey::NominalCurrent:
+        return toNumber(settings.getNominalCurrent());
+    case SettingKey::OverloadReset:
+        return toNumber(settings.getOverloadReset());
+    case SettingKey::Softstart:
+        if (!settings.getSoftstart())
+            return std::nullopt;
+        return toNumber(*settings.getSoftstart());
+    default:
+        break;
+    }
+    const ThresholdSettings* values = group(settings, key);
+    if (!values)
+        return std::nullopt;
+    switch (key) {
+    case SettingKey::UndercurrentEnable:
+    case SettingKey::UndervoltageEnable:
+    case SettingKey::OvervoltageEnable:
+    case SettingKey::AsymmetryEnable:
+        return toNumber(values->getEnable());
+    case SettingKey::UndercurrentThreshold:
+    case SettingKey::UndervoltageThreshold:
+    case SettingKey::OvervoltageThreshold:
+    case SettingKey::AsymmetryThreshold:
+        return toNumber(values->getThreshold());
+    default:
+        return toNumber(values->getFaultType());
+    }
+}
+
+bool SettingsMapper::sameValue(SettingKey key, double a, double b)
+{
+    // NaN never equals anything and so counts as changed.
+    if (kind(key) == Kind::Number)
+        return hundredths(a) == hundredths(b);
+    return a == b;
+}
+
+double SettingsMapper::deviceValue(SettingKey key) const
+{
+    return visit(m_model, key, [](auto& value) { return toNumber(value.getValue()); });
+}
+
+Settings SettingsMapper::deviceSettings(bool withExtras) const
+{
+    auto& model = m_model;
+    Settings settings;
+    settings.setTripClass(model.getTripClassValue().getValue());
+    settings.setNominalCurrent(model.getNominalCurrentValue().getValue());
+    settings.setOverloadReset(model.getOverloadResetValue().getValue());
+    const auto fill = [](ThresholdSettings& group, const auto& enable, const auto& threshold,
+                          const auto& fault) {
+        group.setEnable(enable.getValue());
+        group.setThreshold(threshold.getValue());
+        group.setFaultType(fault.getValue());
+    };
+    fill(settings.getUndercurrentSettings(), model.getUndercurrentEnableValue(),
+        model.getUndercurrentThresholdValue(), model.getUndercurrentFaultValue());
+    fill(settings.getUndervoltageSettings(), model.getUndervoltageEnableValue(),
+        model.getUndervoltageThresholdValue(), model.getUndervoltageFaultValue());
+    fill(settings.getOvervoltageSettings(), model.getOvervoltageEnableValue(),
+        model.getOvervoltageThresholdValue(), model.getOvervoltageFaultValue());
+    if (withExtras) {
+        settings.setSoftstart(model.getSoftstartEnableValue().getValue());
+        ThresholdSettings asymmetry;
+        fill(asymmetry, model.getLoadAsymmetryEnableValue(),
+            model.getLoadAsymmetryThresholdValue(), model.getLoadAsymmetryFaultValue());
+        settings.setLoadAsymmetry(asymmetry);
+    }
+    return settings;
+}
+
+SettingsMapper::Limits SettingsMapper::limits(
+    SettingKey key, std::optional<double> nominalCurrent) const
+{
+    auto& model = m_model;
+    switch (key) {
+    case SettingKey::TripClass:
+        return {0.0, toNumber(model.getTripClassValue().getMaximum())};
+    case SettingKey::NominalCurrent:
+        return {MinimumCurrent, toNumber(model.getNominalCurrentValue().getMaximum())};
+    case SettingKey::UndercurrentThreshold:
+    case SettingKey::AsymmetryThreshold:
+        return {MinimumCurrent,
+            nominalCurrent.value_or(toNumber(model.getNominalCurrentValue().getValue()))};
+    case SettingKey::UndervoltageThreshold:
+        return {MinimumVoltage, toNumber(model.getUndervoltageThresholdValue().getMaximum())};
+    case SettingKey::OvervoltageThreshold:
+        return {MinimumVoltage, toNumber(model.getOvervoltageThresholdValue().getMaximum())};
+    case SettingKey::UndercurrentFaultType:
+    case SettingKey::UndervoltageFaultType:
+    case SettingKey::OvervoltageFaultType:
+    case SettingKey::AsymmetryFaultType:
+        return {toNumber(model.getUndercurrentFaultValue().getMinimum()),
+            toNumber(model.getUndercurrentFaultValue().getMaximum())};
+    default:
+        return {0.0, 1.0};
+    }
+}
+
+QStringList SettingsMapper::check(const Settings& file, bool withAsymmetry) const
+{
+    QStringList wrong;
+    const std::optional<double> nominal = fileValue(file, SettingKey::NominalCurrent);
+    for (const SettingKey key : keys()) {
+        const bool asymmetry = key == SettingKey::AsymmetryEnable
+            || key == SettingKey::AsymmetryThreshold || key == SettingKey::AsymmetryFaultType;
+        if (asymmetry && !withAsymmetry)
+            continue;
+        const std::optional<double> value = fileValue(file, key);
+        if (!value)
+            continue;
+        const Limits range = limits(key, nominal);
+        // Written so that NaN fails. A float's nearest double may lie a hair outside.
+        const double slack = 1e-6 * std::max(1.0, std::fabs(range.maximum));
+        if (*value >= range.minimum - slack && *value <= range.maximum + slack)
+            continue;
+        wrong << translate("%1: %2 is outside %3 to %4.")
+                     .arg(name(key), text(key, *value), text(key, range.minimum),
+                         text(key, range.maximum));
+    }
+    return wrong;
+}
+
+void SettingsMapper::write(SettingKey key, double value)
+{
+    visit(m_model, key, [value](auto& setting) {
+        using T = std::decay_t<decltype(setting.getValue())>;
+        setting.setValue(fromNumber<T>(value));
+        setting.transmit();
+        return 0.0;
+    });
+}
+
+} // namespace Application::R58

@@ -1,0 +1,98 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <cstdint>
+
+#include <optional>
+
+namespace Model::Database {
+class ModelSettings;
+}
+namespace Model::Interfaces {
+enum class ModelValueID : std::uint16_t;
+}
+
+namespace Application::R58 {
+
+class Settings;
+
+// Every protection setting a device has, in the order an import sends them: the nominal
+// current before the undercurrent and load asymmetry thresholds, whose maximum it sets. The
+// first twelve are the settings file's; the rest are kept in backups as extra keys.
+enum class SettingKey {
+    TripClass,
+    NominalCurrent,
+    OverloadReset,
+    UndercurrentEnable,
+    UndercurrentThreshold,
+    UndercurrentFaultType,
+    UndervoltageEnable,
+    UndervoltageThreshold,
+    UndervoltageFaultType,
+    OvervoltageEnable,
+    OvervoltageThreshold,
+    OvervoltageFaultType,
+    Softstart,
+    AsymmetryEnable,
+    AsymmetryThreshold,
+    AsymmetryFaultType,
+};
+
+// Between the device model's settings and the settings file, and the one place that names each
+// setting, gives its unit, its limits and the text of its value, for the configuration page,
+// the comparison, the report and the history alike. Every value passes through as a double:
+// on/off as 0 and 1, trip classes and fault types as their numbers.
+class SettingsMapper
+{
+public:
+    enum class Kind { Number, OnOff, FaultType, TripClass };
+    struct Limits
+    {
+        double minimum = 0.0;
+        double maximum = 0.0;
+    };
+
+    explicit SettingsMapper(Model::Database::ModelSettings& model);
+
+    // All settings, in sending order.
+    [[nodiscard]] static const QList<SettingKey>& keys();
+    // True for the settings the file format does not hold.
+    [[nodiscard]] static bool isExtra(SettingKey key);
+    [[nodiscard]] static Kind kind(SettingKey key);
+    // The setting's name for the user, in the program's language.
+    [[nodiscard]] static QString name(SettingKey key);
+    // "A", "V" or empty.
+    [[nodiscard]] static QString unit(SettingKey key);
+    // The value for the user: numbers to the file's two decimals with their unit, on/off,
+    // fault types and trip classes by name.
+    [[nodiscard]] static QString text(SettingKey key, double value);
+    [[nodiscard]] static Model::Interfaces::ModelValueID valueId(SettingKey key);
+    [[nodiscard]] static std::optional<SettingKey> keyOf(Model::Interfaces::ModelValueID id);
+    // The file's value; empty for an extra the file does not hold.
+    [[nodiscard]] static std::optional<double> fileValue(const Settings& settings, SettingKey key);
+    // Equal as the file keeps them: numbers to two decimals.
+    [[nodiscard]] static bool sameValue(SettingKey key, double a, double b);
+
+    // The value the model holds, which is the device's but while a user's write is on its way.
+    [[nodiscard]] double deviceValue(SettingKey key) const;
+    [[nodiscard]] QString deviceText(SettingKey key) const { return text(key, deviceValue(key)); }
+    // The device's settings in the settings file's form; with the extras for a backup.
+    [[nodiscard]] Settings deviceSettings(bool withExtras) const;
+    // What the device accepts: the lower limits the configuration page offers (0.1 A, 1 V), the
+    // upper ones the device reports. A threshold in amperes may not exceed the nominal current,
+    // which a file brings along (`nominalCurrent`) or the device holds.
+    [[nodiscard]] Limits limits(SettingKey key, std::optional<double> nominalCurrent = {}) const;
+    // Every value of the file the device would not accept, one sentence each; empty when all
+    // fit. `withAsymmetry`: the device has the load asymmetry protection.
+    [[nodiscard]] QStringList check(const Settings& file, bool withAsymmetry) const;
+    // Stores the value in the model and sends it to the device.
+    void write(SettingKey key, double value);
+
+private:
+    Model::Database::ModelSettings& m_model;
+};
+
+} // namespace Application::R58

@@ -1,0 +1,225 @@
+#include "records/devicehistory.h"
+
+#include "app/application.h"
+#include "config/settingsmapper.h"
+#include "link/serialport.h"
+#include "link/serialportmanager.h"
+#include "link/talolinkpacket.h"
+#include "link/talolinkterminalservice.h"
+#include "model/modeldatabase.h"
+#include "model/modelvalueid.h"
+#include "records/faultstate.h"
+#include "records/recordlocations.h"
+#include "update/packageupdateservice.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QTimer>
+
+namespace Records {
+
+using Application::R58::SettingKey;
+using Application::R58::SettingsMapper;
+using Component::Interfaces::TaloLinkCommandID;
+using Component::Interfaces::TaloLinkPacket;
+using Service::R58::PackageUpdateService;
+using Service::R58::TaloLinkTerminalService;
+
+const QString DeviceHistory::Connected = QStringLiteral("connected");
+const QString DeviceHistory::Lost = QStringLiteral("lost");
+const QString DeviceHistory::Error = QStringLiteral("error");
+const QString DeviceHistory::Warning = QStringLiteral("warning");
+const QString DeviceHistory::Cleared = QStringLiteral("cleared");
+const QString DeviceHistory::Mode = QStringLiteral("mode");
+const QString DeviceHistory::Setting = QStringLiteral("setting");
+const QString DeviceHistory::Import = QStringLiteral("import");
+const QString DeviceHistory::Reset = QStringLiteral("factory reset");
+const QString DeviceHistory::UpdateStarted = QStringLiteral("update started");
+const QString DeviceHistory::UpdateFinished = QStringLiteral("update finished");
+const QString DeviceHistory::UpdateFailed = QStringLiteral("update failed");
+
+DeviceHistory::DeviceHistory(Application::R58::Application& device, QObject* parent)
+    : QObject(parent),
+      m_device(device),
+      m_portName(device.getSerialPort() ? device.getSerialPort()->getPortName() : QString()),
+      // Until the device tells its serial number the events are kept in memory only.
+      m_history(std::make_unique<EventHistory>(QString())),
+      m_faultSettle(new QTimer(this))
+{
+    m_faultSettle->setSingleShot(true);
+    m_faultSettle->setInterval(FaultReportSettle);
+    connect(m_faultSettle, &QTimer::timeout, this, &DeviceHistory::noteFault);
+
+    TaloLinkTerminalService* service = device.getTerminalService().data();
+    using S = TaloLinkTerminalService;
+    connect(service, &S::serialNumberModelValue, this, &DeviceHistory::openFile);
+    connect(service, &S::faultTypeModelValue, this, [this] { m_faultSettle->start(); });
+    connect(service, &S::faultPhaseModelValue, this, [this] {
+        // The phase completes a fault being reported; on its own it changes nothing.
+        if (m_faultSettle->isActive()) {
+            m_faultSettle->stop();
+            noteFault();
+        }
+    });
+    connect(service, &S::operatingModeModelValue, this, &DeviceHistory::noteMode);
+
+    // The port by its short name (ttyACM0), as the connect screen lists it.
+    const QString port = QFileInfo(m_portName).fileName();
+    if (device.getSerialPort())
+        add(Connected, port);
+    if (const auto& manager = device.getSerialPortManager()) {
+        using M = Application::R58::SerialPortManager;
+        connect(manager.data(), &M::portOpened, this, [this, port](const QString& name) {
+            if (name == m_portName)
+                add(Connected, port);
+        });
+        connect(manager.data(), &M::portClosed, this, [this, port](const QString& name) {
+            if (name == m_portName)
+                add(Lost, port);
+        });
+    }
+
+    // What the device reports by itself is only noted as known; each value frame the tool
+    // sends is a write, and the model holds the sent value as it goes out.
+    const SettingsMapper mapper(device.getModelDatabase()->getSettings());
+    for (const SettingKey key : SettingsMapper::keys())
+        m_knownSettings.insert(int(SettingsMapper::valueId(key)), mapper.deviceText(key));
+    for (const auto report : {&S::nominalCurrentModelValue, &S::tripClassModelValue,
+             &S::softstartEnableModelValue, &S::overloadResetModelValue,
+             &S::undercurrentThresholdModelValue, &S::undercurrentFaultTypeModelValue,
+             &S::undercurrentEnableModelValue, &S::undervoltageThresholdModelValue,
+             &S::undervoltageFaultTypeModelValue, &S::undervoltageEnableModelValue,
+             &S::overvoltageThresholdModelValue, &S::overvoltageFaultTypeModelValue,
+             &S::overvoltageEnableModelValue, &S::loadAsymmetryThresholdModelValue,
+             &S::loadAsymmetryFaultTypeModelValue, &S::loadAsymmetryEnableModelValue}) {
+        connect(service, report, this, [this] {
+            const SettingsMapper now(m_device.getModelDatabase()->getSettings());
+            for (const SettingKey key : SettingsMapper::keys())
+                m_knownSettings.insert(int(SettingsMapper::valueId(key)), now.deviceText(key));
+        });
+    }
+    if (const auto& serialPort = device.getSerialPort()) {
+        connect(serialPort.data(), &Application::R58::SerialPort::dataTransmitted, this,
+            &DeviceHistory::noteTransmitted);
+    }
+
+    PackageUpdateService* update = device.getPackageUpdateService().data();
+    connect(update, &PackageUpdateService::packageUpdateVersion, this,
+        [this](const QString& version) { m_packageVersion = version; });
+    connect(update, &PackageUpdateService::packageUpdateStarted, this, [this] {
+        add(UpdateStarted, tr("Package %1").arg(m_packageVersion));
+    });
+    connect(update, &PackageUpdateService::packageUpdateFinished, this, [this] {
+        add(UpdateFinished, tr("Package %1").arg(m_packageVersion));
+    });
+    connect(update, &PackageUpdateService::packageUpdateErrorOccured, this,
+        [this](const QString& text) { add(UpdateFailed, text); });
+
+    // Made for a link that runs already: the device has told its serial number before.
+    if (service->hasReported(Model::Interfaces::ModelValueID::SerialNumber))
+        openFile();
+}
+
+DeviceHistory::~DeviceHistory() = default;
+
+QString DeviceHistory::kindText(const QString& kind)
+{
+    static const QList<QPair<QString, const char*>> names {
+        {Connected, QT_TRANSLATE_NOOP("Records::DeviceHistory", "Connected")},
+        {Lost, QT_TRANSLATE_NOOP("Records::DeviceHistory", "Connection lost")},
+        {Error, QT_TRANSLATE_NOOP("Records::DeviceHistory", "Error")},
+        {Warning, QT_TRANSLATE_NOOP("Records::DeviceHistory", "Warning")},
+        {Cleared, QT_TRANSLATE_NOOP("Records::DeviceHistory", "Fault cleared")},
+        {Mode, QT_TRANSLATE_NOOP("Records::DeviceHistory", "Operating mode")},
+        {Setting, QT_TRANSLATE_NOOP("Records::DeviceHistory", "Setting written")},
+        {Import, QT_TRANSLATE_NOOP("Records::DeviceHistory", "Settings imported")},
+        {Reset, QT_TRANSLATE_NOOP("Records::DeviceHistory", "Factory reset")},
+        {UpdateStarted, QT_TRANSLATE_NOOP("Records::DeviceHistory", "Update started")},
+        {UpdateFinished, QT_TRANSLATE_NOOP("Records::DeviceHistory", "Update finished")},
+        {UpdateFailed, QT_TRANSLATE_NOOP("Records::DeviceHistory", "Update failed")}};
+    for (const auto& name : names) {
+        if (name.first == kind)
+            return tr(name.second);
+    }
+    return kind;
+}
+
+void DeviceHistory::add(const QString& kind, const QString& text)
+{
+    const bool written = m_history->add(kind, text);
+    emit eventAdded(m_history->events().last());
+    if (!written)
+        emit writeFailed(failureText());
+}
+
+QString DeviceHistory::failureText() const
+{
+    return tr("The history cannot be kept: %1 could not be written (%2).")
+        .arg(QDir::toNativeSeparators(m_history->path()), m_history->errorString());
+}
+
+void DeviceHistory::openFile()
+{
+    const QString serial
+        = m_device.getModelDatabase()->getInformation().getSerialNumberValue().toString();
+    const QString path = EventHistory::fileFor(RecordLocations::historyFolder(), serial);
+    if (serial.trimmed().isEmpty() || path == m_history->path())
+        return;
+    // What happened before the serial number was known belongs to this device.
+    const QList<Event> early = m_history->path().isEmpty() ? m_history->events() : QList<Event>();
+    m_history = std::make_unique<EventHistory>(path);
+    bool written = true;
+    for (const Event& event : early)
+        written &= m_history->add(event.kind, event.text, event.time);
+    emit eventsReplaced();
+    if (!written)
+        emit writeFailed(failureText());
+}
+
+void DeviceHistory::noteFault()
+{
+    const FaultState state = FaultState::fromModel(*m_device.getModelDatabase());
+    const QString kind = state.kind == FaultState::Kind::Error ? Error
+        : state.kind == FaultState::Kind::Warning             ? Warning
+                                                              : Cleared;
+    if (kind == Cleared && m_lastFault.isEmpty())
+        return;
+    const QString text = kind == Cleared ? QString() : state.summary();
+    const QString key = kind + text;
+    if (key == m_lastFault)
+        return;
+    m_lastFault = kind == Cleared ? QString() : key;
+    add(kind, text);
+}
+
+void DeviceHistory::noteMode()
+{
+    // The device's own name of the mode, as the file keeps the device's words.
+    const QString text = m_device.getModelDatabase()->getOperation().getOperatingModeValue().toString();
+    if (text.isEmpty() || text == m_lastMode)
+        return;
+    m_lastMode = text;
+    add(Mode, text);
+}
+
+void DeviceHistory::noteTransmitted(const QByteArray& frame)
+{
+    const TaloLinkPacket packet = TaloLinkPacket::decode(frame);
+    if (packet.command != TaloLinkCommandID::SetModelValue || packet.args.empty())
+        return;
+    int id = 0;
+    for (int i = packet.args[0].length - 1; i >= 0; --i)
+        id = id << 8 | packet.args[0].data[i];
+    const auto key = SettingsMapper::keyOf(Model::Interfaces::ModelValueID(id));
+    if (!key)
+        return;
+    const QString written
+        = SettingsMapper(m_device.getModelDatabase()->getSettings()).deviceText(*key);
+    const QString before = m_knownSettings.value(id);
+    if (written != before)
+        add(Setting, tr("%1: %2 → %3").arg(SettingsMapper::name(*key), before, written));
+    m_knownSettings[id] = written;
+}
+
+} // namespace Records

@@ -1,0 +1,93 @@
+#pragma once
+
+#include "records/eventhistory.h"
+
+#include <QMap>
+#include <QObject>
+#include <QPair>
+#include <QString>
+
+#include <memory>
+
+class QTimer;
+
+namespace Application::R58 {
+class Application;
+}
+
+namespace Records {
+
+// The event history of one device, fed by its link and model: connections, faults with the
+// phase the device reported, operating modes, settings written with the device's value before
+// and after, imports, factory resets and updates. Kept in memory until the device tells its
+// serial number, then in that device's file across sessions. A screen shows it; nothing here
+// reads a widget.
+class DeviceHistory : public QObject
+{
+    Q_OBJECT
+
+public:
+    // The kinds of event, as the file keeps them (never translated, so that a file reads the
+    // same in every language).
+    static const QString Connected;
+    static const QString Lost;
+    static const QString Error;
+    static const QString Warning;
+    static const QString Cleared;
+    static const QString Mode;
+    static const QString Setting;
+    static const QString Import;
+    static const QString Reset;
+    static const QString UpdateStarted;
+    static const QString UpdateFinished;
+    static const QString UpdateFailed;
+
+    // A fault's value and its phase arrive as separate values of one report; the entry waits
+    // this long for the phase (the device sends them back to back, within milliseconds).
+    static constexpr int FaultReportSettle = 250; // milliseconds
+
+    explicit DeviceHistory(Application::R58::Application& device, QObject* parent = nullptr);
+    ~DeviceHistory() override;
+
+    // What was done to the device, in the words of whoever did it.
+    void addImport(const QString& text) { add(Import, text); }
+    void addFactoryReset(const QString& text) { add(Reset, text); }
+
+    [[nodiscard]] const QList<Event>& events() const { return m_history->events(); }
+    // The device's file; empty until the serial number is known.
+    [[nodiscard]] QString path() const { return m_history->path(); }
+    [[nodiscard]] QString errorString() const { return m_history->errorString(); }
+    // Writes every event to a CSV file; false with errorString() if that fails.
+    [[nodiscard]] bool exportTo(const QString& path) { return m_history->exportTo(path); }
+
+    // A kind of event in the user's words.
+    [[nodiscard]] static QString kindText(const QString& kind);
+
+signals:
+    void eventAdded(const Records::Event& event);
+    // The device's file was opened: the events are those of earlier sessions and this one.
+    void eventsReplaced();
+    // The file could not be written; the text names it and why.
+    void writeFailed(const QString& message);
+
+private:
+    void add(const QString& kind, const QString& text);
+    void openFile();
+    void noteFault();
+    void noteMode();
+    void noteTransmitted(const QByteArray& frame);
+    [[nodiscard]] QString failureText() const;
+
+    Application::R58::Application& m_device;
+    QString m_portName;
+    std::unique_ptr<EventHistory> m_history;
+    QTimer* m_faultSettle = nullptr;
+    // The settings as last reported or sent, by model value identifier, to say what a written
+    // setting was before.
+    QMap<int, QString> m_knownSettings;
+    QString m_lastFault;
+    QString m_lastMode;
+    QString m_packageVersion;
+};
+
+} // namespace Records

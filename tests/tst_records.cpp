@@ -1,0 +1,301 @@
+// What the tool keeps about a device, fed by the device's link and model alone: the history,
+// the recording, the report's snapshot and the backups, with no window in between.
+
+#include "app/application.h"
+#include "config/config.h"
+#include "config/settings.h"
+#include "config/settingscomparison.h"
+#include "config/settingsmapper.h"
+#include "config/useraccount.h"
+#include "link/listserialportsource.h"
+#include "link/serialportmanager.h"
+#include "link/talolinkterminalservice.h"
+#include "link/talolinkusbcomponent.h"
+#include "model/modelactionid.h"
+#include "model/modeldatabase.h"
+#include "model/modelvalueid.h"
+#include "records/devicehistory.h"
+#include "records/devicesnapshot.h"
+#include "records/measurementcapture.h"
+#include "records/settingsbackups.h"
+#include "sim/simulateddevice.h"
+
+#include <QFile>
+#include <QRegularExpression>
+#include <QSignalSpy>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+
+using Application::R58::SettingKey;
+using Application::R58::Settings;
+using Application::R58::SettingsComparison;
+using Application::R58::SettingsMapper;
+using Model::Interfaces::ModelValueID;
+using Records::DeviceHistory;
+using Records::MeasurementCapture;
+
+namespace {
+
+constexpr int Wait = 10000; // milliseconds; generous for sanitizer builds
+
+quint16 id(ModelValueID value)
+{
+    return quint16(value);
+}
+
+// One device's link stack on a simulated device over a pseudo-terminal, as a command line
+// would hold it: no screen.
+struct Rig
+{
+    QTemporaryDir home;
+    QTemporaryDir links;
+    QSharedPointer<Application::R58::ListSerialPortSource> source
+        = QSharedPointer<Application::R58::ListSerialPortSource>::create();
+    QSharedPointer<Application::R58::SerialPortManager> manager
+        = QSharedPointer<Application::R58::SerialPortManager>::create(source);
+    QSharedPointer<Application::R58::UserAccount> account
+        = QSharedPointer<Application::R58::UserAccount>::create();
+    QSharedPointer<Application::R58::Config> config;
+    std::unique_ptr<Simulator::SimulatedDevice> device;
+    std::unique_ptr<Application::R58::Application> app;
+
+    Rig()
+    {
+        qputenv("HOME", QFile::encodeName(home.path()));
+        QStandardPaths::setTestModeEnabled(true);
+        config = QSharedPointer<Application::R58::Config>::create();
+        manager->setPolling(false);
+        device = std::make_unique<Simulator::SimulatedDevice>(links.path(), source);
+        device->setMeasurementInterval(20);
+    }
+    ~Rig()
+    {
+        app.reset();
+        manager.reset();
+        device.reset();
+    }
+    // Opens the link and waits until the device has told its serial number, the last of the
+    // values the start-up asks for that the tests need.
+    bool open()
+    {
+        if (!device->plugIn())
+            return false;
+        manager->poll();
+        app = std::make_unique<Application::R58::Application>(
+            account, config, manager, device->portName());
+        app->initialize();
+        const auto& link = *app->getTerminalService();
+        return QTest::qWaitFor(
+            [&] {
+                return link.hasReported(ModelValueID::SerialNumber)
+                    && link.hasReported(ModelValueID::LoadAsymmetryFaultType);
+            },
+            Wait);
+    }
+    Model::Database::ModelDatabase& model() { return *app->getModelDatabase(); }
+};
+
+QStringList fileLines(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+}
+
+} // namespace
+
+class TestRecords : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void historyFromModelAndLink();
+    void recordingKeepsStreamAcrossPages();
+    void reportSaysWhatWasNeverMeasured();
+    void backupRestoresEverySetting();
+};
+
+void TestRecords::historyFromModelAndLink()
+{
+    Rig rig;
+    QVERIFY(rig.open());
+    auto history = std::make_unique<DeviceHistory>(*rig.app);
+    const auto entries = [&history](const QString& kind) {
+        QStringList texts;
+        for (const auto& event : history->events()) {
+            if (event.kind == kind)
+                texts << event.text;
+        }
+        return texts;
+    };
+
+    // An undercurrent warning on L2: the phase comes as a value of its own, after the fault's.
+    rig.device->setUIntValue(id(ModelValueID::FaultPhase), 1);
+    rig.device->setUIntValue(id(ModelValueID::Warning), 5);
+    rig.device->reportValue(id(ModelValueID::Warning));
+    rig.device->reportValue(id(ModelValueID::FaultPhase));
+    QVERIFY(QTest::qWaitFor([&] { return !entries(DeviceHistory::Warning).isEmpty(); }, Wait));
+    QTest::qWait(2 * DeviceHistory::FaultReportSettle);
+    QCOMPARE(entries(DeviceHistory::Warning), QStringList {QStringLiteral("W 5802: Undercurrent L2")});
+
+    // A write is logged with the device's value before and the value written; a value the
+    // device reports by itself is no write.
+    SettingsMapper mapper(rig.model().getSettings());
+    const double from = mapper.deviceValue(SettingKey::NominalCurrent);
+    mapper.write(SettingKey::NominalCurrent, from + 0.5);
+    QVERIFY(QTest::qWaitFor([&] { return !entries(DeviceHistory::Setting).isEmpty(); }, Wait));
+    QCOMPARE(entries(DeviceHistory::Setting),
+        QStringList {QStringLiteral("%1: %2 → %3")
+                         .arg(SettingsMapper::name(SettingKey::NominalCurrent),
+                             SettingsMapper::text(SettingKey::NominalCurrent, from),
+                             SettingsMapper::text(SettingKey::NominalCurrent, from + 0.5))});
+    rig.device->setFloatValue(id(ModelValueID::NominalCurrent), float(from + 0.2));
+    rig.device->reportValue(id(ModelValueID::NominalCurrent));
+    QVERIFY(QTest::qWaitFor(
+        [&] { return std::abs(mapper.deviceValue(SettingKey::NominalCurrent) - (from + 0.2)) < 1e-3; },
+        Wait));
+    QCOMPARE(entries(DeviceHistory::Setting).size(), 1);
+
+    // The next session of the same device reads what this one kept.
+    const QList<Records::Event> kept = history->events();
+    history = std::make_unique<DeviceHistory>(*rig.app);
+    rig.device->reportValue(id(ModelValueID::SerialNumber));
+    QVERIFY(QTest::qWaitFor([&] { return history->events().size() > kept.size(); }, Wait));
+    for (int i = 0; i < kept.size(); ++i)
+        QCOMPARE(history->events().at(i).text, kept.at(i).text);
+}
+
+void TestRecords::recordingKeepsStreamAcrossPages()
+{
+    Rig rig;
+    QVERIFY(rig.open());
+    MeasurementCapture capture(*rig.app);
+    const QString path = rig.home.filePath(QStringLiteral("start.csv"));
+    capture.show(MeasurementCapture::Stream::Voltage);
+    QVERIFY(capture.startRecording(path));
+    const auto countAbove = [&](qint64 count) {
+        return QTest::qWaitFor([&] { return capture.recorder().count() > count; }, Wait);
+    };
+    QVERIFY(countAbove(30));
+
+    // Another page (say, Control to start the motor): the recorded stream goes on.
+    capture.show(MeasurementCapture::Stream::None);
+    const qint64 atSwitch = capture.recorder().count();
+    QVERIFY(countAbove(atSwitch + 60));
+    QVERIFY(rig.device->isMeasuring());
+
+    // The stream stops without the recording's doing (a command on the service page): the
+    // gap is said and written into the file, not left silent.
+    rig.app->getUSBComponent()->fireModelAction(Model::Interfaces::ModelActionID::StopMeasurement);
+    QVERIFY(QTest::qWaitFor([&] { return !capture.streamGap().isEmpty(); },
+        MeasurementCapture::StreamGapLimit + Wait));
+    QSignalSpy ended(&capture, &MeasurementCapture::recordingEnded);
+    QVERIFY(ended.isValid());
+    capture.stopRecording();
+    QCOMPARE(ended.size(), 1);
+
+    const QStringList lines = fileLines(path);
+    const QStringList notes = lines.filter(QRegularExpression(QStringLiteral("^# ")));
+    QCOMPARE(notes.size(), 1);
+    QVERIFY2(notes.first().contains(QStringLiteral("no values from the device")),
+        qPrintable(notes.first()));
+    QCOMPARE(lines.size() - 1 - notes.size(), int(capture.recorder().count()));
+}
+
+void TestRecords::reportSaysWhatWasNeverMeasured()
+{
+    Rig rig;
+    QVERIFY(rig.open());
+    MeasurementCapture capture(*rig.app);
+    const auto measured = [&] {
+        const auto report = Records::DeviceSnapshot::take(*rig.app, &capture).report({}, {});
+        for (const auto& section : report.sections) {
+            if (section.title == QStringLiteral("Measured values"))
+                return section.rows;
+        }
+        return QList<CommissioningReport::Row>();
+    };
+    const auto valueOf = [](const QList<CommissioningReport::Row>& rows, const QString& label) {
+        for (const auto& row : rows) {
+            if (row.label.startsWith(label))
+                return row.value;
+        }
+        return QStringLiteral("(no row)");
+    };
+
+    // Before any stream the model holds defaults; none of them is a measurement.
+    QList<CommissioningReport::Row> rows = measured();
+    for (const QString& label : {QStringLiteral("Voltage"), QStringLiteral("Current"),
+             QStringLiteral("Active power")})
+        QCOMPARE(valueOf(rows, label), QStringLiteral("not measured"));
+
+    capture.show(MeasurementCapture::Stream::Voltage);
+    QVERIFY(QTest::qWaitFor(
+        [&] {
+            capture.refresh();
+            return capture.latest(Records::Quantity::Voltage, 2).has_value();
+        },
+        Wait));
+    rows = measured();
+    QVERIFY2(valueOf(rows, QStringLiteral("Voltage")).endsWith(QStringLiteral(" V")),
+        qPrintable(valueOf(rows, QStringLiteral("Voltage"))));
+    QCOMPARE(valueOf(rows, QStringLiteral("Current")), QStringLiteral("not measured"));
+}
+
+void TestRecords::backupRestoresEverySetting()
+{
+    Rig rig;
+    QVERIFY(rig.open());
+    SettingsMapper mapper(rig.model().getSettings());
+    const Settings before = mapper.deviceSettings(true);
+    QString error;
+    const QString backup = Records::SettingsBackups(rig.home.filePath(QStringLiteral("backups")))
+                               .save(before, QStringLiteral("4711"),
+                                   Records::SettingsBackups::Reason::FactoryReset, &error);
+    QVERIFY2(!backup.isEmpty(), qPrintable(error));
+
+    // What a factory reset may change beyond the settings file's twelve.
+    const bool softstart = mapper.deviceValue(SettingKey::Softstart) != 0.0;
+    const float asymmetry = float(mapper.deviceValue(SettingKey::AsymmetryThreshold));
+    rig.device->setUIntValue(id(ModelValueID::SoftstartEnable), softstart ? 0 : 1);
+    rig.device->setFloatValue(id(ModelValueID::LoadAsymmetryThreshold), asymmetry - 0.3f);
+    rig.device->reportValue(id(ModelValueID::SoftstartEnable));
+    rig.device->reportValue(id(ModelValueID::LoadAsymmetryThreshold));
+    QVERIFY(QTest::qWaitFor(
+        [&] { return (mapper.deviceValue(SettingKey::Softstart) != 0.0) != softstart; }, Wait));
+    QVERIFY(QTest::qWaitFor(
+        [&] {
+            return std::abs(mapper.deviceValue(SettingKey::AsymmetryThreshold) - (asymmetry - 0.3))
+                < 1e-3;
+        },
+        Wait));
+
+    // The restore compares the backup with the device and sends what differs.
+    Settings file = mapper.deviceSettings(true);
+    file.setSoftstart(std::nullopt);
+    file.setLoadAsymmetry(std::nullopt);
+    QVERIFY(file.load(backup));
+    const SettingsComparison comparison(mapper.deviceSettings(true), file);
+    QVERIFY(comparison.isChanged(SettingKey::Softstart));
+    QVERIFY(comparison.isChanged(SettingKey::AsymmetryThreshold));
+    QCOMPARE(comparison.getChangedCount(), 2);
+    for (const auto& row : comparison.getRows()) {
+        if (row.changed)
+            mapper.write(row.key, row.fileValue);
+    }
+    QVERIFY(QTest::qWaitFor(
+        [&] {
+            return (rig.device->uintValue(id(ModelValueID::SoftstartEnable)) != 0) == softstart
+                && std::abs(rig.device->floatValue(id(ModelValueID::LoadAsymmetryThreshold))
+                       - asymmetry)
+                < 1e-3f;
+        },
+        Wait));
+}
+
+QTEST_GUILESS_MAIN(TestRecords)
+#include "tst_records.moc"
