@@ -51,9 +51,9 @@ public:
     }
 
     // False when the file cannot be opened; an unparsable file reads as empty.
-    bool load(const QString& fileName);
+    [[nodiscard]] bool load(const QString& fileName);
     // Replaces the file atomically; false when it could not be written completely.
-    bool save(const QString& fileName) const;
+    [[nodiscard]] bool save(const QString& fileName) const;
 
     // Returns how many of the file format's settings the object held (twelve for a complete
     // file); the extra keys are not counted.

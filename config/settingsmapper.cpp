@@ -23,7 +23,7 @@ using FaultType = Model::Interfaces::ModelTypes::Settings::FaultType;
 constexpr double MinimumCurrent = 0.1; // amperes
 constexpr double MinimumVoltage = 1.0; // volts
 
-QString translate(const char* text)
+QString translated(const char* text)
 {
     return QCoreApplication::translate("SettingsMapper", text);
 }
@@ -164,37 +164,37 @@ QString SettingsMapper::name(SettingKey key)
 {
     switch (key) {
     case SettingKey::TripClass:
-        return translate("Trip class");
+        return translated(QT_TRANSLATE_NOOP("SettingsMapper", "Trip class"));
     case SettingKey::NominalCurrent:
-        return translate("Nominal current");
+        return translated(QT_TRANSLATE_NOOP("SettingsMapper", "Nominal current"));
     case SettingKey::OverloadReset:
-        return translate("Automatic reset");
+        return translated(QT_TRANSLATE_NOOP("SettingsMapper", "Automatic reset"));
     case SettingKey::UndercurrentEnable:
-        return translate("Undercurrent monitoring");
+        return translated(QT_TRANSLATE_NOOP("SettingsMapper", "Undercurrent monitoring"));
     case SettingKey::UndercurrentThreshold:
-        return translate("Undercurrent threshold");
+        return translated(QT_TRANSLATE_NOOP("SettingsMapper", "Undercurrent threshold"));
     case SettingKey::UndercurrentFaultType:
-        return translate("Undercurrent fault type");
+        return translated(QT_TRANSLATE_NOOP("SettingsMapper", "Undercurrent fault type"));
     case SettingKey::UndervoltageEnable:
-        return translate("Undervoltage monitoring");
+        return translated(QT_TRANSLATE_NOOP("SettingsMapper", "Undervoltage monitoring"));
     case SettingKey::UndervoltageThreshold:
-        return translate("Undervoltage threshold");
+        return translated(QT_TRANSLATE_NOOP("SettingsMapper", "Undervoltage threshold"));
     case SettingKey::UndervoltageFaultType:
-        return translate("Undervoltage fault type");
+        return translated(QT_TRANSLATE_NOOP("SettingsMapper", "Undervoltage fault type"));
     case SettingKey::OvervoltageEnable:
-        return translate("Overvoltage monitoring");
+        return translated(QT_TRANSLATE_NOOP("SettingsMapper", "Overvoltage monitoring"));
     case SettingKey::OvervoltageThreshold:
-        return translate("Overvoltage threshold");
+        return translated(QT_TRANSLATE_NOOP("SettingsMapper", "Overvoltage threshold"));
     case SettingKey::OvervoltageFaultType:
-        return translate("Overvoltage fault type");
+        return translated(QT_TRANSLATE_NOOP("SettingsMapper", "Overvoltage fault type"));
     case SettingKey::Softstart:
-        return translate("Soft start");
+        return translated(QT_TRANSLATE_NOOP("SettingsMapper", "Soft start"));
     case SettingKey::AsymmetryEnable:
-        return translate("Load asymmetry monitoring");
+        return translated(QT_TRANSLATE_NOOP("SettingsMapper", "Load asymmetry monitoring"));
     case SettingKey::AsymmetryThreshold:
-        return translate("Load asymmetry threshold");
+        return translated(QT_TRANSLATE_NOOP("SettingsMapper", "Load asymmetry threshold"));
     case SettingKey::AsymmetryFaultType:
-        return translate("Load asymmetry fault type");
+        return translated(QT_TRANSLATE_NOOP("SettingsMapper", "Load asymmetry fault type"));
     }
     return {};
 }
@@ -221,13 +221,13 @@ QString SettingsMapper::text(SettingKey key, double value)
         return QStringLiteral("%1 %2").arg(
             QLocale().toString(hundredths(value) / 100.0, 'g', 6), unit(key));
     case Kind::OnOff:
-        return value != 0.0 ? translate("On") : translate("Off");
+        return value != 0.0 ? translated(QT_TRANSLATE_NOOP("SettingsMapper", "On")) : translated(QT_TRANSLATE_NOOP("SettingsMapper", "Off"));
     case Kind::FaultType:
         switch (fromNumber<FaultType>(value)) {
         case FaultType::Warning:
-            return translate("Warning");
+            return translated(QT_TRANSLATE_NOOP("SettingsMapper", "Warning"));
         case FaultType::Error:
-            return translate("Error");
+            return translated(QT_TRANSLATE_NOOP("SettingsMapper", "Error"));
         }
         return QString::number(int(value));
     case Kind::TripClass: {
@@ -408,7 +408,7 @@ QStringList SettingsMapper::check(const Settings& file, bool withAsymmetry) cons
         const double slack = 1e-6 * std::max(1.0, std::fabs(range.maximum));
         if (*value >= range.minimum - slack && *value <= range.maximum + slack)
             continue;
-        wrong << translate("%1: %2 is outside %3 to %4.")
+        wrong << translated(QT_TRANSLATE_NOOP("SettingsMapper", "%1: %2 is outside %3 to %4."))
                      .arg(name(key), text(key, *value), text(key, range.minimum),
                          text(key, range.maximum));
     }

@@ -44,7 +44,7 @@ public:
     // The laid-out report; its plain text carries every label and value.
     [[nodiscard]] std::unique_ptr<QTextDocument> toDocument() const;
     // Writes the report as a PDF, replacing the file only when the whole report was written.
-    bool writePdf(const QString& fileName) const;
+    [[nodiscard]] bool writePdf(const QString& fileName) const;
     // Lays the report out on any paged device (a printer chosen by the user, a PDF writer).
     void paint(QPagedPaintDevice& device) const;
 };

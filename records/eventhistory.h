@@ -30,8 +30,8 @@ public:
 
     // Keeps the event and appends it to the file; false with errorString() if the file cannot
     // be written (the event is kept for this session all the same).
-    bool add(const QString& kind, const QString& text, qint64 time);
-    bool add(const QString& kind, const QString& text);
+    [[nodiscard]] bool add(const QString& kind, const QString& text, qint64 time);
+    [[nodiscard]] bool add(const QString& kind, const QString& text);
 
     // Oldest first, at most the cap.
     [[nodiscard]] const QList<Event>& events() const { return m_events; }
@@ -39,7 +39,7 @@ public:
     [[nodiscard]] QString errorString() const { return m_error; }
 
     // Writes every event to a CSV file in one go; false with errorString() if that fails.
-    bool exportTo(const QString& path);
+    [[nodiscard]] bool exportTo(const QString& path);
 
     // The file for a device's serial number in the given folder.
     [[nodiscard]] static QString fileFor(const QString& folder, const QString& serial);

@@ -111,8 +111,9 @@ MeasurementCapture::~MeasurementCapture()
 {
     // A closing tab ends its recording with every value that arrived before.
     if (isRecording()) {
+        // The tab goes: nobody is left to tell, and what reached the disk stays.
         (void)m_recorder.write(m_samples->takeAll());
-        m_recorder.stop();
+        (void)m_recorder.stop();
     }
 }
 

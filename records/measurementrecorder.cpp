@@ -44,7 +44,8 @@ const char* unitName(Quantity quantity)
 
 MeasurementRecorder::~MeasurementRecorder()
 {
-    stop();
+    // Nobody is left to tell; what reached the disk stays.
+    (void)stop();
 }
 
 QByteArray MeasurementRecorder::header()
@@ -77,7 +78,8 @@ QByteArray MeasurementRecorder::line(const MeasurementSample& sample)
 
 bool MeasurementRecorder::start(const QString& path)
 {
-    stop();
+    // The earlier recording's outcome was told when it ended.
+    (void)stop();
     m_error.clear();
     m_count = 0;
     m_file.setFileName(path);

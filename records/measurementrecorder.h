@@ -35,7 +35,7 @@ public:
     // in the stream; readers of the CSV skip it. A failure stops the recording as write() does.
     [[nodiscard]] bool writeNote(qint64 time, const QString& text);
     // Writes what is left and closes the file; false with errorString() if that fails.
-    bool stop();
+    [[nodiscard]] bool stop();
 
     [[nodiscard]] bool isRecording() const { return m_file.isOpen(); }
     [[nodiscard]] QString errorString() const { return m_error; }

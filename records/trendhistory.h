@@ -52,7 +52,7 @@ class TrendHistory
 public:
     static constexpr int SeriesCount = 9;
     // The longest window a plot shows, and the time one bucket covers: a tenth of a second,
-    // as often as the plot redraws.
+    // finer than a plot's pixel columns in any window it offers.
     static constexpr double Span = 10 * 60 * 1000.0; // milliseconds
     static constexpr double Bucket = 100.0; // milliseconds
 

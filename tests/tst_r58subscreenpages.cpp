@@ -506,7 +506,7 @@ void TestR58SubScreenPages::committedEdits_data()
         << nominal << "0.5" << 0 << QList<Write> {{2, 0.5}} << QString();
     QTest::newRow("nominal current below a threshold lowers it")
         << nominal << "0.3" << 0 << QList<Write> {{2, 0.3}, {26, 0.3}}
-        << "Undercurrent threshold (A) lowered to 0.3.";
+        << "Undercurrent threshold lowered to 0.3 A.";
     QTest::newRow("arrow key sends one step")
         << undervoltage << "" << int(Qt::Key_Up) << QList<Write> {{29, 208.0}} << QString();
     QTest::newRow("Enter without a change")

@@ -218,34 +218,6 @@
         <translation>%1: %2 Es wurde nichts an das Gerät gesendet.</translation>
     </message>
     <message>
-        <source>%1 %2 is outside %3 to %4.</source>
-        <translation>%1 %2 liegt außerhalb von %3 bis %4.</translation>
-    </message>
-    <message>
-        <source>Trip Class</source>
-        <translation>Auslöseklasse</translation>
-    </message>
-    <message>
-        <source>Nominal Current (A)</source>
-        <translation>Nennstrom (A)</translation>
-    </message>
-    <message>
-        <source>Undercurrent threshold (A)</source>
-        <translation>Unterstromschwelle (A)</translation>
-    </message>
-    <message>
-        <source>Undervoltage threshold (V)</source>
-        <translation>Unterspannungsschwelle (V)</translation>
-    </message>
-    <message>
-        <source>Overvoltage threshold (V)</source>
-        <translation>Überspannungsschwelle (V)</translation>
-    </message>
-    <message>
-        <source>Fault Type</source>
-        <translation>Fehlerart</translation>
-    </message>
-    <message>
         <source>R58 Status: Idle</source>
         <translation>R58-Status: Leerlauf</translation>
     </message>
@@ -332,10 +304,6 @@
     <message>
         <source>&lt;h3&gt;Legal notice&lt;/h3&gt;&lt;p&gt;&lt;b&gt;Brenvik Antriebstechnik GmbH&lt;/b&gt;&lt;br/&gt;Werkstraße 12&lt;br/&gt;D-72770 Reutlingen&lt;br/&gt;Germany&lt;/p&gt;&lt;p&gt;Phone +49 7121 5858-0&lt;br/&gt;service@brenvik.example&lt;/p&gt;&lt;p&gt;Managing directors: A. Brenvik, K. Lund&lt;br/&gt;Register court Stuttgart, HRB 758 58&lt;br/&gt;VAT ID DE 158 585 858&lt;/p&gt;&lt;p&gt;VELOR® is a registered trademark of Brenvik Antriebstechnik GmbH.&lt;/p&gt;</source>
         <translation>&lt;h3&gt;Impressum&lt;/h3&gt;&lt;p&gt;&lt;b&gt;Brenvik Antriebstechnik GmbH&lt;/b&gt;&lt;br/&gt;Werkstraße 12&lt;br/&gt;D-72770 Reutlingen&lt;br/&gt;Deutschland&lt;/p&gt;&lt;p&gt;Telefon +49 7121 5858-0&lt;br/&gt;service@brenvik.example&lt;/p&gt;&lt;p&gt;Geschäftsführer: A. Brenvik, K. Lund&lt;br/&gt;Registergericht Stuttgart, HRB 758 58&lt;br/&gt;USt-IdNr. DE 158 585 858&lt;/p&gt;&lt;p&gt;VELOR® ist eine eingetragene Marke der Brenvik Antriebstechnik GmbH.&lt;/p&gt;</translation>
-    </message>
-    <message>
-        <source>&lt;h3&gt;Privacy&lt;/h3&gt;&lt;p&gt;VizorevAvuv works on this computer only. It sends nothing over the internet and collects no usage data.&lt;/p&gt;&lt;p&gt;The program keeps its own settings in a file in your user profile: the folders last used for settings files and firmware, and, if you chose to save them, the digests of role passwords (never the passwords themselves). Settings files you export hold the protection settings of a device and nothing about you.&lt;/p&gt;&lt;p&gt;Data read from a connected device (serial number, settings, measurements, faults) is shown on screen and written only to files you export yourself.&lt;/p&gt;&lt;p&gt;Questions: privacy@brenvik.example&lt;/p&gt;</source>
-        <translation>&lt;h3&gt;Datenschutz&lt;/h3&gt;&lt;p&gt;VizorevAvuv arbeitet nur auf diesem Computer. Es sendet nichts über das Internet und erhebt keine Nutzungsdaten.&lt;/p&gt;&lt;p&gt;Das Programm speichert seine eigenen Einstellungen in einer Datei in Ihrem Benutzerprofil: die zuletzt verwendeten Ordner für Einstellungsdateien und Firmware sowie, falls Sie das Speichern gewählt haben, die Hashwerte der Rollenpasswörter (niemals die Passwörter selbst). Von Ihnen exportierte Einstellungsdateien enthalten die Schutzeinstellungen eines Geräts und nichts über Sie.&lt;/p&gt;&lt;p&gt;Von einem angeschlossenen Gerät gelesene Daten (Seriennummer, Einstellungen, Messwerte, Fehler) werden auf dem Bildschirm angezeigt und nur in Dateien geschrieben, die Sie selbst exportieren.&lt;/p&gt;&lt;p&gt;Fragen: privacy@brenvik.example&lt;/p&gt;</translation>
     </message>
     <message>
         <source>&lt;p&gt;&lt;span style=&quot;font-size:20pt; font-weight:bold; color:#204253;&quot;&gt;VELOR®R58&lt;/span&gt; &lt;span style=&quot;font-size:20pt; color:#ef7c00;&quot;&gt;VizorevAvuv&lt;/span&gt;&lt;/p&gt;</source>
@@ -446,10 +414,6 @@
         <translation>%1 auf %2 gesenkt.</translation>
     </message>
     <message>
-        <source>Load asymmetry threshold (A)</source>
-        <translation>Lastasymmetrieschwelle (A)</translation>
-    </message>
-    <message>
         <source>No threshold may exceed the nominal current: %1</source>
         <translation>Keine Schwelle darf über dem Nennstrom liegen: %1</translation>
     </message>
@@ -464,10 +428,6 @@
     <message>
         <source>The device holds the value %1, which this list does not offer.</source>
         <translation>Das Gerät hält den Wert %1, den diese Liste nicht anbietet.</translation>
-    </message>
-    <message>
-        <source>%1: &quot;%2&quot; holds %3, which is no value of that setting. Nothing was sent to the device.</source>
-        <translation>%1: &quot;%2&quot; enthält %3, keinen gültigen Wert dieser Einstellung. Es wurde nichts an das Gerät gesendet.</translation>
     </message>
     <message>
         <source>%1 was not imported: the device is not connected. Nothing was sent to the device.</source>
@@ -494,18 +454,6 @@
         <translation>Anhalten</translation>
     </message>
     <message>
-        <source>Recording stopped: the device was disconnected.</source>
-        <translation>Aufzeichnung beendet: Das Gerät wurde getrennt.</translation>
-    </message>
-    <message>
-        <source>Recording stopped: %1 could not be written (%2).</source>
-        <translation>Aufzeichnung beendet: %1 ließ sich nicht schreiben (%2).</translation>
-    </message>
-    <message>
-        <source>%1 values were recorded to %2.</source>
-        <translation>%1 Werte wurden in %2 aufgezeichnet.</translation>
-    </message>
-    <message>
         <source>Record measured values</source>
         <translation>Messwerte aufzeichnen</translation>
     </message>
@@ -528,126 +476,6 @@
     <message>
         <source>Record…</source>
         <translation>Aufzeichnen…</translation>
-    </message>
-    <message>
-        <source>Connected</source>
-        <translation>Verbunden</translation>
-    </message>
-    <message>
-        <source>Connection lost</source>
-        <translation>Verbindung verloren</translation>
-    </message>
-    <message>
-        <source>Error</source>
-        <translation>Fehler</translation>
-    </message>
-    <message>
-        <source>Warning</source>
-        <translation>Warnung</translation>
-    </message>
-    <message>
-        <source>Fault cleared</source>
-        <translation>Störung behoben</translation>
-    </message>
-    <message>
-        <source>Operating mode</source>
-        <translation>Betriebsart</translation>
-    </message>
-    <message>
-        <source>Setting written</source>
-        <translation>Einstellung geschrieben</translation>
-    </message>
-    <message>
-        <source>Settings imported</source>
-        <translation>Einstellungen importiert</translation>
-    </message>
-    <message>
-        <source>Factory reset</source>
-        <translation>Auf Werkseinstellungen zurückgesetzt</translation>
-    </message>
-    <message>
-        <source>Update started</source>
-        <translation>Update gestartet</translation>
-    </message>
-    <message>
-        <source>Update finished</source>
-        <translation>Update abgeschlossen</translation>
-    </message>
-    <message>
-        <source>Update failed</source>
-        <translation>Update fehlgeschlagen</translation>
-    </message>
-    <message>
-        <source>Overload reset</source>
-        <translation>Überlast-Reset</translation>
-    </message>
-    <message>
-        <source>Softstart</source>
-        <translation>Sanftanlauf</translation>
-    </message>
-    <message>
-        <source>Undercurrent monitoring</source>
-        <translation>Unterstromüberwachung</translation>
-    </message>
-    <message>
-        <source>Undercurrent threshold</source>
-        <translation>Unterstromschwelle</translation>
-    </message>
-    <message>
-        <source>Undercurrent fault type</source>
-        <translation>Unterstrom-Fehlerart</translation>
-    </message>
-    <message>
-        <source>Undervoltage monitoring</source>
-        <translation>Unterspannungsüberwachung</translation>
-    </message>
-    <message>
-        <source>Undervoltage threshold</source>
-        <translation>Unterspannungsschwelle</translation>
-    </message>
-    <message>
-        <source>Undervoltage fault type</source>
-        <translation>Unterspannungs-Fehlerart</translation>
-    </message>
-    <message>
-        <source>Overvoltage monitoring</source>
-        <translation>Überspannungsüberwachung</translation>
-    </message>
-    <message>
-        <source>Overvoltage threshold</source>
-        <translation>Überspannungsschwelle</translation>
-    </message>
-    <message>
-        <source>Overvoltage fault type</source>
-        <translation>Überspannungs-Fehlerart</translation>
-    </message>
-    <message>
-        <source>Phase asymmetry monitoring</source>
-        <translation>Phasenasymmetrieüberwachung</translation>
-    </message>
-    <message>
-        <source>Phase asymmetry threshold</source>
-        <translation>Phasenasymmetrieschwelle</translation>
-    </message>
-    <message>
-        <source>Phase asymmetry fault type</source>
-        <translation>Phasenasymmetrie-Fehlerart</translation>
-    </message>
-    <message>
-        <source>Safety stop</source>
-        <translation>Sicherheitsstopp</translation>
-    </message>
-    <message>
-        <source>Package %1</source>
-        <translation>Paket %1</translation>
-    </message>
-    <message>
-        <source>%1: %2 → %3</source>
-        <translation>%1: %2 → %3</translation>
-    </message>
-    <message>
-        <source>The history cannot be kept: %1 could not be written (%2).</source>
-        <translation>Der Verlauf kann nicht gespeichert werden: %1 ließ sich nicht schreiben (%2).</translation>
     </message>
     <message>
         <source>Export event history</source>
@@ -712,122 +540,6 @@ Ohne Sicherung fortfahren?</translation>
     <message>
         <source>Compare…</source>
         <translation>Vergleichen…</translation>
-    </message>
-    <message>
-        <source>Commissioning report</source>
-        <translation>Inbetriebnahmebericht</translation>
-    </message>
-    <message>
-        <source>Tool</source>
-        <translation>Werkzeug</translation>
-    </message>
-    <message>
-        <source>Tool version</source>
-        <translation>Werkzeugversion</translation>
-    </message>
-    <message>
-        <source>Date and time</source>
-        <translation>Datum und Uhrzeit</translation>
-    </message>
-    <message>
-        <source>Role</source>
-        <translation>Rolle</translation>
-    </message>
-    <message>
-        <source>Site</source>
-        <translation>Standort</translation>
-    </message>
-    <message>
-        <source>Motor</source>
-        <translation>Motor</translation>
-    </message>
-    <message>
-        <source>Technician</source>
-        <translation>Techniker</translation>
-    </message>
-    <message>
-        <source>Device</source>
-        <translation>Gerät</translation>
-    </message>
-    <message>
-        <source>Product</source>
-        <translation>Produkt</translation>
-    </message>
-    <message>
-        <source>Article number</source>
-        <translation>Artikelnummer</translation>
-    </message>
-    <message>
-        <source>Serial number</source>
-        <translation>Seriennummer</translation>
-    </message>
-    <message>
-        <source>Software version</source>
-        <translation>Softwareversion</translation>
-    </message>
-    <message>
-        <source>Hardware revision</source>
-        <translation>Hardware-Revision</translation>
-    </message>
-    <message>
-        <source>Fault and warning state</source>
-        <translation>Fehler- und Warnzustand</translation>
-    </message>
-    <message>
-        <source>No fault, no warning</source>
-        <translation>Kein Fehler, keine Warnung</translation>
-    </message>
-    <message>
-        <source>Protection settings: general</source>
-        <translation>Schutzeinstellungen: Allgemein</translation>
-    </message>
-    <message>
-        <source>Nominal current</source>
-        <translation>Nennstrom</translation>
-    </message>
-    <message>
-        <source>Trip class</source>
-        <translation>Auslöseklasse</translation>
-    </message>
-    <message>
-        <source>Automatic reset</source>
-        <translation>Automatischer Reset</translation>
-    </message>
-    <message>
-        <source>Enabled</source>
-        <translation>Aktiviert</translation>
-    </message>
-    <message>
-        <source>Threshold</source>
-        <translation>Schwellwert</translation>
-    </message>
-    <message>
-        <source>Fault type</source>
-        <translation>Fehlerart</translation>
-    </message>
-    <message>
-        <source>Protection settings: undercurrent</source>
-        <translation>Schutzeinstellungen: Unterstrom</translation>
-    </message>
-    <message>
-        <source>Protection settings: undervoltage</source>
-        <translation>Schutzeinstellungen: Unterspannung</translation>
-    </message>
-    <message>
-        <source>Protection settings: overvoltage</source>
-        <translation>Schutzeinstellungen: Überspannung</translation>
-    </message>
-    <message>
-        <source>Protection settings: load asymmetry</source>
-        <translation>Schutzeinstellungen: Lastasymmetrie</translation>
-    </message>
-    <message>
-        <source>Measured values</source>
-        <translation>Messwerte</translation>
-    </message>
-    <message>
-        <source>Notes</source>
-        <translation>Notizen</translation>
     </message>
     <message>
         <source>Commissioning %1 %2.pdf</source>
@@ -900,6 +612,18 @@ Ohne Sicherung fortfahren?</translation>
     <message>
         <source>The update was not started: the device&apos;s settings could not be backed up.</source>
         <translation>Das Update wurde nicht gestartet: die Einstellungen des Geräts konnten nicht gesichert werden.</translation>
+    </message>
+    <message>
+        <source>%1 is in the folder of the tool&apos;s backups, which only the backups are written to. Nothing was exported; choose another folder.</source>
+        <translation>%1 liegt im Ordner der Sicherungen des Programms, in den nur die Sicherungen geschrieben werden. Es wurde nichts exportiert; wählen Sie einen anderen Ordner.</translation>
+    </message>
+    <message>
+        <source>%1 is in the folder of the tool&apos;s backups, which only the backups are written to. The report was not written; choose another folder.</source>
+        <translation>%1 liegt im Ordner der Sicherungen des Programms, in den nur die Sicherungen geschrieben werden. Der Bericht wurde nicht geschrieben; wählen Sie einen anderen Ordner.</translation>
+    </message>
+    <message>
+        <source>&lt;h3&gt;Privacy&lt;/h3&gt;&lt;p&gt;VizorevAvuv works on this computer only. It sends nothing over the internet and collects no usage data.&lt;/p&gt;&lt;p&gt;The program keeps its own settings in a file in your user profile: the folders last used for settings files and firmware, and, if you chose to save them, the digests of role passwords (never the passwords themselves). Settings files you export hold the protection settings of a device and nothing about you.&lt;/p&gt;&lt;p&gt;For each device it has been connected to, the program keeps two records on this computer: an event history (connections, faults and warnings, operating modes, settings written, imports, factory resets and updates) and backups of the device&apos;s settings, taken before a factory reset, an import or an update replaces them. They are kept in the folders &quot;history&quot; and &quot;backups&quot; of %1; delete those folders to remove them. Nothing else read from a device leaves the screen unless you export, record or report it yourself.&lt;/p&gt;&lt;p&gt;Questions: privacy@brenvik.example&lt;/p&gt;</source>
+        <translation>&lt;h3&gt;Datenschutz&lt;/h3&gt;&lt;p&gt;VizorevAvuv arbeitet nur auf diesem Computer. Es sendet nichts über das Internet und erhebt keine Nutzungsdaten.&lt;/p&gt;&lt;p&gt;Das Programm speichert seine eigenen Einstellungen in einer Datei in Ihrem Benutzerprofil: die zuletzt verwendeten Ordner für Einstellungsdateien, Firmware und Berichte sowie, falls Sie das Speichern gewählt haben, die Hashwerte der Rollenpasswörter (niemals die Passwörter selbst). Von Ihnen exportierte Einstellungsdateien enthalten die Schutzeinstellungen eines Geräts und nichts über Sie.&lt;/p&gt;&lt;p&gt;Für jedes Gerät, mit dem es verbunden war, führt das Programm auf diesem Computer zwei Aufzeichnungen: einen Ereignisverlauf (Verbindungen, Fehler und Warnungen, Betriebsarten, geschriebene Einstellungen, Importe, Werksrücksetzungen und Updates) und Sicherungen der Geräteeinstellungen, die angelegt werden, bevor eine Werksrücksetzung, ein Import oder ein Update sie ersetzt. Sie liegen in den Ordnern „history“ und „backups“ unter %1; löschen Sie diese Ordner, um sie zu entfernen. Alles andere, was von einem Gerät gelesen wird, verlässt den Bildschirm nur, wenn Sie es selbst exportieren, aufzeichnen oder in einen Bericht übernehmen.&lt;/p&gt;&lt;p&gt;Fragen: privacy@brenvik.example&lt;/p&gt;</translation>
     </message>
 </context>
 <context>
@@ -1276,6 +1000,207 @@ Ohne Sicherung fortfahren?</translation>
     </message>
 </context>
 <context>
+    <name>Records::DeviceHistory</name>
+    <message>
+        <source>Package %1</source>
+        <translation>Paket %1</translation>
+    </message>
+    <message>
+        <source>Connected</source>
+        <translation>Verbunden</translation>
+    </message>
+    <message>
+        <source>Connection lost</source>
+        <translation>Verbindung verloren</translation>
+    </message>
+    <message>
+        <source>Error</source>
+        <translation>Fehler</translation>
+    </message>
+    <message>
+        <source>Warning</source>
+        <translation>Warnung</translation>
+    </message>
+    <message>
+        <source>Fault cleared</source>
+        <translation>Störung behoben</translation>
+    </message>
+    <message>
+        <source>Operating mode</source>
+        <translation>Betriebsart</translation>
+    </message>
+    <message>
+        <source>Setting written</source>
+        <translation>Einstellung geschrieben</translation>
+    </message>
+    <message>
+        <source>Settings imported</source>
+        <translation>Einstellungen importiert</translation>
+    </message>
+    <message>
+        <source>Factory reset</source>
+        <translation>Auf Werkseinstellungen zurückgesetzt</translation>
+    </message>
+    <message>
+        <source>Update started</source>
+        <translation>Update gestartet</translation>
+    </message>
+    <message>
+        <source>Update finished</source>
+        <translation>Update abgeschlossen</translation>
+    </message>
+    <message>
+        <source>Update failed</source>
+        <translation>Update fehlgeschlagen</translation>
+    </message>
+    <message>
+        <source>The history cannot be kept: %1 could not be written (%2).</source>
+        <translation>Der Verlauf kann nicht gespeichert werden: %1 ließ sich nicht schreiben (%2).</translation>
+    </message>
+    <message>
+        <source>%1: %2 → %3</source>
+        <translation>%1: %2 → %3</translation>
+    </message>
+</context>
+<context>
+    <name>Records::DeviceSnapshot</name>
+    <message>
+        <source>not reported by the device</source>
+        <translation>vom Gerät nicht gemeldet</translation>
+    </message>
+    <message>
+        <source>not measured</source>
+        <translation>nicht gemessen</translation>
+    </message>
+    <message>
+        <source>Commissioning report</source>
+        <translation>Inbetriebnahmebericht</translation>
+    </message>
+    <message>
+        <source>Tool</source>
+        <translation>Programm</translation>
+    </message>
+    <message>
+        <source>Tool version</source>
+        <translation>Programmversion</translation>
+    </message>
+    <message>
+        <source>Date and time</source>
+        <translation>Datum und Uhrzeit</translation>
+    </message>
+    <message>
+        <source>Role</source>
+        <translation>Rolle</translation>
+    </message>
+    <message>
+        <source>Site</source>
+        <translation>Standort</translation>
+    </message>
+    <message>
+        <source>Motor</source>
+        <translation>Motor</translation>
+    </message>
+    <message>
+        <source>Technician</source>
+        <translation>Techniker</translation>
+    </message>
+    <message>
+        <source>No fault, no warning</source>
+        <translation>Kein Fehler, keine Warnung</translation>
+    </message>
+    <message>
+        <source>Device</source>
+        <translation>Gerät</translation>
+    </message>
+    <message>
+        <source>Product</source>
+        <translation>Produkt</translation>
+    </message>
+    <message>
+        <source>Article number</source>
+        <translation>Artikelnummer</translation>
+    </message>
+    <message>
+        <source>Serial number</source>
+        <translation>Seriennummer</translation>
+    </message>
+    <message>
+        <source>Software version</source>
+        <translation>Softwareversion</translation>
+    </message>
+    <message>
+        <source>Hardware revision</source>
+        <translation>Hardware-Revision</translation>
+    </message>
+    <message>
+        <source>Fault and warning state</source>
+        <translation>Fehler- und Warnzustand</translation>
+    </message>
+    <message>
+        <source>Protection settings</source>
+        <translation>Schutzeinstellungen</translation>
+    </message>
+    <message>
+        <source>Voltage %1</source>
+        <translation>Spannung %1</translation>
+    </message>
+    <message>
+        <source>Voltage %1-N</source>
+        <translation>Spannung %1-N</translation>
+    </message>
+    <message>
+        <source>Current %1</source>
+        <translation>Strom %1</translation>
+    </message>
+    <message>
+        <source>Active power</source>
+        <translation>Wirkleistung</translation>
+    </message>
+    <message>
+        <source>Reactive power</source>
+        <translation>Blindleistung</translation>
+    </message>
+    <message>
+        <source>Apparent power</source>
+        <translation>Scheinleistung</translation>
+    </message>
+    <message>
+        <source>Time of the snapshot</source>
+        <translation>Zeitpunkt der Momentaufnahme</translation>
+    </message>
+    <message>
+        <source>(measured %1)</source>
+        <translation>(gemessen %1)</translation>
+    </message>
+    <message>
+        <source>Measured values</source>
+        <translation>Messwerte</translation>
+    </message>
+    <message>
+        <source>Notes</source>
+        <translation>Notizen</translation>
+    </message>
+</context>
+<context>
+    <name>Records::MeasurementCapture</name>
+    <message>
+        <source>Recording stopped: the device was disconnected.</source>
+        <translation>Aufzeichnung beendet: Das Gerät wurde getrennt.</translation>
+    </message>
+    <message>
+        <source>Recording stopped: %1 could not be written (%2).</source>
+        <translation>Aufzeichnung beendet: %1 ließ sich nicht schreiben (%2).</translation>
+    </message>
+    <message>
+        <source>%1 values were recorded to %2.</source>
+        <translation>%1 Werte wurden in %2 aufgezeichnet.</translation>
+    </message>
+    <message>
+        <source>The device has sent no values since %1: the recording goes on, and the gap is noted in the file.</source>
+        <translation>Das Gerät sendet seit %1 keine Werte: Die Aufzeichnung läuft weiter, die Lücke wird in der Datei vermerkt.</translation>
+    </message>
+</context>
+<context>
     <name>ReportDialog</name>
     <message>
         <source>Commissioning report</source>
@@ -1424,7 +1349,71 @@ Ohne Sicherung fortfahren?</translation>
     </message>
 </context>
 <context>
-    <name>SettingsComparison</name>
+    <name>SettingsMapper</name>
+    <message>
+        <source>Trip class</source>
+        <translation>Auslöseklasse</translation>
+    </message>
+    <message>
+        <source>Nominal current</source>
+        <translation>Nennstrom</translation>
+    </message>
+    <message>
+        <source>Automatic reset</source>
+        <translation>Automatischer Reset</translation>
+    </message>
+    <message>
+        <source>Undercurrent monitoring</source>
+        <translation>Unterstromüberwachung</translation>
+    </message>
+    <message>
+        <source>Undercurrent threshold</source>
+        <translation>Unterstromschwelle</translation>
+    </message>
+    <message>
+        <source>Undercurrent fault type</source>
+        <translation>Unterstrom-Fehlerart</translation>
+    </message>
+    <message>
+        <source>Undervoltage monitoring</source>
+        <translation>Unterspannungsüberwachung</translation>
+    </message>
+    <message>
+        <source>Undervoltage threshold</source>
+        <translation>Unterspannungsschwelle</translation>
+    </message>
+    <message>
+        <source>Undervoltage fault type</source>
+        <translation>Unterspannungs-Fehlerart</translation>
+    </message>
+    <message>
+        <source>Overvoltage monitoring</source>
+        <translation>Überspannungsüberwachung</translation>
+    </message>
+    <message>
+        <source>Overvoltage threshold</source>
+        <translation>Überspannungsschwelle</translation>
+    </message>
+    <message>
+        <source>Overvoltage fault type</source>
+        <translation>Überspannungs-Fehlerart</translation>
+    </message>
+    <message>
+        <source>Soft start</source>
+        <translation>Sanftanlauf</translation>
+    </message>
+    <message>
+        <source>Load asymmetry monitoring</source>
+        <translation>Lastasymmetrieüberwachung</translation>
+    </message>
+    <message>
+        <source>Load asymmetry threshold</source>
+        <translation>Lastasymmetrieschwelle</translation>
+    </message>
+    <message>
+        <source>Load asymmetry fault type</source>
+        <translation>Lastasymmetrie-Fehlerart</translation>
+    </message>
     <message>
         <source>On</source>
         <translation>Ein</translation>
@@ -1442,40 +1431,8 @@ Ohne Sicherung fortfahren?</translation>
         <translation>Fehler</translation>
     </message>
     <message>
-        <source>Trip class</source>
-        <translation>Auslöseklasse</translation>
-    </message>
-    <message>
-        <source>Nominal current</source>
-        <translation>Nennstrom</translation>
-    </message>
-    <message>
-        <source>Automatic reset</source>
-        <translation>Automatischer Reset</translation>
-    </message>
-    <message>
-        <source>Undercurrent</source>
-        <translation>Unterstrom</translation>
-    </message>
-    <message>
-        <source>Undervoltage</source>
-        <translation>Unterspannung</translation>
-    </message>
-    <message>
-        <source>Overvoltage</source>
-        <translation>Überspannung</translation>
-    </message>
-    <message>
-        <source>enabled</source>
-        <translation>aktiviert</translation>
-    </message>
-    <message>
-        <source>threshold</source>
-        <translation>Schwellwert</translation>
-    </message>
-    <message>
-        <source>fault type</source>
-        <translation>Fehlerart</translation>
+        <source>%1: %2 is outside %3 to %4.</source>
+        <translation>%1: %2 liegt außerhalb von %3 bis %4.</translation>
     </message>
 </context>
 <context>

@@ -354,7 +354,7 @@ void R58SubScreen::handleNominalCurrent(double value)
     const double tolerance = NominalCurrentTolerance * std::pow(10.0, 1 - field->decimals());
     if (std::fabs(double(setting.getValue()) - value) < tolerance)
         return;
-    if (!admitEdit(field, tr("Nominal Current (A)"), value, double(setting.getValue())))
+    if (!admitEdit(field, SettingsMapper::name(SettingKey::NominalCurrent), value, double(setting.getValue())))
         return;
     writeSetting(setting, float(value));
     lowerThresholdsTo(float(value));
@@ -364,16 +364,18 @@ void R58SubScreen::lowerThresholdsTo(float nominalCurrent)
 {
     auto& settings = getModelDatabase()->getSettings();
     QStringList lowered;
-    const auto lower = [&](auto& threshold, const QString& caption) {
+    const auto lower = [&](auto& threshold, SettingKey key) {
         if (threshold.getValue() > nominalCurrent) {
             writeSetting(threshold, nominalCurrent);
-            lowered << tr("%1 lowered to %2.").arg(caption, number(double(nominalCurrent)));
+            lowered << tr("%1 lowered to %2.")
+                           .arg(SettingsMapper::name(key),
+                               SettingsMapper::text(key, double(nominalCurrent)));
         }
     };
-    lower(settings.getUndercurrentThresholdValue(), tr("Undercurrent threshold (A)"));
+    lower(settings.getUndercurrentThresholdValue(), SettingKey::UndercurrentThreshold);
     // A device without the load asymmetry protection is not sent its threshold.
     if (Records::DeviceSnapshot::hasAsymmetryProtection(*this))
-        lower(settings.getLoadAsymmetryThresholdValue(), tr("Load asymmetry threshold (A)"));
+        lower(settings.getLoadAsymmetryThresholdValue(), SettingKey::AsymmetryThreshold);
     if (!lowered.isEmpty()) {
         showSettingsMessage(tr("No threshold may exceed the nominal current: %1")
                                 .arg(lowered.join(QLatin1Char(' '))),
@@ -425,7 +427,7 @@ void R58SubScreen::handleUndercurrentThreshold(double value)
     // Exact: the field shows what the device holds, so only a user's change differs.
     if (setting.getValue() != float(value)
         && admitEdit(m_uiConfiguration->doubleSpinBoxUndercurrentThreshold,
-            tr("Undercurrent threshold (A)"), value, double(setting.getValue())))
+            SettingsMapper::name(SettingKey::UndercurrentThreshold), value, double(setting.getValue())))
         writeSetting(setting, float(value));
 }
 
@@ -451,7 +453,7 @@ void R58SubScreen::handleUndervoltageThreshold(double value)
     // Exact: the field shows what the device holds, so only a user's change differs.
     if (setting.getValue() != float(value)
         && admitEdit(m_uiConfiguration->doubleSpinBoxUndervoltageThreshold,
-            tr("Undervoltage threshold (V)"), value, double(setting.getValue())))
+            SettingsMapper::name(SettingKey::UndervoltageThreshold), value, double(setting.getValue())))
         writeSetting(setting, float(value));
 }
 
@@ -477,7 +479,7 @@ void R58SubScreen::handleOvervoltageThreshold(double value)
     // Exact: the field shows what the device holds, so only a user's change differs.
     if (setting.getValue() != float(value)
         && admitEdit(m_uiConfiguration->doubleSpinBoxOvervoltageThreshold,
-            tr("Overvoltage threshold (V)"), value, double(setting.getValue())))
+            SettingsMapper::name(SettingKey::OvervoltageThreshold), value, double(setting.getValue())))
         writeSetting(setting, float(value));
 }
 
@@ -503,7 +505,7 @@ void R58SubScreen::handleAsymmetryThreshold(double value)
     // Exact: the field shows what the device holds, so only a user's change differs.
     if (setting.getValue() != float(value)
         && admitEdit(m_uiConfiguration->doubleSpinBoxAsymmetryThreshold,
-            tr("Load asymmetry threshold (A)"), value, double(setting.getValue())))
+            SettingsMapper::name(SettingKey::AsymmetryThreshold), value, double(setting.getValue())))
         writeSetting(setting, float(value));
 }
 

@@ -13,9 +13,9 @@ class QwtPlotPicker;
 
 // The trend of the measured values of one device: the three phases of the voltage or of the
 // current, or the three powers, over a chosen window up to now. It keeps the history of all
-// nine series, so switching what it shows loses nothing, and it is redrawn only when asked
-// (by the screen's refresh of its measured values, ten times a second at most) and only while
-// it is in view and not paused.
+// nine series, so switching what it shows loses nothing. It takes values at every refresh of
+// the screen's measured values, but redraws at most twice a second (a long window less often),
+// and only while it is in view and not paused.
 class TrendPlot : public QwtPlot
 {
     Q_OBJECT
