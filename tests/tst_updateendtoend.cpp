@@ -1,5 +1,8 @@
-// The package update against the simulated device over a pseudo-terminal, wired
-// as a device screen wires it.
+// The package update against the simulated device over a pseudo-terminal: wired by hand, and
+// with nothing but the application object, as a command line would drive it.
+#include "app/application.h"
+#include "config/config.h"
+#include "config/useraccount.h"
 #include "link/listserialportsource.h"
 #include "link/serialport.h"
 #include "link/serialportmanager.h"
@@ -13,6 +16,7 @@
 
 #include <QRegularExpression>
 #include <QSignalSpy>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
@@ -31,6 +35,10 @@ using namespace UpdateTest;
 namespace {
 
 constexpr int Patience = 20000; // milliseconds; a normal run needs well under one second
+// Long enough that no healthy transfer under a sanitizer comes near it, short enough that a
+// failure shows well within the patience.
+constexpr int Stall = 3000; // milliseconds
+constexpr int Restart = 5000; // milliseconds; the restarted device's return
 constexpr quint16 PlatformVersionId = 39;
 
 // The simulator recognises it, and then reports the manifest's platform version.
@@ -94,9 +102,45 @@ public:
     QTimer pollTimer;
 };
 
-QString packageFile(Stack& stack)
+// One simulated device and an application object on it, nothing else.
+class ApplicationStack
 {
-    const QString path = stack.dir.filePath(QStringLiteral("package.tar"));
+public:
+    ApplicationStack()
+    {
+        QStandardPaths::setTestModeEnabled(true);
+        device.setRestartDelay(100);
+        if (!device.plugIn())
+            return;
+        manager->setPolling(false);
+        manager->poll();
+        application = std::make_unique<Application::R58::Application>(
+            QSharedPointer<Application::R58::UserAccount>::create(),
+            QSharedPointer<Application::R58::Config>::create(), manager, device.portName());
+        application->initialize();
+        application->getPackageUpdateService()->setWaits(
+            {50, 20, 50, Stall, Stall, Restart, Stall});
+        QObject::connect(&pollTimer, &QTimer::timeout, manager.data(), &SerialPortManager::poll);
+        pollTimer.start(20);
+    }
+
+    [[nodiscard]] bool isValid() const
+    {
+        return application && application->getSerialPort()
+            && application->getSerialPort()->isOpen();
+    }
+
+    QTemporaryDir dir;
+    QSharedPointer<ListSerialPortSource> source = QSharedPointer<ListSerialPortSource>::create();
+    SimulatedDevice device {dir.path(), source};
+    QSharedPointer<SerialPortManager> manager = QSharedPointer<SerialPortManager>::create(source);
+    std::unique_ptr<Application::R58::Application> application;
+    QTimer pollTimer;
+};
+
+QString packageFile(const QTemporaryDir& dir)
+{
+    const QString path = dir.filePath(QStringLiteral("package.tar"));
     return writePackage(path,
                {{"version.json", manifest("4.4.0", "p.crypt", "d.crypt")},
                    {"p.crypt", encrypted(PlatformImage)}, {"d.crypt", encrypted(DisplayImage)}})
@@ -126,6 +170,7 @@ class TestUpdateEndToEnd : public QObject
 private slots:
     void package();
     void otherDeviceWhileWaitingThenAgain();
+    void packageByApplicationAlone();
 };
 
 // Both images, in the device's order; a package with one image only takes the same steps
@@ -134,7 +179,7 @@ void TestUpdateEndToEnd::package()
 {
     Stack stack;
     QVERIFY(stack.isValid());
-    const QString path = packageFile(stack);
+    const QString path = packageFile(stack.dir);
     QSignalSpy finished(stack.packager.get(), &PackageUpdateService::packageUpdateFinished);
     QSignalSpy errors(stack.packager.get(), &PackageUpdateService::packageUpdateErrorOccured);
     QSignalSpy progress(stack.packager.get(), &PackageUpdateService::packageUpdateProgressChanged);
@@ -169,7 +214,7 @@ void TestUpdateEndToEnd::otherDeviceWhileWaitingThenAgain()
     Stack stack;
     QVERIFY(stack.isValid());
     stack.device.setRestartDelay(300);
-    const QString path = packageFile(stack);
+    const QString path = packageFile(stack.dir);
 
     // A second device arrives while the first restarts after its platform image.
     SimulatedDevice other(stack.dir.path(), stack.source);
@@ -200,6 +245,22 @@ void TestUpdateEndToEnd::otherDeviceWhileWaitingThenAgain()
     QCOMPARE(stack.device.receivedImages(Terminal::Display),
         (QList<QByteArray> {DisplayImage, DisplayImage}));
     QCOMPARE(stack.device.failedUpdates(), 0);
+}
+
+// The restarted platform's version report reaches the package update without any screen.
+void TestUpdateEndToEnd::packageByApplicationAlone()
+{
+    ApplicationStack stack;
+    QVERIFY(stack.isValid());
+    PackageUpdateService* packager = stack.application->getPackageUpdateService().data();
+    QSignalSpy finished(packager, &PackageUpdateService::packageUpdateFinished);
+    QSignalSpy errors(packager, &PackageUpdateService::packageUpdateErrorOccured);
+    packager->openArchive(packageFile(stack.dir));
+    packager->start();
+    QTRY_COMPARE_WITH_TIMEOUT(finished.size() + errors.size(), 1, Patience);
+    QVERIFY2(errors.isEmpty(), qPrintable(errors.value(0).value(0).toString()));
+    QCOMPARE(stack.device.receivedImages(Terminal::Platform), QList<QByteArray> {PlatformImage});
+    QCOMPARE(stack.device.receivedImages(Terminal::Display), QList<QByteArray> {DisplayImage});
 }
 
 QTEST_GUILESS_MAIN(TestUpdateEndToEnd)

@@ -144,8 +144,6 @@ void R58SubScreen::setupServicePage()
         updater, &UpdateControlService::updateRefused, this, &R58SubScreen::handleUpdateRefused);
 
     TaloLinkTerminalService* terminal = getTerminalService().data();
-    connect(terminal, &TaloLinkTerminalService::requestMemblock, this,
-        &R58SubScreen::handleRequestMemblock);
     connect(terminal, &TaloLinkTerminalService::terminalPlatformReady, this,
         &R58SubScreen::handleTerminalReady);
     connect(terminal, &TaloLinkTerminalService::terminalDisplayReady, this,
@@ -168,11 +166,9 @@ void R58SubScreen::setupServicePage()
         &R58SubScreen::handleOpenUpdatePackage);
     connect(m_uiInformation->pushButtonStartPackageUpdate, &QPushButton::clicked, this,
         &R58SubScreen::handleStartPackageUpdate);
+    // The package update hears the version itself, through the application object.
     connect(terminal, &TaloLinkTerminalService::platformVersionModelValue, this, [this] {
-        const std::uint32_t version
-            = getModelDatabase()->getInformation().getPlatformVersionValue().getValue();
         m_deviceVersionKnown = true;
-        getPackageUpdateService()->handleDevicePlatformVersion(version);
         // A package opened before the device's version came is judged now.
         if (m_packageAwaitingVersion)
             handlePackageUpdatePlatformVersion(getPackageUpdateService()->getPlatformVersion());
@@ -560,6 +556,7 @@ void R58SubScreen::handleStartUpdate()
 
 void R58SubScreen::handleRequestMemblock(unsigned short blockIndex)
 {
+    // The application object passes the device's requests on; this is for callers of the slot.
     getUpdateControlService()->sendMemoryBlock(blockIndex);
 }
 
