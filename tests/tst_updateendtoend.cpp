@@ -1,5 +1,6 @@
-// The package update against the simulated device over a pseudo-terminal: wired by hand, and
-// with nothing but the application object, as a command line would drive it.
+// The updates against the simulated device over a pseudo-terminal: the package update wired
+// by hand, and both updates on nothing but the application object, as a command line would
+// drive them.
 #include "app/application.h"
 #include "config/config.h"
 #include "config/useraccount.h"
@@ -11,6 +12,7 @@
 #include "model/modelvalueobserver.h"
 #include "sim/simulateddevice.h"
 #include "update/packageupdateservice.h"
+#include "update/singleimageupdate.h"
 #include "update/updatecontrolservice.h"
 #include "updatetestsupport.h"
 
@@ -27,6 +29,7 @@ using Application::R58::ListSerialPortSource;
 using Application::R58::SerialPort;
 using Application::R58::SerialPortManager;
 using Service::R58::PackageUpdateService;
+using Service::R58::SingleImageUpdate;
 using Service::R58::TaloLinkTerminalService;
 using Service::R58::UpdateControlService;
 using Simulator::SimulatedDevice;
@@ -171,6 +174,8 @@ private slots:
     void package();
     void otherDeviceWhileWaitingThenAgain();
     void packageByApplicationAlone();
+    void singleImageStalls_data();
+    void singleImageStalls();
 };
 
 // Both images, in the device's order; a package with one image only takes the same steps
@@ -261,6 +266,56 @@ void TestUpdateEndToEnd::packageByApplicationAlone()
     QVERIFY2(errors.isEmpty(), qPrintable(errors.value(0).value(0).toString()));
     QCOMPARE(stack.device.receivedImages(Terminal::Platform), QList<QByteArray> {PlatformImage});
     QCOMPARE(stack.device.receivedImages(Terminal::Display), QList<QByteArray> {DisplayImage});
+}
+
+void TestUpdateEndToEnd::singleImageStalls_data()
+{
+    QTest::addColumn<bool>("midway"); // else silent from the start
+    QTest::addColumn<QString>("message");
+    QTest::newRow("never asks for the first block")
+        << false << QStringLiteral("The device did not start asking for the update's data");
+    QTest::newRow("stops asking midway")
+        << true << QStringLiteral("The device stopped asking for the update's data");
+}
+
+// The single image waits as long as the package update's waits allow, then drops the transfer
+// and says which way the device failed.
+void TestUpdateEndToEnd::singleImageStalls()
+{
+    QFETCH(bool, midway);
+    QFETCH(QString, message);
+    ApplicationStack stack;
+    QVERIFY(stack.isValid());
+    const Application::R58::Application& application = *stack.application;
+    SingleImageUpdate update(application.getUpdateControlService(),
+        application.getPackageUpdateService(), stack.manager, stack.device.portName());
+    QSignalSpy finished(&update, &SingleImageUpdate::finished);
+    QSignalSpy failed(&update, &SingleImageUpdate::failed);
+    SimulatedDevice::Faults silent;
+    silent.silent = true;
+    QObject context;
+    if (midway) {
+        QObject::connect(&update, &SingleImageUpdate::progressChanged, &context, [&](int percent) {
+            if (percent >= 30)
+                stack.device.setFaults(silent);
+        });
+    } else {
+        stack.device.setFaults(silent);
+    }
+    application.getUSBComponent()->jumpToBootloader(Terminal::Platform);
+    update.setImagePath(stack.dir.filePath(QStringLiteral("image.bin")));
+    update.start(randomImage(13, 40000), Terminal::Platform);
+    QVERIFY(update.isRunning());
+
+    // Shorter than the default waits, which would end the update only after it.
+    QTRY_COMPARE_WITH_TIMEOUT(failed.size(), 1, 8000);
+    QVERIFY2(failed.first().first().toString().startsWith(message),
+        qPrintable(failed.first().first().toString()));
+    QVERIFY(finished.isEmpty());
+    QVERIFY(!update.isRunning());
+    // Dropped, so that a request the device sends later gets nothing.
+    QVERIFY(!application.getUpdateControlService()->isTransferring());
+    QVERIFY(stack.device.receivedImages(Terminal::Platform).isEmpty());
 }
 
 QTEST_GUILESS_MAIN(TestUpdateEndToEnd)
