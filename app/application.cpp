@@ -51,6 +51,22 @@ Application::Application(QSharedPointer<UserAccount> account, QSharedPointer<Con
     // Last: its values register with the observers and find the component here.
     m_modelDatabase = QSharedPointer<Model::Database::ModelDatabase>::create(
         *this, *m_valueObserver, *m_actionObserver);
+
+    // The updates need nothing but this object: the device's block requests go to the
+    // transfer, and its platform version to the package update, which checks after the
+    // restart whether the platform took the image. Both come from the receive thread and are
+    // handled on the thread the services live in.
+    Service::R58::TaloLinkTerminalService* terminal = m_terminalService.data();
+    QObject::connect(terminal, &Service::R58::TaloLinkTerminalService::requestMemblock,
+        m_updateControlService.data(), &Service::R58::UpdateControlService::sendMemoryBlock);
+    const QWeakPointer<Model::Database::ModelDatabase> database = m_modelDatabase;
+    Service::R58::PackageUpdateService* packager = m_packageUpdateService.data();
+    QObject::connect(terminal, &Service::R58::TaloLinkTerminalService::platformVersionModelValue,
+        packager, [database, packager] {
+            if (const auto model = database.toStrongRef())
+                packager->handleDevicePlatformVersion(
+                    model->getInformation().getPlatformVersionValue().getValue());
+        });
 }
 
 Application::~Application()

@@ -1,5 +1,9 @@
-// The package update against the simulated device over a pseudo-terminal, wired
-// as a device screen wires it.
+// The updates against the simulated device over a pseudo-terminal: the package update wired
+// by hand, and both updates on nothing but the application object, as a command line would
+// drive them.
+#include "app/application.h"
+#include "config/config.h"
+#include "config/useraccount.h"
 #include "link/listserialportsource.h"
 #include "link/serialport.h"
 #include "link/serialportmanager.h"
@@ -8,11 +12,13 @@
 #include "model/modelvalueobserver.h"
 #include "sim/simulateddevice.h"
 #include "update/packageupdateservice.h"
+#include "update/singleimageupdate.h"
 #include "update/updatecontrolservice.h"
 #include "updatetestsupport.h"
 
 #include <QRegularExpression>
 #include <QSignalSpy>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
@@ -23,6 +29,7 @@ using Application::R58::ListSerialPortSource;
 using Application::R58::SerialPort;
 using Application::R58::SerialPortManager;
 using Service::R58::PackageUpdateService;
+using Service::R58::SingleImageUpdate;
 using Service::R58::TaloLinkTerminalService;
 using Service::R58::UpdateControlService;
 using Simulator::SimulatedDevice;
@@ -31,6 +38,10 @@ using namespace UpdateTest;
 namespace {
 
 constexpr int Patience = 20000; // milliseconds; a normal run needs well under one second
+// Long enough that no healthy transfer under a sanitizer comes near it, short enough that a
+// failure shows well within the patience.
+constexpr int Stall = 3000; // milliseconds
+constexpr int Restart = 5000; // milliseconds; the restarted device's return
 constexpr quint16 PlatformVersionId = 39;
 
 // The simulator recognises it, and then reports the manifest's platform version.
@@ -94,9 +105,45 @@ public:
     QTimer pollTimer;
 };
 
-QString packageFile(Stack& stack)
+// One simulated device and an application object on it, nothing else.
+class ApplicationStack
 {
-    const QString path = stack.dir.filePath(QStringLiteral("package.tar"));
+public:
+    ApplicationStack()
+    {
+        QStandardPaths::setTestModeEnabled(true);
+        device.setRestartDelay(100);
+        if (!device.plugIn())
+            return;
+        manager->setPolling(false);
+        manager->poll();
+        application = std::make_unique<Application::R58::Application>(
+            QSharedPointer<Application::R58::UserAccount>::create(),
+            QSharedPointer<Application::R58::Config>::create(), manager, device.portName());
+        application->initialize();
+        application->getPackageUpdateService()->setWaits(
+            {50, 20, 50, Stall, Stall, Restart, Stall});
+        QObject::connect(&pollTimer, &QTimer::timeout, manager.data(), &SerialPortManager::poll);
+        pollTimer.start(20);
+    }
+
+    [[nodiscard]] bool isValid() const
+    {
+        return application && application->getSerialPort()
+            && application->getSerialPort()->isOpen();
+    }
+
+    QTemporaryDir dir;
+    QSharedPointer<ListSerialPortSource> source = QSharedPointer<ListSerialPortSource>::create();
+    SimulatedDevice device {dir.path(), source};
+    QSharedPointer<SerialPortManager> manager = QSharedPointer<SerialPortManager>::create(source);
+    std::unique_ptr<Application::R58::Application> application;
+    QTimer pollTimer;
+};
+
+QString packageFile(const QTemporaryDir& dir)
+{
+    const QString path = dir.filePath(QStringLiteral("package.tar"));
     return writePackage(path,
                {{"version.json", manifest("4.4.0", "p.crypt", "d.crypt")},
                    {"p.crypt", encrypted(PlatformImage)}, {"d.crypt", encrypted(DisplayImage)}})
@@ -126,6 +173,9 @@ class TestUpdateEndToEnd : public QObject
 private slots:
     void package();
     void otherDeviceWhileWaitingThenAgain();
+    void packageByApplicationAlone();
+    void singleImageStalls_data();
+    void singleImageStalls();
 };
 
 // Both images, in the device's order; a package with one image only takes the same steps
@@ -134,7 +184,7 @@ void TestUpdateEndToEnd::package()
 {
     Stack stack;
     QVERIFY(stack.isValid());
-    const QString path = packageFile(stack);
+    const QString path = packageFile(stack.dir);
     QSignalSpy finished(stack.packager.get(), &PackageUpdateService::packageUpdateFinished);
     QSignalSpy errors(stack.packager.get(), &PackageUpdateService::packageUpdateErrorOccured);
     QSignalSpy progress(stack.packager.get(), &PackageUpdateService::packageUpdateProgressChanged);
@@ -169,7 +219,7 @@ void TestUpdateEndToEnd::otherDeviceWhileWaitingThenAgain()
     Stack stack;
     QVERIFY(stack.isValid());
     stack.device.setRestartDelay(300);
-    const QString path = packageFile(stack);
+    const QString path = packageFile(stack.dir);
 
     // A second device arrives while the first restarts after its platform image.
     SimulatedDevice other(stack.dir.path(), stack.source);
@@ -200,6 +250,72 @@ void TestUpdateEndToEnd::otherDeviceWhileWaitingThenAgain()
     QCOMPARE(stack.device.receivedImages(Terminal::Display),
         (QList<QByteArray> {DisplayImage, DisplayImage}));
     QCOMPARE(stack.device.failedUpdates(), 0);
+}
+
+// The restarted platform's version report reaches the package update without any screen.
+void TestUpdateEndToEnd::packageByApplicationAlone()
+{
+    ApplicationStack stack;
+    QVERIFY(stack.isValid());
+    PackageUpdateService* packager = stack.application->getPackageUpdateService().data();
+    QSignalSpy finished(packager, &PackageUpdateService::packageUpdateFinished);
+    QSignalSpy errors(packager, &PackageUpdateService::packageUpdateErrorOccured);
+    packager->openArchive(packageFile(stack.dir));
+    packager->start();
+    QTRY_COMPARE_WITH_TIMEOUT(finished.size() + errors.size(), 1, Patience);
+    QVERIFY2(errors.isEmpty(), qPrintable(errors.value(0).value(0).toString()));
+    QCOMPARE(stack.device.receivedImages(Terminal::Platform), QList<QByteArray> {PlatformImage});
+    QCOMPARE(stack.device.receivedImages(Terminal::Display), QList<QByteArray> {DisplayImage});
+}
+
+void TestUpdateEndToEnd::singleImageStalls_data()
+{
+    QTest::addColumn<bool>("midway"); // else silent from the start
+    QTest::addColumn<QString>("message");
+    QTest::newRow("never asks for the first block")
+        << false << QStringLiteral("The device did not start asking for the update's data");
+    QTest::newRow("stops asking midway")
+        << true << QStringLiteral("The device stopped asking for the update's data");
+}
+
+// The single image waits as long as the package update's waits allow, then drops the transfer
+// and says which way the device failed.
+void TestUpdateEndToEnd::singleImageStalls()
+{
+    QFETCH(bool, midway);
+    QFETCH(QString, message);
+    ApplicationStack stack;
+    QVERIFY(stack.isValid());
+    const Application::R58::Application& application = *stack.application;
+    SingleImageUpdate update(application.getUpdateControlService(),
+        application.getPackageUpdateService(), stack.manager, stack.device.portName());
+    QSignalSpy finished(&update, &SingleImageUpdate::finished);
+    QSignalSpy failed(&update, &SingleImageUpdate::failed);
+    SimulatedDevice::Faults silent;
+    silent.silent = true;
+    QObject context;
+    if (midway) {
+        QObject::connect(&update, &SingleImageUpdate::progressChanged, &context, [&](int percent) {
+            if (percent >= 30)
+                stack.device.setFaults(silent);
+        });
+    } else {
+        stack.device.setFaults(silent);
+    }
+    application.getUSBComponent()->jumpToBootloader(Terminal::Platform);
+    update.setImagePath(stack.dir.filePath(QStringLiteral("image.bin")));
+    update.start(randomImage(13, 40000), Terminal::Platform);
+    QVERIFY(update.isRunning());
+
+    // Shorter than the default waits, which would end the update only after it.
+    QTRY_COMPARE_WITH_TIMEOUT(failed.size(), 1, 8000);
+    QVERIFY2(failed.first().first().toString().startsWith(message),
+        qPrintable(failed.first().first().toString()));
+    QVERIFY(finished.isEmpty());
+    QVERIFY(!update.isRunning());
+    // Dropped, so that a request the device sends later gets nothing.
+    QVERIFY(!application.getUpdateControlService()->isTransferring());
+    QVERIFY(stack.device.receivedImages(Terminal::Platform).isEmpty());
 }
 
 QTEST_GUILESS_MAIN(TestUpdateEndToEnd)

@@ -370,14 +370,6 @@
         <translation>Die Datei kann nicht gelesen werden: %1</translation>
     </message>
     <message>
-        <source>Security Error! Wrong Digest</source>
-        <translation>Sicherheitsfehler! Falscher Hashwert</translation>
-    </message>
-    <message>
-        <source>Update refused: %1</source>
-        <translation>Update abgelehnt: %1</translation>
-    </message>
-    <message>
         <source>Open software update package</source>
         <translation>Software-Update-Paket öffnen</translation>
     </message>
@@ -396,10 +388,6 @@
     <message>
         <source>The folder could not be remembered for next time: %1 could not be written.</source>
         <translation>Der Ordner konnte nicht für das nächste Mal gespeichert werden: %1 ließ sich nicht schreiben.</translation>
-    </message>
-    <message>
-        <source>The device stopped asking for the update&apos;s data. Check the connection and start the update once more.</source>
-        <translation>Das Gerät fordert keine Daten des Updates mehr an. Prüfen Sie die Verbindung und starten Sie das Update erneut.</translation>
     </message>
     <message>
         <source>The device is not connected. Nothing was sent to the device.</source>
@@ -592,14 +580,6 @@ Ohne Sicherung fortfahren?</translation>
     <message>
         <source>The factory reset was not sent: the device&apos;s settings could not be backed up.</source>
         <translation>Das Zurücksetzen auf Werkseinstellungen wurde nicht gesendet: die Einstellungen des Geräts konnten nicht gesichert werden.</translation>
-    </message>
-    <message>
-        <source>The device did not start asking for the update&apos;s data. Check the connection and start the update once more.</source>
-        <translation>Das Gerät hat nicht begonnen, die Daten des Updates anzufordern. Prüfen Sie die Verbindung und starten Sie das Update erneut.</translation>
-    </message>
-    <message>
-        <source>The device was disconnected during the update. Connect it again and start the update once more.</source>
-        <translation>Das Gerät wurde während des Updates getrennt. Schließen Sie es wieder an und starten Sie das Update erneut.</translation>
     </message>
     <message>
         <source>&quot;%1&quot; is an update package, not a single image. Open it with &quot;SEARCH FOR NEW FIRMWARE&quot; on the Information page.</source>
@@ -1304,6 +1284,29 @@ Ohne Sicherung fortfahren?</translation>
     <message>
         <source>The device did not report its platform version after the restart, so the update cannot be confirmed. Open the package and start the update once more.</source>
         <translation>Das Gerät hat nach dem Neustart seine Plattformversion nicht gemeldet, daher kann das Update nicht bestätigt werden. Öffnen Sie das Paket und starten Sie das Update erneut.</translation>
+    </message>
+</context>
+<context>
+    <name>Service::R58::SingleImageUpdate</name>
+    <message>
+        <source>Security Error! Wrong Digest</source>
+        <translation>Sicherheitsfehler! Falscher Hashwert</translation>
+    </message>
+    <message>
+        <source>Update refused: %1</source>
+        <translation>Update abgelehnt: %1</translation>
+    </message>
+    <message>
+        <source>The device was disconnected during the update. Connect it again and start the update once more.</source>
+        <translation>Das Gerät wurde während des Updates getrennt. Schließen Sie es wieder an und starten Sie das Update erneut.</translation>
+    </message>
+    <message>
+        <source>The device did not start asking for the update&apos;s data. Check the connection and start the update once more.</source>
+        <translation>Das Gerät hat nicht begonnen, die Daten des Updates anzufordern. Prüfen Sie die Verbindung und starten Sie das Update erneut.</translation>
+    </message>
+    <message>
+        <source>The device stopped asking for the update&apos;s data. Check the connection and start the update once more.</source>
+        <translation>Das Gerät fordert keine Daten des Updates mehr an. Prüfen Sie die Verbindung und starten Sie das Update erneut.</translation>
     </message>
 </context>
 <context>

@@ -19,6 +19,7 @@
 #include "ui_r58subscreen_data.h"
 #include "ui_r58subscreen_information.h"
 #include "update/packageupdateservice.h"
+#include "update/singleimageupdate.h"
 
 #include <QFileDialog>
 #include <QKeyEvent>
@@ -135,7 +136,7 @@ bool R58SubScreen::isClosable() const
 
 bool R58SubScreen::isUpdating() const
 {
-    return m_singleImageUpdate || getPackageUpdateService()->isUpdating();
+    return m_singleImage->isRunning() || getPackageUpdateService()->isUpdating();
 }
 
 void R58SubScreen::activateFeatures()

@@ -51,6 +51,10 @@ namespace Model::Interfaces {
 enum class ModelActionID : std::uint16_t;
 }
 
+namespace Service::R58 {
+class SingleImageUpdate;
+}
+
 // The screen of one device in a tab of the main window, and at the same time that device's
 // application object: it owns the link stack, shows the device's pages and offers what the
 // logged-in role may use. The definitions are split by page over r58subscreen*.cpp.
@@ -277,9 +281,6 @@ private:
     void softwareUpdatePossibility(bool possible);
     // Enables each update's start only while no other update runs on the device.
     void updateStartButtons();
-    // Ends the single-image update; with a failure text the transfer is dropped and the
-    // text shown.
-    void endSingleImageUpdate(const QString& failure);
     void appendLog(const QString& prefix, const QByteArray& text);
     // Collects the link's log lines where it makes them, or stops collecting them.
     void connectLog(bool enabled);
@@ -325,17 +326,9 @@ private:
     QList<QLabel*> m_argumentLabels;
     QList<QComboBox*> m_argumentChoices;
     QList<QDoubleSpinBox*> m_argumentEditors;
-    // Set while the service page's own single-image update runs, so that refusals reach it.
-    bool m_singleImageUpdate = false;
-    // Runs while the single-image update waits for the device's next block request: a device
-    // that stops asking would otherwise leave the progress bar standing with no word why.
-    QTimer* m_updateStallTimer = nullptr;
-    // The single image chosen on the service page in this session; never the package's file.
-    QString m_singleImagePath;
-    // The single image is announced, but the device has not asked for a block yet.
-    bool m_awaitingFirstBlock = false;
-    // Inside the announcement, whose own progress report is no block request.
-    bool m_announcingImage = false;
+    // The service page's single-image update, with the image chosen there in this session;
+    // never the package's file.
+    std::unique_ptr<Service::R58::SingleImageUpdate> m_singleImage;
     // The device has reported its platform version since the screen was made.
     bool m_deviceVersionKnown = false;
     // A package was opened before the device's version came: judged when it comes.

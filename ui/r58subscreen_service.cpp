@@ -15,6 +15,7 @@
 #include "ui_r58subscreen_information.h"
 #include "ui_r58subscreen_service.h"
 #include "update/packageupdateservice.h"
+#include "update/singleimageupdate.h"
 #include "update/updatecontrolservice.h"
 
 #include <QComboBox>
@@ -38,6 +39,7 @@ using Component::Interfaces::TaloLinkCommandID;
 using Model::Interfaces::ModelActionID;
 using Model::Interfaces::ModelValueID;
 using Service::R58::PackageUpdateService;
+using Service::R58::SingleImageUpdate;
 using Service::R58::TaloLinkTerminalService;
 using Service::R58::UpdateControlService;
 
@@ -115,37 +117,21 @@ void R58SubScreen::setupServicePage()
     connect(ui.comboBoxArg1, qOverload<int>(&QComboBox::currentIndexChanged), this,
         &R58SubScreen::handleModelValueID);
 
-    UpdateControlService* updater = getUpdateControlService().data();
-    connect(updater, &UpdateControlService::progressChanged, this, &R58SubScreen::handleProgress);
-    m_updateStallTimer = new QTimer(this);
-    m_updateStallTimer->setObjectName(QStringLiteral("updateStallTimer"));
-    m_updateStallTimer->setSingleShot(true);
-    // The same limits as the package update's; tests shorten them there.
-    connect(m_updateStallTimer, &QTimer::timeout, this, [this] {
-        if (!m_singleImageUpdate)
-            return;
-        endSingleImageUpdate(m_awaitingFirstBlock
-                ? tr("The device did not start asking for the update's data. Check the "
-                     "connection and start the update once more.")
-                : tr("The device stopped asking for the update's data. Check the connection and "
-                     "start the update once more."));
+    m_singleImage = std::make_unique<SingleImageUpdate>(
+        getUpdateControlService(), getPackageUpdateService(), getSerialPortManager(), m_portName);
+    connect(m_singleImage.get(), &SingleImageUpdate::progressChanged, this,
+        &R58SubScreen::handleProgress);
+    connect(m_singleImage.get(), &SingleImageUpdate::finished, this, [this] {
+        updateStartButtons();
+        emit updateEnded();
     });
-    connect(getSerialPortManager().data(), &::Application::R58::SerialPortManager::portClosed, this,
-        [this](const QString& portName) {
-            // Its boot loader may ask again once it is back; it must then get nothing.
-            if (portName != m_portName || getPackageUpdateService()->isUpdating()
-                || !getUpdateControlService()->isTransferring())
-                return;
-            endSingleImageUpdate(tr("The device was disconnected during the update. Connect "
-                                    "it again and start the update once more."));
-        });
-    connect(updater, &UpdateControlService::digestError, this, &R58SubScreen::handleDigestError);
-    connect(
-        updater, &UpdateControlService::updateRefused, this, &R58SubScreen::handleUpdateRefused);
+    connect(m_singleImage.get(), &SingleImageUpdate::failed, this, [this](const QString& text) {
+        m_uiService->labelFilename->setText(text);
+        updateStartButtons();
+        emit updateEnded();
+    });
 
     TaloLinkTerminalService* terminal = getTerminalService().data();
-    connect(terminal, &TaloLinkTerminalService::requestMemblock, this,
-        &R58SubScreen::handleRequestMemblock);
     connect(terminal, &TaloLinkTerminalService::terminalPlatformReady, this,
         &R58SubScreen::handleTerminalReady);
     connect(terminal, &TaloLinkTerminalService::terminalDisplayReady, this,
@@ -168,11 +154,9 @@ void R58SubScreen::setupServicePage()
         &R58SubScreen::handleOpenUpdatePackage);
     connect(m_uiInformation->pushButtonStartPackageUpdate, &QPushButton::clicked, this,
         &R58SubScreen::handleStartPackageUpdate);
+    // The package update hears the version itself, through the application object.
     connect(terminal, &TaloLinkTerminalService::platformVersionModelValue, this, [this] {
-        const std::uint32_t version
-            = getModelDatabase()->getInformation().getPlatformVersionValue().getValue();
         m_deviceVersionKnown = true;
-        getPackageUpdateService()->handleDevicePlatformVersion(version);
         // A package opened before the device's version came is judged now.
         if (m_packageAwaitingVersion)
             handlePackageUpdatePlatformVersion(getPackageUpdateService()->getPlatformVersion());
@@ -470,23 +454,8 @@ void R58SubScreen::softwareUpdatePossibility(bool possible)
 
 void R58SubScreen::updateStartButtons()
 {
-    // One update at a time per device: the two share the device's block transfer.
-    const bool package = getPackageUpdateService()->isUpdating();
-    m_uiService->pushButtonStartUpdate->setEnabled(
-        !m_singleImagePath.isEmpty() && !package && !m_singleImageUpdate);
-    m_uiInformation->pushButtonStartPackageUpdate->setEnabled(!m_singleImageUpdate);
-}
-
-void R58SubScreen::endSingleImageUpdate(const QString& failure)
-{
-    m_updateStallTimer->stop();
-    m_singleImageUpdate = false;
-    if (!failure.isEmpty()) {
-        getUpdateControlService()->cancel();
-        m_uiService->labelFilename->setText(failure);
-    }
-    updateStartButtons();
-    emit updateEnded();
+    m_uiService->pushButtonStartUpdate->setEnabled(m_singleImage->canStart());
+    m_uiInformation->pushButtonStartPackageUpdate->setEnabled(!m_singleImage->isRunning());
 }
 
 void R58SubScreen::handleOpenFile()
@@ -499,13 +468,13 @@ void R58SubScreen::handleOpenFile()
     QFile file(path);
     const QByteArray head = file.open(QIODevice::ReadOnly) ? file.read(512) : QByteArray();
     if (isPackage(path, head)) {
-        m_singleImagePath.clear();
+        m_singleImage->setImagePath(QString());
         m_uiService->labelFilename->setText(
             tr("\"%1\" is an update package, not a single image. Open it with \"SEARCH FOR NEW "
                "FIRMWARE\" on the Information page.")
                 .arg(QFileInfo(path).fileName()));
     } else {
-        m_singleImagePath = path;
+        m_singleImage->setImagePath(path);
         m_uiService->labelFilename->setText(tr("Filename: ") + QDir::toNativeSeparators(path));
     }
     updateStartButtons();
@@ -515,10 +484,9 @@ void R58SubScreen::handleOpenFile()
 
 void R58SubScreen::handleStartUpdate()
 {
-    const QString path = m_singleImagePath;
-    if (path.isEmpty() || getPackageUpdateService()->isUpdating()
-        || getUpdateControlService()->isTransferring())
+    if (!m_singleImage->canStart())
         return;
+    const QString path = m_singleImage->getImagePath();
     QFile file(path);
     // An unreadable file must not go out as an empty image that looks like success.
     if (!file.open(QIODevice::ReadOnly)) {
@@ -543,52 +511,31 @@ void R58SubScreen::handleStartUpdate()
             tr("The update was not started: the device's settings could not be backed up."));
         return;
     }
-    const auto type = path.endsWith(QLatin1String(".crypt")) ? UpdateControlService::Encrypted
-                                                             : UpdateControlService::Plain;
-    const auto terminal = m_uiService->checkBoxPlatform->isChecked()
-        ? UpdateControlService::Terminal::Platform
-        : UpdateControlService::Terminal::Display;
-    m_singleImageUpdate = true;
-    m_awaitingFirstBlock = true;
-    m_announcingImage = true;
+    m_singleImage->start(data,
+        m_uiService->checkBoxPlatform->isChecked() ? UpdateControlService::Terminal::Platform
+                                                   : UpdateControlService::Terminal::Display);
     updateStartButtons();
-    getUpdateControlService()->start(data, type, terminal);
-    m_announcingImage = false;
-    if (m_singleImageUpdate)
-        m_updateStallTimer->start(getPackageUpdateService()->getWaits().firstBlock);
 }
 
 void R58SubScreen::handleRequestMemblock(unsigned short blockIndex)
 {
+    // The application object passes the device's requests on; this is for callers of the slot.
     getUpdateControlService()->sendMemoryBlock(blockIndex);
 }
 
 void R58SubScreen::handleProgress(int percent)
 {
     m_uiService->progressBarUpdate->setValue(percent);
-    if (!m_singleImageUpdate || m_announcingImage)
-        return;
-    m_awaitingFirstBlock = false;
-    if (getUpdateControlService()->isTransferring())
-        m_updateStallTimer->start(getPackageUpdateService()->getWaits().transferStall);
-    else
-        endSingleImageUpdate(QString());
 }
 
 void R58SubScreen::handleDigestError()
 {
-    // A package update reports its own digest errors, on the information page.
-    if (!m_singleImageUpdate)
-        return;
-    endSingleImageUpdate(tr("Security Error! Wrong Digest"));
+    m_singleImage->handleDigestError();
 }
 
 void R58SubScreen::handleUpdateRefused(const QString& reason)
 {
-    // A package update reports refusals itself, on the information page.
-    if (!m_singleImageUpdate)
-        return;
-    endSingleImageUpdate(tr("Update refused: %1").arg(reason));
+    m_singleImage->handleUpdateRefused(reason);
 }
 
 // ---- Package update on the information page
@@ -647,7 +594,7 @@ void R58SubScreen::handlePackageUpdatePlatformVersion(unsigned int version)
 void R58SubScreen::handleStartPackageUpdate()
 {
     // One update at a time: the single image's transfer would be replaced mid-way.
-    if (m_singleImageUpdate || getUpdateControlService()->isTransferring())
+    if (m_singleImage->isRunning() || getUpdateControlService()->isTransferring())
         return;
     // Kept before the firmware changes: an update may bring the settings back to their defaults.
     if (!backUpSettings(SettingsBackups::Reason::Update)) {
