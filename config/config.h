@@ -44,7 +44,7 @@ public:
     // False when config.json cannot be opened; the members then keep their values.
     bool load();
     // False when config.json could not be written completely; the old file then stays.
-    bool save();
+    [[nodiscard]] bool save();
 
     void read(const QJsonObject& json);
     void write(QJsonObject& json) const;

@@ -1329,6 +1329,17 @@ Ohne Sicherung fortfahren?</translation>
     </message>
 </context>
 <context>
+    <name>ServiceLog</name>
+    <message>
+        <source>Send: </source>
+        <translation>Send: </translation>
+    </message>
+    <message>
+        <source>Receive: </source>
+        <translation>Receive: </translation>
+    </message>
+</context>
+<context>
     <name>SettingsBackups</name>
     <message>
         <source>before a factory reset</source>

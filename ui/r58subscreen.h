@@ -40,7 +40,7 @@ class QDoubleSpinBox;
 class QKeyEvent;
 class QLabel;
 class QTimer;
-class PendingLog;
+class ServiceLog;
 
 namespace Records {
 class DeviceHistory;
@@ -200,8 +200,6 @@ public slots:
     void handleDemoModeExecutionError();
 
 protected:
-    // Brings the log up to date when it comes into view (see flushLog).
-    bool eventFilter(QObject* watched, QEvent* event) override;
     // The screen lives in a tab: Esc must not hide it, and Enter in a field commits that field
     // and presses no button of the screen.
     void keyPressEvent(QKeyEvent* event) override;
@@ -281,14 +279,6 @@ private:
     void softwareUpdatePossibility(bool possible);
     // Enables each update's start only while no other update runs on the device.
     void updateStartButtons();
-    void appendLog(const QString& prefix, const QByteArray& text);
-    // Collects the link's log lines where it makes them, or stops collecting them.
-    void connectLog(bool enabled);
-    void scheduleLogFlush();
-    // Writes the collected log lines into the log view in one go, once it is in view; the
-    // view then shows the newest line if `follow` or if it showed the newest line before.
-    void flushLog(bool follow);
-    void clearLog();
     void setupDemoForm();
 
     // ---- Trend plot and recording of the measured values (r58subscreen_data.cpp)
@@ -316,12 +306,8 @@ private:
     };
     std::unique_ptr<Ui::R58SubScreenService, ServiceFormDeleter> m_uiService;
     std::unique_ptr<Ui::R58SubScreenDemo, DemoFormDeleter> m_uiDemo;
-    // Log lines wait here for the next flush: one insert per flush instead of one per
-    // frame keeps a streaming device from costing a layout of the log for every frame. Shared
-    // with the link's connections, which may still deliver while this window is taken down.
-    QSharedPointer<PendingLog> m_pendingLog;
-    QList<QMetaObject::Connection> m_logConnections;
-    QTimer* m_logFlushTimer = nullptr;
+    // The log of frames sent and received.
+    ServiceLog* m_log = nullptr;
     // The argument widgets by position; only the first position has an identifier choice.
     QList<QLabel*> m_argumentLabels;
     QList<QComboBox*> m_argumentChoices;

@@ -8,7 +8,8 @@
 #include "model/modeldatabase.h"
 #include "model/modelvalue.h"
 #include "model/modelvalueobserver.h"
-#include "ui/pendinglog.h"
+#include "records/recordlocations.h"
+#include "ui/servicelog.h"
 #include "ui/r58subscreen.h"
 #include "ui/userfeatures.h"
 #include "ui_r58subscreen.h"
@@ -45,9 +46,6 @@ using Service::R58::UpdateControlService;
 
 namespace {
 
-// What the log keeps: a day of measurement streams must not make it grow without end.
-constexpr int MaxLogLines = 5000;
-constexpr int LogFlushInterval = 100; // milliseconds; fast enough to read as live
 // Where a tar archive carries its magic: an update package is no single image.
 constexpr int TarMagicOffset = 257;
 const QByteArray TarMagic = QByteArrayLiteral("ustar");
@@ -95,19 +93,13 @@ void R58SubScreen::setupServicePage()
     m_argumentChoices = {ui.comboBoxArg1, nullptr, nullptr, nullptr, nullptr};
     m_argumentEditors = {ui.doubleSpinBoxArg1, ui.doubleSpinBoxArg2, ui.doubleSpinBoxArg3,
         ui.doubleSpinBoxArg4, ui.doubleSpinBoxArg5};
-    ui.textBrowserLogging->document()->setMaximumBlockCount(MaxLogLines);
-    m_pendingLog = QSharedPointer<PendingLog>::create(MaxLogLines);
-    m_logFlushTimer = new QTimer(this);
-    m_logFlushTimer->setSingleShot(true);
-    m_logFlushTimer->setInterval(LogFlushInterval);
-    connect(m_logFlushTimer, &QTimer::timeout, this, [this] { flushLog(false); });
-    ui.textBrowserLogging->installEventFilter(this);
+    m_log = new ServiceLog(ui.textBrowserLogging, getTerminalService().data(), this);
 
     connect(ui.listWidgetCommands, &QListWidget::itemSelectionChanged, this,
         &R58SubScreen::handleCommand);
     connect(ui.pushButtonExecuteCommand, &QPushButton::clicked, this,
         &R58SubScreen::handleExecuteCommand);
-    connect(ui.pushButtonLogClear, &QPushButton::clicked, this, &R58SubScreen::clearLog);
+    connect(ui.pushButtonLogClear, &QPushButton::clicked, m_log, &ServiceLog::clear);
     connect(ui.pushButtonOpenFile, &QPushButton::clicked, this, &R58SubScreen::handleOpenFile);
     connect(
         ui.pushButtonStartUpdate, &QPushButton::clicked, this, &R58SubScreen::handleStartUpdate);
@@ -136,8 +128,8 @@ void R58SubScreen::setupServicePage()
         &R58SubScreen::handleTerminalReady);
     connect(terminal, &TaloLinkTerminalService::terminalDisplayReady, this,
         &R58SubScreen::handleTerminalReady);
-    connectLog(ui.checkBoxLogEnable->isChecked());
-    connect(ui.checkBoxLogEnable, &QCheckBox::toggled, this, &R58SubScreen::connectLog);
+    m_log->setEnabled(ui.checkBoxLogEnable->isChecked());
+    connect(ui.checkBoxLogEnable, &QCheckBox::toggled, m_log, &ServiceLog::setEnabled);
 
     PackageUpdateService* packager = getPackageUpdateService().data();
     connect(packager, &PackageUpdateService::packageUpdateVersion, this,
@@ -360,88 +352,12 @@ void R58SubScreen::handleExecuteCommand()
 
 void R58SubScreen::handleCommandTransmitted(const QByteArray& text)
 {
-    appendLog(tr("Send: "), text);
+    m_log->append(tr("Send: "), text);
 }
 
 void R58SubScreen::handleCommandReceived(const QByteArray& text)
 {
-    appendLog(tr("Receive: "), text);
-}
-
-void R58SubScreen::appendLog(const QString& prefix, const QByteArray& text)
-{
-    if (!m_uiService->checkBoxLogEnable->isChecked())
-        return;
-    if (m_pendingLog->append(prefix + QString::fromUtf8(text)))
-        scheduleLogFlush();
-}
-
-void R58SubScreen::connectLog(bool enabled)
-{
-    for (const QMetaObject::Connection& connection : qAsConst(m_logConnections))
-        disconnect(connection);
-    m_logConnections.clear();
-    // The link builds the text forms of frames only while something receives them, so the
-    // log takes them only while it is enabled.
-    if (!enabled)
-        return;
-    // Received lines come on the link's receive thread and are collected right there: a
-    // queued call for each would wake the GUI thread for every frame a device streams. Only
-    // the first line of a batch asks the GUI thread to fetch them.
-    const QSharedPointer<PendingLog> pending = m_pendingLog;
-    const auto collect = [this, pending](const QString& prefix) {
-        return [this, pending, prefix](const QByteArray& text) {
-            if (pending->append(prefix + QString::fromUtf8(text)))
-                QMetaObject::invokeMethod(
-                    this, &R58SubScreen::scheduleLogFlush, Qt::QueuedConnection);
-        };
-    };
-    TaloLinkTerminalService* terminal = getTerminalService().data();
-    m_logConnections << connect(terminal, &TaloLinkTerminalService::commandTransmitted, this,
-        collect(tr("Send: ")), Qt::DirectConnection);
-    m_logConnections << connect(terminal, &TaloLinkTerminalService::commandReceived, this,
-        collect(tr("Receive: ")), Qt::DirectConnection);
-}
-
-void R58SubScreen::scheduleLogFlush()
-{
-    if (!m_logFlushTimer->isActive())
-        m_logFlushTimer->start();
-}
-
-void R58SubScreen::flushLog(bool follow)
-{
-    QPlainTextEdit* log = m_uiService->textBrowserLogging;
-    // A log out of view (another page or another device's tab) keeps its lines waiting, at
-    // most as many as it shows: laying them out for nobody cost a streaming device more than
-    // everything else on its screen. They go in when the log comes into view.
-    if (!log->isVisible() || m_pendingLog->isEmpty())
-        return;
-    // Plain text: a line is never taken for markup, and each line break becomes a line of the
-    // log. The view keeps following the newest line if it showed it, and stays where the
-    // reader scrolled to otherwise.
-    const bool wasEmpty = log->document()->isEmpty();
-    log->appendPlainText(m_pendingLog->takeAll().join(QLatin1Char('\n')));
-    // Into an empty log the lines go in at the cursor and carry it to the far end of the
-    // newest line, where Qt would scroll whenever it brings the cursor into view. Put it at
-    // the start of that line instead, which also brings the newest line into view.
-    if (follow || wasEmpty) {
-        log->moveCursor(QTextCursor::End);
-        log->moveCursor(QTextCursor::StartOfBlock);
-    }
-}
-
-bool R58SubScreen::eventFilter(QObject* watched, QEvent* event)
-{
-    if (m_uiService && watched == m_uiService->textBrowserLogging && event->type() == QEvent::Show)
-        flushLog(true);
-    return QDialog::eventFilter(watched, event);
-}
-
-void R58SubScreen::clearLog()
-{
-    m_pendingLog->clear();
-    m_uiService->textBrowserLogging->clear();
+    m_log->append(tr("Receive: "), text);
 }
 
 // ---- Single image
@@ -462,7 +378,8 @@ void R58SubScreen::handleOpenFile()
 {
     // Only the folder is shared with the package update; the file is this page's own choice.
     const QString path = askFileName(FileDialogMode::Open, tr("Open binary file"),
-        getConfig()->getSoftwareUpdateDir(), tr("Binary Files (*.bin *.crypt)"));
+        Records::RecordLocations::dialogFolder(getConfig()->getSoftwareUpdateDir()),
+        tr("Binary Files (*.bin *.crypt)"));
     if (path.isEmpty())
         return;
     QFile file(path);
@@ -479,7 +396,9 @@ void R58SubScreen::handleOpenFile()
     }
     updateStartButtons();
     getConfig()->setSoftwareUpdateDir(path);
-    getConfig()->save();
+    if (const QString warning = saveConfig(); !warning.isEmpty())
+        m_uiService->labelFilename->setText(
+            m_uiService->labelFilename->text() + QLatin1Char('\n') + warning);
 }
 
 void R58SubScreen::handleStartUpdate()
@@ -543,15 +462,18 @@ void R58SubScreen::handleUpdateRefused(const QString& reason)
 void R58SubScreen::handleOpenUpdatePackage()
 {
     const QString path = askFileName(FileDialogMode::Open, tr("Open software update package"),
-        getConfig()->getSoftwareUpdateDir(), tr("Archives (*.tar)"));
+        Records::RecordLocations::dialogFolder(getConfig()->getSoftwareUpdateDir()),
+        tr("Archives (*.tar)"));
     if (path.isEmpty())
         return;
     m_uiInformation->pushButtonStartPackageUpdate->hide();
     m_uiInformation->labelPackageVersionText->clear();
     m_uiInformation->labelPackageVersion->clear();
-    getPackageUpdateService()->openArchive(path);
     getConfig()->setSoftwareUpdateDir(path);
-    getConfig()->save();
+    // Said before the package's own outcome, which the package's messages then show below.
+    if (const QString warning = saveConfig(); !warning.isEmpty())
+        m_uiInformation->textBrowserPackageUpdate->setPlainText(warning);
+    getPackageUpdateService()->openArchive(path);
 }
 
 void R58SubScreen::handlePackageUpdateVersion(const QString& version)
