@@ -5,6 +5,7 @@
 #include <QList>
 #include <QObject>
 #include <QSet>
+#include <QStringList>
 
 #include <optional>
 
@@ -59,7 +60,7 @@ public:
     [[nodiscard]] static QStringList describeFailures(const QList<Outcome>& outcomes);
 
 signals:
-    void finished(const QList<Application::R58::SettingsVerifier::Outcome>& outcomes);
+    void finished(const QList<::Application::R58::SettingsVerifier::Outcome>& outcomes);
 
 private:
     void answered(SettingKey key);

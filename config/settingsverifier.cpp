@@ -1,0 +1,116 @@
+#include "config/settingsverifier.h"
+
+#include "app/application.h"
+#include "link/talolinkterminalservice.h"
+#include "link/talolinkusbcomponent.h"
+#include "model/modeldatabase.h"
+
+#include <QCoreApplication>
+#include <QTimer>
+
+#include <algorithm>
+
+namespace Application::R58 {
+
+using Service::R58::TaloLinkTerminalService;
+
+SettingsVerifier::SettingsVerifier(Application& device, QObject* parent)
+    : QObject(parent), m_device(device), m_timer(new QTimer(this))
+{
+    m_timer->setSingleShot(true);
+    connect(m_timer, &QTimer::timeout, this, &SettingsVerifier::finish);
+
+    // The device's answer to a read is the same report as when it tells a value by itself.
+    using S = TaloLinkTerminalService;
+    const std::pair<SettingKey, void (S::*)()> reports[] {
+        {SettingKey::TripClass, &S::tripClassModelValue},
+        {SettingKey::NominalCurrent, &S::nominalCurrentModelValue},
+        {SettingKey::OverloadReset, &S::overloadResetModelValue},
+        {SettingKey::UndercurrentEnable, &S::undercurrentEnableModelValue},
+        {SettingKey::UndercurrentThreshold, &S::undercurrentThresholdModelValue},
+        {SettingKey::UndercurrentFaultType, &S::undercurrentFaultTypeModelValue},
+        {SettingKey::UndervoltageEnable, &S::undervoltageEnableModelValue},
+        {SettingKey::UndervoltageThreshold, &S::undervoltageThresholdModelValue},
+        {SettingKey::UndervoltageFaultType, &S::undervoltageFaultTypeModelValue},
+        {SettingKey::OvervoltageEnable, &S::overvoltageEnableModelValue},
+        {SettingKey::OvervoltageThreshold, &S::overvoltageThresholdModelValue},
+        {SettingKey::OvervoltageFaultType, &S::overvoltageFaultTypeModelValue},
+        {SettingKey::Softstart, &S::softstartEnableModelValue},
+        {SettingKey::AsymmetryEnable, &S::loadAsymmetryEnableModelValue},
+        {SettingKey::AsymmetryThreshold, &S::loadAsymmetryThresholdModelValue},
+        {SettingKey::AsymmetryFaultType, &S::loadAsymmetryFaultTypeModelValue},
+    };
+    S* service = device.getTerminalService().data();
+    for (const auto& [key, report] : reports)
+        connect(service, report, this, [this, key = key] { answered(key); });
+}
+
+int SettingsVerifier::getConfirmedCount() const
+{
+    return int(std::count_if(m_outcomes.begin(), m_outcomes.end(),
+        [](const Outcome& outcome) { return outcome.confirmed(); }));
+}
+
+void SettingsVerifier::verify(const QList<Outcome>& written)
+{
+    if (isRunning())
+        finish();
+    m_outcomes = written;
+    for (Outcome& outcome : m_outcomes)
+        outcome.held.reset();
+    const auto& link = m_device.getUSBComponent();
+    for (const Outcome& outcome : qAsConst(m_outcomes)) {
+        m_open.insert(int(outcome.key));
+        if (link)
+            link->getModelValue(SettingsMapper::valueId(outcome.key));
+    }
+    if (m_open.isEmpty()) {
+        // Told on the next turn of the event loop, as every other outcome.
+        QTimer::singleShot(0, this, [this] { emit finished(m_outcomes); });
+        return;
+    }
+    m_timer->start(m_wait);
+}
+
+void SettingsVerifier::answered(SettingKey key)
+{
+    if (!m_open.remove(int(key)))
+        return;
+    const double held = SettingsMapper(m_device.getModelDatabase()->getSettings()).deviceValue(key);
+    for (Outcome& outcome : m_outcomes) {
+        if (outcome.key == key)
+            outcome.held = held;
+    }
+    if (m_open.isEmpty())
+        finish();
+}
+
+void SettingsVerifier::finish()
+{
+    m_timer->stop();
+    m_open.clear();
+    emit finished(m_outcomes);
+}
+
+QStringList SettingsVerifier::describeFailures(const QList<Outcome>& outcomes)
+{
+    QStringList lines;
+    for (const Outcome& outcome : outcomes) {
+        if (outcome.confirmed())
+            continue;
+        const QString name = SettingsMapper::name(outcome.key);
+        const QString written = SettingsMapper::text(outcome.key, outcome.written);
+        if (outcome.held) {
+            lines << QCoreApplication::translate("SettingsVerifier",
+                "%1: %2 was written, the device holds %3.")
+                         .arg(name, written, SettingsMapper::text(outcome.key, *outcome.held));
+        } else {
+            lines << QCoreApplication::translate("SettingsVerifier",
+                "%1: %2 was written, the device did not answer when asked for it.")
+                         .arg(name, written);
+        }
+    }
+    return lines;
+}
+
+} // namespace Application::R58
