@@ -78,6 +78,15 @@ Application::~Application()
     m_terminalService->unregisterObserver(*m_valueObserver);
 }
 
+bool Application::isMotorRunning() const
+{
+    using Mode = Model::Interfaces::ModelTypes::Operation::Mode;
+    if (!m_terminalService->hasReported(Model::Interfaces::ModelValueID::OperatingMode))
+        return false;
+    const Mode mode = m_modelDatabase->getOperation().getOperatingModeValue().getValue();
+    return mode == Mode::Forward || mode == Mode::Backward;
+}
+
 int Application::performInitialize()
 {
     startup();

@@ -83,6 +83,9 @@ public:
         return m_modelDatabase;
     }
     [[nodiscard]] const QSharedPointer<Config>& getConfig() const { return m_config; }
+    // True while the device reports its motor running (forward or backward). A firmware update
+    // or a factory reset must wait: the device's protection stops while it takes either.
+    [[nodiscard]] bool isMotorRunning() const;
     [[nodiscard]] const QSharedPointer<Settings>& getSettings() const { return m_settings; }
 
 protected:

@@ -1,6 +1,7 @@
 #include "config/settingsmapper.h"
 
 #include "config/settings.h"
+#include "link/talolinkpacket.h"
 #include "model/modelsettings.h"
 #include "model/modeltypes.h"
 #include "model/modelvalueid.h"
@@ -284,6 +285,18 @@ std::optional<SettingKey> SettingsMapper::keyOf(ModelValueID id)
             return key;
     }
     return std::nullopt;
+}
+
+std::optional<SettingKey> SettingsMapper::keyOfWrite(const QByteArray& frame)
+{
+    using Component::Interfaces::TaloLinkCommandID;
+    const auto packet = Component::Interfaces::TaloLinkPacket::decode(frame);
+    if (packet.command != TaloLinkCommandID::SetModelValue || packet.args.empty())
+        return std::nullopt;
+    int id = 0;
+    for (int i = packet.args[0].length - 1; i >= 0; --i)
+        id = id << 8 | packet.args[0].data[i];
+    return keyOf(ModelValueID(id));
 }
 
 std::optional<double> SettingsMapper::fileValue(const Settings& settings, SettingKey key)

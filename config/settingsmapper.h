@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -71,6 +72,8 @@ public:
     [[nodiscard]] static QString text(SettingKey key, double value);
     [[nodiscard]] static Model::Interfaces::ModelValueID valueId(SettingKey key);
     [[nodiscard]] static std::optional<SettingKey> keyOf(Model::Interfaces::ModelValueID id);
+    // The setting a frame the tool sent writes; empty for any other frame.
+    [[nodiscard]] static std::optional<SettingKey> keyOfWrite(const QByteArray& frame);
     // The file's value; empty for an extra the file does not hold.
     [[nodiscard]] static std::optional<double> fileValue(const Settings& settings, SettingKey key);
     // Equal as the file keeps them: numbers to two decimals.

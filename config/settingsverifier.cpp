@@ -1,6 +1,7 @@
 #include "config/settingsverifier.h"
 
 #include "app/application.h"
+#include "link/serialport.h"
 #include "link/talolinkterminalservice.h"
 #include "link/talolinkusbcomponent.h"
 #include "model/modeldatabase.h"
@@ -9,6 +10,7 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <utility>
 
 namespace Application::R58 {
 
@@ -43,6 +45,26 @@ SettingsVerifier::SettingsVerifier(Application& device, QObject* parent)
     S* service = device.getTerminalService().data();
     for (const auto& [key, report] : reports)
         connect(service, report, this, [this, key = key] { answered(key); });
+    if (const auto& port = device.getSerialPort())
+        connect(port.data(), &SerialPort::dataTransmitted, this, &SettingsVerifier::noteTransmitted);
+}
+
+void SettingsVerifier::noteTransmitted(const QByteArray& frame)
+{
+    const auto key = SettingsMapper::keyOfWrite(frame);
+    if (!key)
+        return;
+    // The model holds the sent value as it goes out.
+    const double written
+        = SettingsMapper(m_device.getModelDatabase()->getSettings()).deviceValue(*key);
+    if (m_written.isEmpty()) {
+        // Asked once the act's writes are all out: an import writes several in one go.
+        QTimer::singleShot(0, this, [this] {
+            const QList<Outcome> written = std::exchange(m_written, {});
+            verify(written);
+        });
+    }
+    m_written.append({*key, written, std::nullopt, false});
 }
 
 int SettingsVerifier::getConfirmedCount() const
@@ -51,17 +73,21 @@ int SettingsVerifier::getConfirmedCount() const
         [](const Outcome& outcome) { return outcome.confirmed(); }));
 }
 
-void SettingsVerifier::verify(const QList<Outcome>& written)
+void SettingsVerifier::verify(const QList<Outcome>& written, bool ask)
 {
-    if (isRunning())
-        finish();
-    m_outcomes = written;
-    for (Outcome& outcome : m_outcomes)
-        outcome.held.reset();
+    if (!isRunning())
+        m_outcomes.clear();
     const auto& link = m_device.getUSBComponent();
-    for (const Outcome& outcome : qAsConst(m_outcomes)) {
+    for (Outcome outcome : written) {
+        outcome.held.reset();
+        const auto same = std::find_if(m_outcomes.begin(), m_outcomes.end(),
+            [&outcome](const Outcome& known) { return known.key == outcome.key; });
+        if (same != m_outcomes.end())
+            *same = outcome;
+        else
+            m_outcomes.append(outcome);
         m_open.insert(int(outcome.key));
-        if (link)
+        if (link && ask)
             link->getModelValue(SettingsMapper::valueId(outcome.key));
     }
     if (m_open.isEmpty()) {

@@ -15,10 +15,10 @@ namespace Application::R58 {
 
 class Application;
 
-// Confirms what the device took: after the tool wrote settings, it asks the device for each of
-// them (GetModelValue) and compares the answer with what was written, at the value's own
-// precision. A value held otherwise, or not answered within the wait, is "not applied". Asking
-// never writes.
+// Confirms what the device took: every setting the tool writes over the device's link (a user's
+// edit, an import, a restore, a service command) is asked for again (GetModelValue) and the
+// answer compared with what was written, at the value's own precision. A value held otherwise,
+// or not answered within the wait, is "not applied". Asking never writes.
 class SettingsVerifier : public QObject
 {
     Q_OBJECT
@@ -35,9 +35,12 @@ public:
         double written = 0.0;
         // What the device answered; empty when it did not answer within the wait.
         std::optional<double> held;
+        // Any answer confirms: after a factory reset the tool reads what the device holds
+        // without knowing what to expect.
+        bool anyValue = false;
         [[nodiscard]] bool confirmed() const
         {
-            return held && SettingsMapper::sameValue(key, written, *held);
+            return held && (anyValue || SettingsMapper::sameValue(key, written, *held));
         }
     };
 
@@ -46,10 +49,12 @@ public:
     void setWait(int milliseconds) { m_wait = milliseconds; }
     [[nodiscard]] int getWait() const { return m_wait; }
 
-    // Asks the device for each written value. A verification still running is ended first (its
-    // open values count as not answered). finished() follows once every value was answered or
-    // the wait is over, also for an empty list.
-    void verify(const QList<Outcome>& written);
+    // Asks the device for each written value. Values given while a verification runs join it
+    // (a value written again replaces its earlier outcome) and the wait starts again, so that
+    // quick edits one after another are all confirmed. finished() follows once every value was
+    // answered or the wait is over, also for an empty list.
+    // `ask`: send the reads; without, the answers to reads sent by someone else are awaited.
+    void verify(const QList<Outcome>& written, bool ask = true);
     [[nodiscard]] bool isRunning() const { return !m_open.isEmpty(); }
     // The outcomes of the last verification, in the order written.
     [[nodiscard]] const QList<Outcome>& getOutcomes() const { return m_outcomes; }
@@ -64,6 +69,9 @@ signals:
 
 private:
     void answered(SettingKey key);
+    // A frame the tool sent: a written setting is verified once the writes of this turn of the
+    // event loop are out.
+    void noteTransmitted(const QByteArray& frame);
     void finish();
 
     Application& m_device;
@@ -71,6 +79,7 @@ private:
     int m_wait = DefaultWait;
     QList<Outcome> m_outcomes;
     QSet<int> m_open;
+    QList<Outcome> m_written;
 };
 
 } // namespace Application::R58

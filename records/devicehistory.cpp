@@ -4,7 +4,6 @@
 #include "config/settingsmapper.h"
 #include "link/serialport.h"
 #include "link/serialportmanager.h"
-#include "link/talolinkpacket.h"
 #include "link/talolinkterminalservice.h"
 #include "model/modeldatabase.h"
 #include "model/modelvalueid.h"
@@ -13,6 +12,7 @@
 #include "update/packageupdateservice.h"
 
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
 #include <QTimer>
@@ -21,8 +21,6 @@ namespace Records {
 
 using Application::R58::SettingKey;
 using Application::R58::SettingsMapper;
-using Component::Interfaces::TaloLinkCommandID;
-using Component::Interfaces::TaloLinkPacket;
 using Service::R58::PackageUpdateService;
 using Service::R58::TaloLinkTerminalService;
 
@@ -33,6 +31,7 @@ const QString DeviceHistory::Warning = QStringLiteral("warning");
 const QString DeviceHistory::Cleared = QStringLiteral("cleared");
 const QString DeviceHistory::Mode = QStringLiteral("mode");
 const QString DeviceHistory::Setting = QStringLiteral("setting");
+const QString DeviceHistory::SettingNotApplied = QStringLiteral("setting not applied");
 const QString DeviceHistory::Import = QStringLiteral("import");
 const QString DeviceHistory::Reset = QStringLiteral("factory reset");
 const QString DeviceHistory::UpdateStarted = QStringLiteral("update started");
@@ -81,24 +80,35 @@ DeviceHistory::DeviceHistory(Application::R58::Application& device, QObject* par
     }
 
     // What the device reports by itself is only noted as known; each value frame the tool
-    // sends is a write, and the model holds the sent value as it goes out.
+    // sends is a write, logged with its outcome when the device next reports that value (its
+    // answer to the read-back, or its echo of the write).
     const SettingsMapper mapper(device.getModelDatabase()->getSettings());
     for (const SettingKey key : SettingsMapper::keys())
         m_knownSettings.insert(int(SettingsMapper::valueId(key)), mapper.deviceText(key));
-    for (const auto report : {&S::nominalCurrentModelValue, &S::tripClassModelValue,
-             &S::softstartEnableModelValue, &S::overloadResetModelValue,
-             &S::undercurrentThresholdModelValue, &S::undercurrentFaultTypeModelValue,
-             &S::undercurrentEnableModelValue, &S::undervoltageThresholdModelValue,
-             &S::undervoltageFaultTypeModelValue, &S::undervoltageEnableModelValue,
-             &S::overvoltageThresholdModelValue, &S::overvoltageFaultTypeModelValue,
-             &S::overvoltageEnableModelValue, &S::loadAsymmetryThresholdModelValue,
-             &S::loadAsymmetryFaultTypeModelValue, &S::loadAsymmetryEnableModelValue}) {
-        connect(service, report, this, [this] {
-            const SettingsMapper now(m_device.getModelDatabase()->getSettings());
-            for (const SettingKey key : SettingsMapper::keys())
-                m_knownSettings.insert(int(SettingsMapper::valueId(key)), now.deviceText(key));
-        });
-    }
+    using Model::Interfaces::ModelValueID;
+    const std::pair<ModelValueID, void (S::*)()> reports[] {
+        {ModelValueID::NominalCurrent, &S::nominalCurrentModelValue},
+        {ModelValueID::TripClass, &S::tripClassModelValue},
+        {ModelValueID::SoftstartEnable, &S::softstartEnableModelValue},
+        {ModelValueID::OverloadReset, &S::overloadResetModelValue},
+        {ModelValueID::UndercurrentThreshold, &S::undercurrentThresholdModelValue},
+        {ModelValueID::UndercurrentFaultType, &S::undercurrentFaultTypeModelValue},
+        {ModelValueID::UndercurrentEnable, &S::undercurrentEnableModelValue},
+        {ModelValueID::UndervoltageThreshold, &S::undervoltageThresholdModelValue},
+        {ModelValueID::UndervoltageFaultType, &S::undervoltageFaultTypeModelValue},
+        {ModelValueID::UndervoltageEnable, &S::undervoltageEnableModelValue},
+        {ModelValueID::OvervoltageThreshold, &S::overvoltageThresholdModelValue},
+        {ModelValueID::OvervoltageFaultType, &S::overvoltageFaultTypeModelValue},
+        {ModelValueID::OvervoltageEnable, &S::overvoltageEnableModelValue},
+        {ModelValueID::LoadAsymmetryThreshold, &S::loadAsymmetryThresholdModelValue},
+        {ModelValueID::LoadAsymmetryFaultType, &S::loadAsymmetryFaultTypeModelValue},
+        {ModelValueID::LoadAsymmetryEnable, &S::loadAsymmetryEnableModelValue},
+    };
+    for (const auto& [id, report] : reports)
+        connect(service, report, this, [this, id = int(id)] { noteReported(id); });
+    m_writeWait = new QTimer(this);
+    m_writeWait->setSingleShot(true);
+    connect(m_writeWait, &QTimer::timeout, this, &DeviceHistory::noteUnanswered);
     if (const auto& serialPort = device.getSerialPort()) {
         connect(serialPort.data(), &Application::R58::SerialPort::dataTransmitted, this,
             &DeviceHistory::noteTransmitted);
@@ -133,6 +143,7 @@ QString DeviceHistory::kindText(const QString& kind)
         {Cleared, QT_TRANSLATE_NOOP("Records::DeviceHistory", "Fault cleared")},
         {Mode, QT_TRANSLATE_NOOP("Records::DeviceHistory", "Operating mode")},
         {Setting, QT_TRANSLATE_NOOP("Records::DeviceHistory", "Setting written")},
+        {SettingNotApplied, QT_TRANSLATE_NOOP("Records::DeviceHistory", "Setting not applied")},
         {Import, QT_TRANSLATE_NOOP("Records::DeviceHistory", "Settings imported")},
         {Reset, QT_TRANSLATE_NOOP("Records::DeviceHistory", "Factory reset")},
         {UpdateStarted, QT_TRANSLATE_NOOP("Records::DeviceHistory", "Update started")},
@@ -205,21 +216,59 @@ void DeviceHistory::noteMode()
 
 void DeviceHistory::noteTransmitted(const QByteArray& frame)
 {
-    const TaloLinkPacket packet = TaloLinkPacket::decode(frame);
-    if (packet.command != TaloLinkCommandID::SetModelValue || packet.args.empty())
+    const auto key = SettingsMapper::keyOfWrite(frame);
+    if (!key)
         return;
-    int id = 0;
-    for (int i = packet.args[0].length - 1; i >= 0; --i)
-        id = id << 8 | packet.args[0].data[i];
+    const int id = int(SettingsMapper::valueId(*key));
+    // The model holds the sent value as it goes out.
+    const double written
+        = SettingsMapper(m_device.getModelDatabase()->getSettings()).deviceValue(*key);
+    m_pendingWrites.insert(id, {m_knownSettings.value(id), written, QDateTime::currentMSecsSinceEpoch()});
+    if (!m_writeWait->isActive())
+        m_writeWait->start(WriteAnswerWait);
+}
+
+void DeviceHistory::noteReported(int id)
+{
     const auto key = SettingsMapper::keyOf(Model::Interfaces::ModelValueID(id));
     if (!key)
         return;
-    const QString written
-        = SettingsMapper(m_device.getModelDatabase()->getSettings()).deviceText(*key);
-    const QString before = m_knownSettings.value(id);
-    if (written != before)
-        add(Setting, tr("%1: %2 → %3").arg(SettingsMapper::name(*key), before, written));
-    m_knownSettings[id] = written;
+    const QString held = SettingsMapper(m_device.getModelDatabase()->getSettings()).deviceText(*key);
+    m_knownSettings[id] = held;
+    if (!m_pendingWrites.contains(id))
+        return;
+    const PendingWrite write = m_pendingWrites.take(id);
+    const QString writtenText = SettingsMapper::text(*key, write.written);
+    const double heldValue
+        = SettingsMapper(m_device.getModelDatabase()->getSettings()).deviceValue(*key);
+    if (SettingsMapper::sameValue(*key, write.written, heldValue)) {
+        // A write of the value the device held already changed nothing worth a line.
+        if (writtenText != write.before)
+            add(Setting, tr("%1: %2 → %3").arg(SettingsMapper::name(*key), write.before, held));
+        return;
+    }
+    add(SettingNotApplied,
+        tr("%1: %2 was written, the device holds %3").arg(SettingsMapper::name(*key), writtenText, held));
+}
+
+void DeviceHistory::noteUnanswered()
+{
+    const qint64 now = QDateTime::currentMSecsSinceEpoch();
+    for (auto pending = m_pendingWrites.begin(); pending != m_pendingWrites.end();) {
+        if (now - pending->time < WriteAnswerWait) {
+            ++pending;
+            continue;
+        }
+        const auto key = SettingsMapper::keyOf(Model::Interfaces::ModelValueID(pending.key()));
+        if (key) {
+            add(SettingNotApplied,
+                tr("%1: %2 was written, the device did not confirm it")
+                    .arg(SettingsMapper::name(*key), SettingsMapper::text(*key, pending->written)));
+        }
+        pending = m_pendingWrites.erase(pending);
+    }
+    if (!m_pendingWrites.isEmpty())
+        m_writeWait->start(WriteAnswerWait);
 }
 
 } // namespace Records

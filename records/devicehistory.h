@@ -19,7 +19,8 @@ namespace Records {
 
 // The event history of one device, fed by its link and model: connections, faults with the
 // phase the device reported, operating modes, settings written with the device's value before
-// and after, imports, factory resets and updates. Kept in memory until the device tells its
+// and after (logged once the device has reported the value it took, so that a write is never
+// shown as done before the device confirmed it), imports, factory resets and updates. Kept in memory until the device tells its
 // serial number, then in that device's file across sessions. A screen shows it; nothing here
 // reads a widget.
 class DeviceHistory : public QObject
@@ -36,6 +37,7 @@ public:
     static const QString Cleared;
     static const QString Mode;
     static const QString Setting;
+    static const QString SettingNotApplied;
     static const QString Import;
     static const QString Reset;
     static const QString UpdateStarted;
@@ -45,6 +47,9 @@ public:
     // A fault's value and its phase arrive as separate values of one report; the entry waits
     // this long for the phase (the device sends them back to back, within milliseconds).
     static constexpr int FaultReportSettle = 250; // milliseconds
+    // A write the device has not reported back within this is logged as not confirmed: the
+    // read-back's own wait and then some, so that its answer is never taken for silence.
+    static constexpr int WriteAnswerWait = 5000; // milliseconds
 
     explicit DeviceHistory(Application::R58::Application& device, QObject* parent = nullptr);
     ~DeviceHistory() override;
@@ -76,6 +81,10 @@ private:
     void noteFault();
     void noteMode();
     void noteTransmitted(const QByteArray& frame);
+    // The device reported a setting: the outcome of a write waiting for it, if any.
+    void noteReported(int id);
+    // Writes the device did not answer for within the wait.
+    void noteUnanswered();
     [[nodiscard]] QString failureText() const;
 
     Application::R58::Application& m_device;
@@ -85,6 +94,16 @@ private:
     // The settings as last reported or sent, by model value identifier, to say what a written
     // setting was before.
     QMap<int, QString> m_knownSettings;
+    // Writes sent and not yet answered by the device, by model value identifier: the device's
+    // value before, the value written and when.
+    struct PendingWrite
+    {
+        QString before;
+        double written = 0.0;
+        qint64 time = 0;
+    };
+    QMap<int, PendingWrite> m_pendingWrites;
+    QTimer* m_writeWait = nullptr;
     QString m_lastFault;
     QString m_lastMode;
     QString m_packageVersion;

@@ -486,6 +486,20 @@ void SimulatedDevice::reportValue(quint16 id)
         Terminal::Platform, TaloLinkCommandID::SetModelValue, {le(id, 2), m_values.value(id)});
 }
 
+void SimulatedDevice::answerValue(quint16 id)
+{
+    if (m_faults.answerDelay < 0)
+        return;
+    if (m_faults.answerDelay == 0) {
+        reportValue(id);
+        return;
+    }
+    QTimer::singleShot(m_faults.answerDelay, this, [this, id] {
+        if (isPlugged())
+            reportValue(id);
+    });
+}
+
 SimulatedDevice::Transfer& SimulatedDevice::transfer(Terminal terminal)
 {
     return terminal == Terminal::Display ? m_displayTransfer : m_platformTransfer;
@@ -536,14 +550,19 @@ void SimulatedDevice::handleFrame(const TaloLinkPacket& packet)
         break;
     case TaloLinkCommandID::GetModelValue:
         if (platformApp)
-            reportValue(quint16(argNumber(packet, 0, 2)));
+            answerValue(quint16(argNumber(packet, 0, 2)));
         break;
     case TaloLinkCommandID::SetModelValue:
         if (platformApp && packet.args.size() >= 2) {
             const quint16 id = quint16(argNumber(packet, 0, 2));
-            if (m_values.contains(id)) {
-                setValueBytes(id, argBytes(packet, 1));
-                reportValue(id);
+            if (m_values.contains(id) && !m_faults.ignoredWrites.contains(id)) {
+                QByteArray bytes = argBytes(packet, 1);
+                const auto limit = m_faults.writeLimits.constFind(id);
+                if (limit != m_faults.writeLimits.constEnd() && bytes.size() == 4
+                    && floatFrom(bytes) > *limit)
+                    bytes = leFloat(*limit);
+                setValueBytes(id, bytes);
+                answerValue(id);
             }
         }
         break;
@@ -799,6 +818,9 @@ void SimulatedDevice::finishTransfer(Terminal terminal)
     m_platformImages.append(done.image);
     if (versioned)
         setUIntValue(Version, version);
+    // Some firmware brings its own defaults along.
+    if (m_updateResetsSettings)
+        restoreSettings();
     m_platformState = "Application";
     emit imageReceived(terminal);
     // The platform restarts with its new image: the port goes away and comes back.

@@ -11,6 +11,7 @@
 #include <QMap>
 #include <QObject>
 #include <QRandomGenerator>
+#include <QSet>
 #include <QSharedPointer>
 #include <QString>
 
@@ -55,6 +56,14 @@ public:
         double garbageRate = 0.0; // share of outgoing frames preceded by random bytes
         bool silent = false; // send nothing at all
         bool rateLimited = false; // both directions at LineBytesPerSecond
+        // Writes of these value identifiers are ignored, as by a firmware that does not know
+        // them: the device keeps its value and sends nothing back.
+        QSet<quint16> ignoredWrites;
+        // A float value written above its limit here is clamped to it, by identifier.
+        QMap<quint16, float> writeLimits;
+        // The device reports a written or asked-for value this many milliseconds late; below
+        // zero, never.
+        int answerDelay = 0;
     };
 
     // `linkDirectory` receives the symlink the tool opens ("tty..." in its name).
@@ -78,6 +87,8 @@ public:
     void setMeasurementInterval(int milliseconds);
     // Milliseconds the platform stays away while it restarts after an update.
     void setRestartDelay(int milliseconds) { m_restartDelay = milliseconds; }
+    // The platform's new image brings the factory settings back, as some firmware does.
+    void setUpdateResetsSettings(bool reset) { m_updateResetsSettings = reset; }
 
     // The device's model values as raw wire bytes, by identifier.
     [[nodiscard]] QByteArray rawValue(quint16 id) const { return m_values.value(id); }
@@ -111,6 +122,8 @@ public:
         const QList<QByteArray>& args = {});
     // Reports a model value as the platform does.
     void reportValue(quint16 id);
+    // Reports it as an answer to the host, through the answer-delay knob.
+    void answerValue(quint16 id);
 
 public slots:
     bool plugIn();
@@ -186,6 +199,7 @@ private:
     qint64 m_arrivedAt = -1;
     int m_outgoingLineSize = 0;
     int m_restartDelay = 300;
+    bool m_updateResetsSettings = false;
     bool m_recording = true;
 
     QMap<quint16, QByteArray> m_values;

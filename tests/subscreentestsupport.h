@@ -19,6 +19,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QList>
+#include <QMessageBox>
 #include <QPair>
 #include <QPushButton>
 #include <QStandardPaths>
@@ -51,6 +52,8 @@ struct Bench
     QSharedPointer<Application::R58::Config> config;
     std::unique_ptr<Simulator::SimulatedDevice> device;
     std::unique_ptr<R58SubScreen> screen;
+    // How the factory reset's question is answered.
+    QMessageBox::StandardButton resetAnswer = QMessageBox::Yes;
 
     Bench()
     {
@@ -93,9 +96,11 @@ struct Bench
         screen->initialize();
         // Modal dialogs answer at once: a comparison is applied when it can be, any other
         // dialog (a question, a list) is taken as it stands.
-        screen->setDialogRunner([](QDialog& dialog) {
+        screen->setDialogRunner([this](QDialog& dialog) {
             if (auto* apply = dialog.findChild<QPushButton*>(QStringLiteral("pushButtonApply")))
                 return int(apply->isEnabled() ? QDialog::Accepted : QDialog::Rejected);
+            if (dialog.objectName() == QStringLiteral("FactoryResetQuestion"))
+                return int(resetAnswer);
             return int(QDialog::Accepted);
         });
         if (offline)
@@ -130,13 +135,14 @@ struct Bench
         return QTest::qWaitFor([&] { return markers() > before; }, Wait);
     }
 
-    // The packets the device received since the last clear, without the barrier's requests.
+    // The packets the device received since the last clear, without reads (the barrier's and
+    // the read-back of what was written: reading never changes the device).
     QList<TaloLinkPacket> received() const
     {
         QList<TaloLinkPacket> packets;
         for (const QByteArray& raw : device->receivedFrames()) {
             const TaloLinkPacket packet = TaloLinkPacket::decode(raw);
-            if (!isMarker(packet))
+            if (packet.command != TaloLinkCommandID::GetModelValue)
                 packets << packet;
         }
         return packets;

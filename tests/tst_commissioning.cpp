@@ -3,6 +3,8 @@
 // the settings backups taken before a change, and imports through the comparison.
 
 #include "config/settings.h"
+#include "config/settingsverifier.h"
+#include "records/devicehistory.h"
 #include "records/settingsbackups.h"
 #include "subscreentestsupport.h"
 
@@ -12,6 +14,7 @@
 #include <QJsonObject>
 #include <QPushButton>
 #include <QTableWidget>
+#include <QTreeWidget>
 #include <QTextDocument>
 #include <QtTest>
 
@@ -31,6 +34,8 @@ private slots:
     void importThroughComparison();
     void actionStopsWithoutBackup_data();
     void actionStopsWithoutBackup();
+    void importIsConfirmedByTheDevice_data();
+    void importIsConfirmedByTheDevice();
 };
 
 namespace {
@@ -194,3 +199,68 @@ void TestCommissioning::actionStopsWithoutBackup()
 
 QTEST_MAIN(TestCommissioning)
 #include "tst_commissioning.moc"
+
+void TestCommissioning::importIsConfirmedByTheDevice_data()
+{
+    QTest::addColumn<QString>("knob");
+    QTest::addColumn<bool>("confirmed");
+    QTest::addColumn<QString>("said"); // on the page, and in the history's entry
+    QTest::newRow("device takes it") << "" << true << "confirmed by the device";
+    QTest::newRow("write ignored") << "ignore" << false << "the device holds 253 V";
+    QTest::newRow("value clamped") << "clamp" << false << "the device holds 255 V";
+    QTest::newRow("answer late, within the wait") << "late" << true << "confirmed by the device";
+    QTest::newRow("never answered") << "silent" << false << "did not answer";
+}
+
+void TestCommissioning::importIsConfirmedByTheDevice()
+{
+    QFETCH(QString, knob);
+    QFETCH(bool, confirmed);
+    QFETCH(QString, said);
+    constexpr int Wait = 1500; // milliseconds, the read-back's wait in this test
+    const auto id = quint16(ModelValueID::OvervoltageThreshold);
+    Bench bench;
+    QVERIFY(bench.open(UserAccount::Supervisor));
+    auto* verifier = bench.screen->findChild<Application::R58::SettingsVerifier*>();
+    QVERIFY(verifier);
+    verifier->setWait(Wait);
+    auto faults = bench.device->faults();
+    if (knob == "ignore")
+        faults.ignoredWrites.insert(id);
+    else if (knob == "clamp")
+        faults.writeLimits.insert(id, 255.0f);
+    else if (knob == "late")
+        faults.answerDelay = Wait / 3;
+    else if (knob == "silent")
+        faults.answerDelay = -1;
+    bench.device->setFaults(faults);
+
+    QSignalSpy finished(verifier, &Application::R58::SettingsVerifier::finished);
+    QVERIFY(finished.isValid());
+    bench.answerFileDialogs(writeFile(bench, {{"Overvoltage", QJsonObject {{"Threshold", 260.0}}}}));
+    bench.widget<QPushButton>("pushButtonImport")->click();
+    // Nothing is called imported before the device has answered.
+    QVERIFY2(!message(bench).contains(QStringLiteral("confirmed")), qPrintable(message(bench)));
+    QVERIFY(QTest::qWaitFor([&] { return !finished.isEmpty(); }, 2 * Wait + SubScreenTest::Wait));
+
+    auto* label = bench.widget<QLabel>("labelSettingsMessage");
+    QVERIFY2(label->text().contains(said), qPrintable(label->text()));
+    QCOMPARE(label->property("failure").toBool(), !confirmed);
+    auto* field = bench.widget<QDoubleSpinBox>("doubleSpinBoxOvervoltageThreshold");
+    QCOMPARE(field->property("notApplied").toBool(), !confirmed);
+    // The history says the same, once the device's answer (or its silence) is known.
+    auto* history = bench.widget<QTreeWidget>("treeWidgetHistory");
+    const auto imported = [&] {
+        for (int row = 0; row < history->topLevelItemCount(); ++row) {
+            if (history->topLevelItem(row)->text(2).contains(said))
+                return true;
+        }
+        return false;
+    };
+    QVERIFY(QTest::qWaitFor(imported, Records::DeviceHistory::WriteAnswerWait + SubScreenTest::Wait));
+    // Reading back never writes: the import's one write is all the device got.
+    faults.answerDelay = 0;
+    bench.device->setFaults(faults);
+    QVERIFY(bench.sync());
+    QCOMPARE(bench.writtenValues(), QList<int> {int(id)});
+}

@@ -377,7 +377,12 @@ void TestR58SubScreenPages::factoryReset()
     QVERIFY(bench.settle());
     bench.device->clearReceivedFrames();
 
-    // One click, no question.
+    // The question's "No" (its default) sends nothing; "Yes" resets.
+    bench.resetAnswer = QMessageBox::No;
+    bench.widget<QPushButton>("pushButtonFactoryReset")->click();
+    QVERIFY(bench.settle());
+    QCOMPARE(bench.actions(), QList<int> {});
+    bench.resetAnswer = QMessageBox::Yes;
     bench.widget<QPushButton>("pushButtonFactoryReset")->click();
     QVERIFY(bench.settle());
     QCOMPARE(bench.actions(), QList<int> {5});

@@ -125,6 +125,8 @@ private slots:
     void singleImageChoice();
     void packageWaitsForDeviceVersion();
     void packageNotTakenFails();
+    void packageUpdateKeepsTrackOfSettings_data();
+    void packageUpdateKeepsTrackOfSettings();
 };
 
 // Firmware may send a processor's name as a C string with its terminator, or padded with blanks.
@@ -495,6 +497,59 @@ void TestServicePage::packageNotTakenFails()
     const auto backups = Records::SettingsBackups().list(QStringLiteral("21504711"));
     QCOMPARE(backups.size(), 1);
     QCOMPARE(backups.first().reason, Records::SettingsBackups::Reason::Update);
+}
+
+void TestServicePage::packageUpdateKeepsTrackOfSettings_data()
+{
+    QTest::addColumn<bool>("motorRunning");
+    QTest::newRow("refused while the motor runs") << true;
+    QTest::newRow("settings the update changed are listed") << false;
+}
+
+void TestServicePage::packageUpdateKeepsTrackOfSettings()
+{
+    QFETCH(bool, motorRunning);
+    constexpr quint16 OperatingModeId = 10;
+    constexpr quint16 NominalCurrentId = 2;
+    Bench bench;
+    bench.addDevice().setUIntValue(PlatformVersionId, 0x04030000u);
+    bench.device->setRestartDelay(100);
+    // The update brings the factory settings back; the device had 2.4 A before.
+    bench.device->setUpdateResetsSettings(true);
+    bench.device->setFloatValue(NominalCurrentId, 2.4f);
+    bench.device->setUIntValue(OperatingModeId, motorRunning ? 1 : 0);
+    QVERIFY(bench.open(UserAccount::Supervisor));
+    PackageUpdateService* packager = bench.screen->getPackageUpdateService().data();
+    packager->setWaits({50, 20, 50});
+    QTimer poll;
+    QObject::connect(
+        &poll, &QTimer::timeout, bench.manager.data(), &Application::R58::SerialPortManager::poll);
+    poll.start(20);
+    QSignalSpy finished(packager, &PackageUpdateService::packageUpdateFinished);
+    QVERIFY(!choose(bench, "package.tar",
+        UpdateTest::archive({{"version.json", UpdateTest::manifest("4.4.0", "p.crypt", "d.crypt")},
+            {"p.crypt", versionedImage(0x04040000u)},
+            {"d.crypt", UpdateTest::encrypted(UpdateTest::randomImage(22, 900))}}),
+        "pushButtonOpenUpdatePackage")
+                 .isEmpty());
+    bench.device->clearReceivedFrames();
+    click(bench, "pushButtonStartPackageUpdate");
+    auto* message = bench.widget<QLabel>("labelPackageVersionText");
+
+    if (motorRunning) {
+        // Nothing went out: no jump to the boot loader, which would stop the protection.
+        QVERIFY(bench.sync());
+        for (const auto& packet : bench.received())
+            QVERIFY(packet.command != TaloLinkCommandID::JumpToBootloader);
+        QCOMPARE(packager->getUpdateState(), PackageUpdateService::Opened);
+        QVERIFY(Records::SettingsBackups().list(QStringLiteral("21504711")).isEmpty());
+        return;
+    }
+    QTRY_COMPARE_WITH_TIMEOUT(finished.size(), 1, Patience);
+    // Read back and compared with the backup taken before: listed, nothing written.
+    QTRY_VERIFY_WITH_TIMEOUT(message->text().contains(QStringLiteral("2.4 A before, 2 A now")), Patience);
+    QVERIFY(bench.sync());
+    QCOMPARE(bench.writtenValues(), QList<int> {});
 }
 
 QTEST_MAIN(TestServicePage)

@@ -9,12 +9,15 @@
 
 #include <QBrush>
 #include <QCloseEvent>
+#include <QEventLoop>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QIcon>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPixmap>
 #include <QTabBar>
+#include <QTimer>
 
 using Application::R58::Config;
 using Application::R58::SerialPortManager;
@@ -53,32 +56,72 @@ MainScreen::MainScreen(QSharedPointer<SerialPortManager> manager,
     openSubScreens();
 }
 
+namespace {
+
+// A stop frame is a few bytes, out within milliseconds on any line; generous all the same.
+constexpr int StopFrameOut = 300; // milliseconds
+
+} // namespace
+
 void MainScreen::closeEvent(QCloseEvent* event)
 {
-    QStringList devices;
+    // The tab shows the serial number once the device has sent it.
+    const auto name = [this](const QWidget* screen) {
+        const QString serial = screen->windowTitle().trimmed();
+        return serial.isEmpty() ? m_factory->getPortName(screen) : serial;
+    };
+    QStringList updating;
+    QList<QWidget*> running;
+    QStringList runningNames;
     const auto subWindows = m_ui->mdiAreaMain->subWindowList(QMdiArea::CreationOrder);
     for (QMdiSubWindow* subWindow : subWindows) {
-        const QWidget* screen = subWindow->widget();
-        if (!screen || !m_factory->isUpdating(screen))
+        QWidget* screen = subWindow->widget();
+        if (!screen)
             continue;
-        // The tab shows the serial number once the device has sent it.
-        const QString serial = screen->windowTitle().trimmed();
-        devices << (serial.isEmpty() ? m_factory->getPortName(screen) : serial);
+        if (m_factory->isUpdating(screen))
+            updating << name(screen);
+        if (m_factory->isRunningMotor(screen)) {
+            running << screen;
+            runningNames << name(screen);
+        }
     }
-    if (devices.isEmpty()) {
-        event->accept();
-        return;
+    if (!updating.isEmpty()) {
+        const QMessageBox::StandardButton answer = QMessageBox::question(this,
+            tr("Firmware update running"),
+            tr("A firmware update is running on the device %1. Quitting now can leave it half "
+               "updated or in its boot loader. Quit anyway?")
+                .arg(updating.join(QStringLiteral(", "))),
+            QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
+        if (answer != QMessageBox::Yes) {
+            event->ignore();
+            return;
+        }
     }
-    const QMessageBox::StandardButton answer = QMessageBox::question(this,
-        tr("Firmware update running"),
-        tr("A firmware update is running on the device %1. Quitting now can leave it half "
-           "updated or in its boot loader. Quit anyway?")
-            .arg(devices.join(QStringLiteral(", "))),
-        QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
-    if (answer == QMessageBox::Yes)
-        event->accept();
-    else
-        event->ignore();
+    if (!running.isEmpty()) {
+        // A motor started from here keeps running once the tool is gone; the user decides.
+        QMessageBox question(QMessageBox::Warning, tr("Motor running"),
+            tr("The motor of the device %1 was started from this program and is running. Stop "
+               "it before quitting?")
+                .arg(runningNames.join(QStringLiteral(", "))),
+            QMessageBox::Cancel, this);
+        QPushButton* stop = question.addButton(tr("Stop the motor and quit"), QMessageBox::AcceptRole);
+        QPushButton* leave
+            = question.addButton(tr("Leave it running and quit"), QMessageBox::DestructiveRole);
+        question.setDefaultButton(QMessageBox::Cancel);
+        question.exec();
+        if (question.clickedButton() == stop) {
+            for (QWidget* screen : qAsConst(running))
+                m_factory->stopMotor(screen);
+            // The ports write when the event loop runs: the stop must be out before they close.
+            QEventLoop settle;
+            QTimer::singleShot(StopFrameOut, &settle, &QEventLoop::quit);
+            settle.exec();
+        } else if (question.clickedButton() != leave) {
+            event->ignore();
+            return;
+        }
+    }
+    event->accept();
 }
 
 MainScreen::~MainScreen()

@@ -310,6 +310,18 @@ bool R58SubScreenFactory::isUpdating(const QWidget* screen) const
     return subScreen && subScreen->isUpdating();
 }
 
+bool R58SubScreenFactory::isRunningMotor(const QWidget* screen) const
+{
+    const auto* subScreen = qobject_cast<const R58SubScreen*>(screen);
+    return subScreen && subScreen->isRunningMotor();
+}
+
+void R58SubScreenFactory::stopMotor(QWidget* screen) const
+{
+    if (auto* subScreen = qobject_cast<R58SubScreen*>(screen))
+        subScreen->handleIdle();
+}
+
 void R58SubScreenFactory::watchUpdateEnd(
     QWidget* screen, QObject* context, std::function<void()> ended) const
 {

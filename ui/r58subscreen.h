@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/application.h"
+#include "config/settingsverifier.h"
 #include "records/commissioningreport.h"
 #include "records/settingsbackups.h"
 #include "ui/subscreenfactory.h"
@@ -81,6 +82,8 @@ public:
     [[nodiscard]] bool isClosable() const;
     // True while a package or a single-image update runs on the device.
     [[nodiscard]] bool isUpdating() const;
+    // True while a motor this tool started still runs; closing the window asks first.
+    [[nodiscard]] bool isRunningMotor() const { return m_motorStarted && isMotorRunning(); }
     // Enables, shows and connects what the logged-in role may use.
     void activateFeatures();
     void setFileDialog(FileDialog dialog);
@@ -241,6 +244,14 @@ private:
     void rememberSettingsDir(const QString& path, const QString& done);
     // Saves the configuration (the folders for next time); empty, or what the user must know.
     [[nodiscard]] QString saveConfig();
+    // Marks each setting the device did not take and reports on the act that wrote them.
+    void showVerification(const QList<::Application::R58::SettingsVerifier::Outcome>& outcomes);
+    // After an update: lists what differs from the backup taken before it and offers to
+    // restore it.
+    void compareWithUpdateBackup();
+    // True (the act is refused) while the device reports a running motor; says why and offers
+    // to stop the motor.
+    [[nodiscard]] bool refuseWhileMotorRuns(const QString& act);
     void showSettingsMessage(const QString& text, bool failure);
     // True when frames handed to the link now reach a device's open port.
     [[nodiscard]] bool isConnected() const;
@@ -262,6 +273,22 @@ private:
     Ui::R58SubScreenControl* m_uiControl = nullptr;
     Ui::R58SubScreenAbout* m_uiAbout = nullptr;
     QString m_portName;
+    // Confirms every setting written by reading it back.
+    ::Application::R58::SettingsVerifier* m_verifier = nullptr;
+    // What the verifier's next outcome reports on: an import or a factory reset, which the page
+    // calls done only once the device has confirmed it; otherwise the user's edits.
+    struct SettingsAct
+    {
+        enum class Kind { Edit, Import, Reset, Update };
+        Kind kind = Kind::Edit;
+        QString text;
+    };
+    SettingsAct m_settingsAct;
+    // The backup taken last, and the one taken before the running package update.
+    QString m_lastBackup;
+    QString m_updateBackup;
+    // The motor was started from this screen and not stopped from it since.
+    bool m_motorStarted = false;
     FileDialog m_fileDialog;
     DialogRunner m_dialogRunner;
     // The state the status picture shows ("standby", "error_load", ...); empty before the first.
@@ -334,6 +361,8 @@ public:
     [[nodiscard]] QString getPortName(const QWidget* screen) const override;
     [[nodiscard]] bool isClosable(const QWidget* screen) const override;
     [[nodiscard]] bool isUpdating(const QWidget* screen) const override;
+    [[nodiscard]] bool isRunningMotor(const QWidget* screen) const override;
+    void stopMotor(QWidget* screen) const override;
     void watchUpdateEnd(
         QWidget* screen, QObject* context, std::function<void()> ended) const override;
 

@@ -22,9 +22,11 @@
 #include "ui/wheelguard.h"
 #include "ui_r58subscreen_configuration.h"
 #include "ui_r58subscreen_control.h"
+#include "ui_r58subscreen_information.h"
 
 #include <QDate>
 #include <QDialogButtonBox>
+#include <QFileInfo>
 #include <QDir>
 #include <QHBoxLayout>
 #include <QListWidget>
@@ -38,6 +40,7 @@
 #include <QStyle>
 
 #include <algorithm>
+#include <utility>
 #include <cmath>
 
 using Application::R58::Settings;
@@ -45,6 +48,7 @@ using Records::SettingsBackups;
 using Application::R58::SettingsComparison;
 using Application::R58::SettingKey;
 using Application::R58::SettingsMapper;
+using Application::R58::SettingsVerifier;
 using Application::R58::UserAccount;
 using Records::RecordLocations;
 using Application::R58::ThresholdSettings;
@@ -180,6 +184,46 @@ void showDeviceIndex(QComboBox* list, int index)
                 : R58SubScreen::tr("The device holds the value %1, which this list does not offer.").arg(index));
 }
 
+// The configuration page's widget of a setting.
+QWidget* settingWidget(Ui::R58SubScreenConfiguration* form, SettingKey key)
+{
+    switch (key) {
+    case SettingKey::TripClass:
+        return form->comboBoxTripClass;
+    case SettingKey::NominalCurrent:
+        return form->doubleSpinBoxNominalCurrent;
+    case SettingKey::OverloadReset:
+        return form->checkBoxAutoReset;
+    case SettingKey::Softstart:
+        return form->checkBoxSoftstart;
+    case SettingKey::UndercurrentEnable:
+        return form->checkBoxUndercurrentEnable;
+    case SettingKey::UndercurrentThreshold:
+        return form->doubleSpinBoxUndercurrentThreshold;
+    case SettingKey::UndercurrentFaultType:
+        return form->comboBoxUndercurrentFaultType;
+    case SettingKey::UndervoltageEnable:
+        return form->checkBoxUndervoltageEnable;
+    case SettingKey::UndervoltageThreshold:
+        return form->doubleSpinBoxUndervoltageThreshold;
+    case SettingKey::UndervoltageFaultType:
+        return form->comboBoxUndervoltageFaultType;
+    case SettingKey::OvervoltageEnable:
+        return form->checkBoxOvervoltageEnable;
+    case SettingKey::OvervoltageThreshold:
+        return form->doubleSpinBoxOvervoltageThreshold;
+    case SettingKey::OvervoltageFaultType:
+        return form->comboBoxOvervoltageFaultType;
+    case SettingKey::AsymmetryEnable:
+        return form->checkBoxAsymmetryEnable;
+    case SettingKey::AsymmetryThreshold:
+        return form->doubleSpinBoxAsymmetryThreshold;
+    case SettingKey::AsymmetryFaultType:
+        return form->comboBoxAsymmetryFaultType;
+    }
+    return nullptr;
+}
+
 QString roleName(UserAccount::User user)
 {
     switch (user) {
@@ -261,6 +305,9 @@ void R58SubScreen::setupConfigurationPage()
         form->pushButtonImport, &QPushButton::clicked, this, &R58SubScreen::handleImportSettings);
     connect(form->pushButtonFactoryReset, &QPushButton::clicked, this,
         &R58SubScreen::handleFactoryReset);
+
+    m_verifier = new SettingsVerifier(*this, this);
+    connect(m_verifier, &SettingsVerifier::finished, this, &R58SubScreen::showVerification);
 
     // A row below the settings file buttons: comparing and restoring are imports looked at
     // first, the report is the paper form of what an export writes.
@@ -618,39 +665,7 @@ void R58SubScreen::handleUndercurrentEnableModelValue()
 
 void R58SubScreen::showDeviceSetting(SettingKey key)
 {
-    auto* form = m_uiConfiguration;
-    QWidget* widget = nullptr;
-    switch (key) {
-    case SettingKey::UndervoltageEnable:
-        widget = form->checkBoxUndervoltageEnable;
-        break;
-    case SettingKey::UndervoltageThreshold:
-        widget = form->doubleSpinBoxUndervoltageThreshold;
-        break;
-    case SettingKey::UndervoltageFaultType:
-        widget = form->comboBoxUndervoltageFaultType;
-        break;
-    case SettingKey::OvervoltageEnable:
-        widget = form->checkBoxOvervoltageEnable;
-        break;
-    case SettingKey::OvervoltageThreshold:
-        widget = form->doubleSpinBoxOvervoltageThreshold;
-        break;
-    case SettingKey::OvervoltageFaultType:
-        widget = form->comboBoxOvervoltageFaultType;
-        break;
-    case SettingKey::AsymmetryEnable:
-        widget = form->checkBoxAsymmetryEnable;
-        break;
-    case SettingKey::AsymmetryThreshold:
-        widget = form->doubleSpinBoxAsymmetryThreshold;
-        break;
-    case SettingKey::AsymmetryFaultType:
-        widget = form->comboBoxAsymmetryFaultType;
-        break;
-    default:
-        return;
-    }
+    QWidget* widget = settingWidget(m_uiConfiguration, key);
     const double value = SettingsMapper(getModelDatabase()->getSettings()).deviceValue(key);
     if (auto* field = qobject_cast<QDoubleSpinBox*>(widget)) {
         showDeviceValue(field, value);
@@ -660,6 +675,129 @@ void R58SubScreen::showDeviceSetting(SettingKey key)
         const QSignalBlocker blocker(box);
         box->setChecked(value != 0.0);
     }
+}
+
+void R58SubScreen::showVerification(const QList<SettingsVerifier::Outcome>& outcomes)
+{
+    const SettingsAct act = std::exchange(m_settingsAct, SettingsAct());
+    if (act.kind == SettingsAct::Kind::Update) {
+        compareWithUpdateBackup();
+        return;
+    }
+    QStringList failures;
+    for (const SettingsVerifier::Outcome& outcome : outcomes) {
+        QString note;
+        if (!outcome.confirmed()) {
+            note = act.kind == SettingsAct::Kind::Reset
+                ? tr("%1: the device did not report it after the reset.")
+                      .arg(SettingsMapper::name(outcome.key))
+                : SettingsVerifier::describeFailures({outcome}).join(QLatin1Char(' '));
+            failures << note;
+        }
+        // Marked until a later write of it is confirmed; a report of the device's value alone
+        // does not lift it.
+        if (QWidget* widget = settingWidget(m_uiConfiguration, outcome.key)) {
+            const bool notApplied = !note.isEmpty();
+            widget->setToolTip(notApplied ? tr("Not applied. %1").arg(note) : QString());
+            if (widget->property("notApplied").toBool() != notApplied) {
+                widget->setProperty("notApplied", notApplied);
+                widget->style()->unpolish(widget);
+                widget->style()->polish(widget);
+            }
+        }
+    }
+    const int count = int(outcomes.size());
+    const int confirmed = count - int(failures.size());
+    QString text;
+    switch (act.kind) {
+    case SettingsAct::Kind::Import:
+        text = failures.isEmpty()
+            ? tr("Settings imported from %1: all %2 settings confirmed by the device.")
+                  .arg(act.text)
+                  .arg(count)
+            : tr("Settings from %1: %2 of %3 confirmed by the device. Not applied: %4")
+                  .arg(act.text)
+                  .arg(confirmed)
+                  .arg(count)
+                  .arg(failures.join(QLatin1Char(' ')));
+        m_history->addImport(text);
+        break;
+    case SettingsAct::Kind::Reset:
+        text = failures.isEmpty()
+            ? tr("The device was reset to its factory settings; it reports all %1 settings, "
+                 "shown here.")
+                  .arg(count)
+            : tr("The factory reset was sent, but the device did not report every setting "
+                 "afterwards. %1")
+                  .arg(failures.join(QLatin1Char(' ')));
+        m_history->addFactoryReset(text);
+        break;
+    case SettingsAct::Kind::Update:
+    case SettingsAct::Kind::Edit:
+        // A confirmed edit needs no word: the field shows it.
+        if (failures.isEmpty())
+            return;
+        text = tr("Not applied by the device: %1").arg(failures.join(QLatin1Char(' ')));
+        break;
+    }
+    showSettingsMessage(text, !failures.isEmpty());
+}
+
+void R58SubScreen::compareWithUpdateBackup()
+{
+    QLabel* label = m_uiInformation->labelPackageVersionText;
+    if (m_updateBackup.isEmpty())
+        return;
+    const SettingsMapper mapper(getModelDatabase()->getSettings());
+    const Settings now = mapper.deviceSettings(true);
+    Settings before = now;
+    if (!before.load(m_updateBackup)) {
+        label->setText(tr("The settings could not be compared with those before the update: %1 "
+                          "could not be read.")
+                           .arg(QDir::toNativeSeparators(m_updateBackup)));
+        return;
+    }
+    const SettingsComparison comparison(now, before);
+    if (comparison.getChangedCount() == 0) {
+        label->setText(tr("Every setting is as it was before the update."));
+        return;
+    }
+    QStringList rows;
+    for (const SettingsComparison::Row& row : comparison.getRows()) {
+        if (row.changed)
+            rows << tr("%1: %2 before, %3 now").arg(row.label, row.fileText, row.deviceText);
+    }
+    const QString list = tr("The update changed %n setting(s):", nullptr, rows.size())
+        + QLatin1Char('\n') + rows.join(QLatin1Char('\n'));
+    label->setText(list);
+    QMessageBox question(QMessageBox::Warning, tr("Settings changed by the update"),
+        list + QStringLiteral("\n\n")
+            + tr("Restore these from the backup taken before the update? They are compared "
+                 "with the device once more before anything is sent."),
+        QMessageBox::NoButton, this);
+    QPushButton* restore = question.addButton(tr("Restore these…"), QMessageBox::AcceptRole);
+    QPushButton* keep = question.addButton(tr("Keep the new values"), QMessageBox::RejectRole);
+    question.setDefaultButton(keep);
+    (void)runDialog(question);
+    if (question.clickedButton() == restore)
+        compareSettingsFile(m_updateBackup, true);
+}
+
+bool R58SubScreen::refuseWhileMotorRuns(const QString& act)
+{
+    if (!isMotorRunning())
+        return false;
+    QMessageBox question(QMessageBox::Warning, tr("Motor running"),
+        tr("The motor is running (%1). %2 waits until it is stopped: the device's protection "
+           "stops while it takes new firmware or its factory settings.")
+            .arg(getModelDatabase()->getOperation().getOperatingModeValue().toString(), act),
+        QMessageBox::Cancel, this);
+    QPushButton* stop = question.addButton(tr("Stop the motor"), QMessageBox::AcceptRole);
+    question.setDefaultButton(QMessageBox::Cancel);
+    (void)runDialog(question);
+    if (question.clickedButton() == stop)
+        handleIdle();
+    return true;
 }
 
 void R58SubScreen::loadSoftstartImage()
@@ -781,16 +919,16 @@ void R58SubScreen::compareSettingsFile(const QString& path, bool import)
         return;
     }
     // Only what the user saw change, in sending order: what the device holds already is not
-    // written again.
+    // written again. Each is read back; the page says "imported" once the device confirmed.
+    m_settingsAct = {SettingsAct::Kind::Import, name};
     for (const SettingsComparison::Row& row : comparison.getRows()) {
         if (row.changed)
             mapper.write(row.key, row.fileValue);
     }
-    const QString done = tr("Settings imported from %1: %2 of them changed.")
-                             .arg(name)
-                             .arg(comparison.getChangedCount());
-    m_history->addImport(done);
-    rememberSettingsDir(path, done);
+    rememberSettingsDir(path,
+        tr("%1: %2 settings sent; waiting for the device to confirm them.")
+            .arg(name)
+            .arg(comparison.getChangedCount()));
 }
 
 void R58SubScreen::handleFactoryReset()
@@ -798,6 +936,22 @@ void R58SubScreen::handleFactoryReset()
     if (!isConnected()) {
         showSettingsMessage(
             tr("The device is not connected. Nothing was sent to the device."), true);
+        return;
+    }
+    if (refuseWhileMotorRuns(tr("The factory reset")))
+        return;
+    const QString serial
+        = getModelDatabase()->getInformation().getSerialNumberValue().toString().trimmed();
+    QMessageBox question(QMessageBox::Question, tr("Reset to factory settings"),
+        tr("Reset the device %1 to its factory settings? Every protection setting returns to "
+           "its factory value. A backup of the present settings is taken first.")
+            .arg(serial.isEmpty() ? QFileInfo(m_portName).fileName() : serial),
+        QMessageBox::Yes | QMessageBox::No, this);
+    question.setObjectName(QStringLiteral("FactoryResetQuestion"));
+    question.setDefaultButton(QMessageBox::No);
+    if (runDialog(question) != QMessageBox::Yes) {
+        showSettingsMessage(tr("The factory reset was cancelled. Nothing was sent to the device."),
+            false);
         return;
     }
     if (!backUpSettings(SettingsBackups::Reason::FactoryReset)) {
@@ -808,10 +962,16 @@ void R58SubScreen::handleFactoryReset()
     }
     fireAction(Model::Interfaces::ModelActionID::FactoryReset);
     // Ask for the settings again, so every widget shows what the device holds after the reset
-    // even if the device does not report its new values by itself.
+    // even if the device does not report its new values by itself; the page says the reset is
+    // done once every setting has come.
     getModelDatabase()->getSettings().init();
-    m_history->addFactoryReset(tr("The factory reset was sent to the device."));
-    showSettingsMessage(tr("The factory reset was sent to the device."), false);
+    m_settingsAct = {SettingsAct::Kind::Reset, QString()};
+    QList<SettingsVerifier::Outcome> every;
+    for (const SettingKey key : SettingsMapper::keys())
+        every.append({key, 0.0, std::nullopt, true});
+    m_verifier->verify(every, false);
+    showSettingsMessage(
+        tr("The factory reset was sent; reading the device's settings back…"), false);
 }
 
 void R58SubScreen::rememberSettingsDir(const QString& path, const QString& done)
@@ -861,7 +1021,8 @@ bool R58SubScreen::backUpSettings(SettingsBackups::Reason reason)
     const QString serial
         = getModelDatabase()->getInformation().getSerialNumberValue().toString().trimmed();
     QString error;
-    if (!SettingsBackups().save(current, serial, reason, &error).isEmpty())
+    m_lastBackup = SettingsBackups().save(current, serial, reason, &error);
+    if (!m_lastBackup.isEmpty())
         return true;
     QMessageBox question(QMessageBox::Warning, tr("No backup"),
         tr("The device's settings could not be backed up %1: %2.\n\nGo on without a backup?")

@@ -161,6 +161,7 @@ void R58SubScreen::handleIdle()
     if (!getComponent(Component::Interfaces::ComponentID::TaloLinkUSB))
         return;
     fireAction(ModelActionID::MotorStop);
+    m_motorStarted = false;
     showMotorStatus(tr("R58 Status: Idle"));
     clearDirection();
 }
@@ -172,6 +173,7 @@ void R58SubScreen::handleForward()
     // Never reverse a running motor directly.
     fireAction(ModelActionID::MotorStop);
     fireAction(ModelActionID::MotorRightOn);
+    m_motorStarted = true;
     showMotorStatus(tr("R58 Status: Forward"));
     m_uiControl->labelControlDirection->setPixmap(QPixmap(QStringLiteral(":/images/forward.png")));
 }
@@ -182,6 +184,7 @@ void R58SubScreen::handleBackward()
         return;
     fireAction(ModelActionID::MotorStop);
     fireAction(ModelActionID::MotorLeftOn);
+    m_motorStarted = true;
     showMotorStatus(tr("R58 Status: Backward"));
     m_uiControl->labelControlDirection->setPixmap(QPixmap(QStringLiteral(":/images/backward.png")));
 }

@@ -8,6 +8,7 @@
 #include "model/modeldatabase.h"
 #include "model/modelvalue.h"
 #include "model/modelvalueobserver.h"
+#include "config/settingsmapper.h"
 #include "records/recordlocations.h"
 #include "ui/servicelog.h"
 #include "ui/r58subscreen.h"
@@ -425,6 +426,8 @@ void R58SubScreen::handleStartUpdate()
                 .arg(QFileInfo(path).fileName()));
         return;
     }
+    if (refuseWhileMotorRuns(tr("The firmware update")))
+        return;
     if (!backUpSettings(SettingsBackups::Reason::Update)) {
         m_uiService->labelFilename->setText(
             tr("The update was not started: the device's settings could not be backed up."));
@@ -518,7 +521,10 @@ void R58SubScreen::handleStartPackageUpdate()
     // One update at a time: the single image's transfer would be replaced mid-way.
     if (m_singleImage->isRunning() || getUpdateControlService()->isTransferring())
         return;
+    if (refuseWhileMotorRuns(tr("The firmware update")))
+        return;
     // Kept before the firmware changes: an update may bring the settings back to their defaults.
+    m_updateBackup.clear();
     if (!backUpSettings(SettingsBackups::Reason::Update)) {
         m_uiInformation->labelPackageVersionText->setText(
             tr("The update was not started: the device's settings could not be backed up."));
@@ -526,6 +532,7 @@ void R58SubScreen::handleStartPackageUpdate()
     }
     m_uiInformation->pushButtonOpenUpdatePackage->hide();
     m_uiInformation->pushButtonStartPackageUpdate->hide();
+    m_updateBackup = m_lastBackup;
     m_uiInformation->progressBarPackageUpdate->setValue(0);
     m_uiInformation->progressBarPackageUpdate->show();
     // The start waits for the boot loader before it counts as running.
@@ -558,5 +565,12 @@ void R58SubScreen::handlePackageUpdateFinished()
         m_uiInformation->labelPackageVersion->clear();
     }
     m_uiInformation->progressBarPackageUpdate->hide();
+    // The device is back with its version verified: what it holds now is read and compared
+    // with the backup taken before.
+    m_settingsAct = {SettingsAct::Kind::Update, QString()};
+    QList<::Application::R58::SettingsVerifier::Outcome> every;
+    for (const ::Application::R58::SettingKey key : ::Application::R58::SettingsMapper::keys())
+        every.append({key, 0.0, std::nullopt, true});
+    m_verifier->verify(every);
     emit updateEnded();
 }

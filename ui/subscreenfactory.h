@@ -34,6 +34,10 @@ public:
     {
         return !isClosable(screen);
     }
+    // True while a motor this tool started on the screen's device still runs.
+    [[nodiscard]] virtual bool isRunningMotor(const QWidget* /*screen*/) const { return false; }
+    // Stops the motor of the screen's device.
+    virtual void stopMotor(QWidget* /*screen*/) const { }
     // Calls `ended` (in `context`) each time an update on the screen has ended.
     virtual void watchUpdateEnd(
         QWidget* /*screen*/, QObject* /*context*/, std::function<void()> /*ended*/) const
