@@ -383,7 +383,8 @@ int CommandLine::run(const QStringList& arguments)
         return usage(tr("unknown command \"%1\".").arg(name));
     positional.removeFirst();
     if (positional.size() != options.command->arguments)
-        return usage(tr("%1 takes %n argument(s).", nullptr, options.command->arguments)
+        return usage((options.command->arguments == 0 ? tr("%1 takes no argument.")
+                                                       : tr("%1 takes one argument."))
                          .arg(QLatin1String(options.command->name)));
     options.arguments = positional;
     options.ports = parser.values(portOption);
@@ -620,8 +621,9 @@ int CommandLine::compare(DeviceSession& session, const Options& options, QJsonVa
         for (const QString& refusal : file.refusals())
             line(tr("Refused: %1").arg(refusal));
         line(changed == 0 ? tr("%1: nothing would change.").arg(session.portName())
-                          : tr("%1: %n setting(s) would change.", nullptr, changed)
-                                .arg(session.portName()));
+                          : tr("%1: settings that would change: %2.")
+                                .arg(session.portName())
+                                .arg(changed));
     }
     return changed == 0 && file.refusals().isEmpty() ? Done : Differences;
 }
