@@ -411,6 +411,22 @@
         <source>A firmware update is running on the device %1. Quitting now can leave it half updated or in its boot loader. Quit anyway?</source>
         <translation>Auf dem Gerät %1 läuft ein Firmware-Update. Wenn Sie jetzt beenden, kann es halb aktualisiert oder in seinem Bootloader zurückbleiben. Trotzdem beenden?</translation>
     </message>
+    <message>
+        <source>Update all…</source>
+        <translation>Alle aktualisieren…</translation>
+    </message>
+    <message>
+        <source>No device is connected.</source>
+        <translation>Es ist kein Gerät verbunden.</translation>
+    </message>
+    <message>
+        <source>Open update package</source>
+        <translation>Updatepaket öffnen</translation>
+    </message>
+    <message>
+        <source>Update packages (*.tar)</source>
+        <translation>Updatepakete (*.tar)</translation>
+    </message>
 </context>
 <context>
     <name>OtherPortDialog</name>
@@ -1862,6 +1878,85 @@ Ohne Sicherung fortfahren?</translation>
     <message>
         <source>now</source>
         <translation>jetzt</translation>
+    </message>
+</context>
+<context>
+    <name>UpdateAllDialog</name>
+    <message>
+        <source>Update all devices</source>
+        <translation>Alle Geräte aktualisieren</translation>
+    </message>
+    <message>
+        <source>Serial number</source>
+        <translation>Seriennummer</translation>
+    </message>
+    <message>
+        <source>Port</source>
+        <translation>Anschluss</translation>
+    </message>
+    <message>
+        <source>Before</source>
+        <translation>Vorher</translation>
+    </message>
+    <message>
+        <source>After</source>
+        <translation>Nachher</translation>
+    </message>
+    <message>
+        <source>Result</source>
+        <translation>Ergebnis</translation>
+    </message>
+    <message>
+        <source>Time</source>
+        <translation>Zeit</translation>
+    </message>
+    <message>
+        <source>Start</source>
+        <translation>Starten</translation>
+    </message>
+    <message>
+        <source>Save summary…</source>
+        <translation>Zusammenfassung speichern…</translation>
+    </message>
+    <message>
+        <source>Updating %1…</source>
+        <translation>%1 wird aktualisiert…</translation>
+    </message>
+    <message>
+        <source>Every device has had its turn.</source>
+        <translation>Jedes Gerät war an der Reihe.</translation>
+    </message>
+    <message>
+        <source>The package applies to %1 of %2 devices.</source>
+        <translation>Das Paket passt zu %1 von %2 Geräten.</translation>
+    </message>
+    <message>
+        <source>applies</source>
+        <translation>passt</translation>
+    </message>
+    <message>
+        <source>%1 s</source>
+        <translation>%1 s</translation>
+    </message>
+    <message>
+        <source>Save summary</source>
+        <translation>Zusammenfassung speichern</translation>
+    </message>
+    <message>
+        <source>update summary.csv</source>
+        <translation>Update-Zusammenfassung.csv</translation>
+    </message>
+    <message>
+        <source>CSV Files (*.csv)</source>
+        <translation>CSV-Dateien (*.csv)</translation>
+    </message>
+    <message>
+        <source>The summary could not be written to %1: %2.</source>
+        <translation>Die Zusammenfassung konnte nicht nach %1 geschrieben werden: %2.</translation>
+    </message>
+    <message>
+        <source>Summary saved to %1.</source>
+        <translation>Zusammenfassung nach %1 gespeichert.</translation>
     </message>
 </context>
 <context>
