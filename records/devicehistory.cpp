@@ -158,7 +158,12 @@ QString DeviceHistory::kindText(const QString& kind)
 
 void DeviceHistory::add(const QString& kind, const QString& text)
 {
-    const bool written = m_history->add(kind, text);
+    // What the device reports is the device's, whoever listens; what is done to it is
+    // someone's act, and the history says whose when it was not the windows'.
+    const bool act = kind == Setting || kind == Import || kind == Reset || kind == UpdateStarted
+        || kind == UpdateFinished || kind == UpdateFailed;
+    const bool written = m_history->add(kind,
+        act && m_origin == Origin::CommandLine ? tr("%1 (command line)").arg(text) : text);
     emit eventAdded(m_history->events().last());
     if (!written)
         emit writeFailed(failureText());

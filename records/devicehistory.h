@@ -51,8 +51,15 @@ public:
     // read-back's own wait and then some, so that its answer is never taken for silence.
     static constexpr int WriteAnswerWait = 5000; // milliseconds
 
+    // Who acts on the device through this history's link; every write and update it notes
+    // names an origin other than the windows.
+    enum class Origin { Windows, CommandLine };
+
     explicit DeviceHistory(Application::R58::Application& device, QObject* parent = nullptr);
     ~DeviceHistory() override;
+
+    void setOrigin(Origin origin) { m_origin = origin; }
+    [[nodiscard]] Origin origin() const { return m_origin; }
 
     // What was done to the device, in the words of whoever did it.
     void addImport(const QString& text) { add(Import, text); }
@@ -107,6 +114,7 @@ private:
     QString m_lastFault;
     QString m_lastMode;
     QString m_packageVersion;
+    Origin m_origin = Origin::Windows;
 };
 
 } // namespace Records

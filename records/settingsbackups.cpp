@@ -22,10 +22,11 @@ struct ReasonName
     SettingsBackups::Reason reason;
     const char* key; // in the file name: fixed, not translated
 };
-constexpr std::array<ReasonName, 3> ReasonNames {{
+constexpr std::array<ReasonName, 4> ReasonNames {{
     {SettingsBackups::Reason::FactoryReset, "factory-reset"},
     {SettingsBackups::Reason::Import, "import"},
     {SettingsBackups::Reason::Update, "update"},
+    {SettingsBackups::Reason::Requested, "requested"},
 }};
 
 } // namespace
@@ -48,6 +49,8 @@ QString SettingsBackups::reasonText(Reason reason)
         return QCoreApplication::translate("SettingsBackups", "before an import");
     case Reason::Update:
         return QCoreApplication::translate("SettingsBackups", "before a firmware update");
+    case Reason::Requested:
+        return QCoreApplication::translate("SettingsBackups", "on request");
     }
     return {};
 }

@@ -20,7 +20,8 @@ using Application::R58::Settings;
 class SettingsBackups
 {
 public:
-    enum class Reason { FactoryReset, Import, Update };
+    // Requested: taken on its own (the command line's backup), before nothing in particular.
+    enum class Reason { FactoryReset, Import, Update, Requested };
     struct Entry
     {
         QString path;

@@ -12,6 +12,8 @@ fail() { echo "check_package: $*" >&2; exit 1; }
 contents=$(dpkg-deb -c "$deb" | awk '{print $NF}')
 expected=(
     ./usr/bin/r58_vizorevavuv
+    ./usr/bin/r58ctl
+    ./usr/share/man/man1/r58ctl.1
     ./usr/share/applications/$app_id.desktop
     ./usr/share/metainfo/$app_id.metainfo.xml
     ./usr/share/icons/hicolor/scalable/apps/$app_id.svg
@@ -38,8 +40,17 @@ trap 'rm -rf "$root"' EXIT
 dpkg-deb -x "$deb" "$root"
 desktop-file-validate "$root/usr/share/applications/$app_id.desktop"
 appstreamcli validate --no-net "$root/usr/share/metainfo/$app_id.metainfo.xml" >/dev/null
-missing=$(ldd "$root/usr/bin/r58_vizorevavuv" | grep 'not found' || true)
+missing=$(ldd "$root/usr/bin/r58_vizorevavuv" "$root/usr/bin/r58ctl" | grep 'not found' || true)
 [ -z "$missing" ] || fail "unresolved libraries: $missing"
+if command -v man >/dev/null; then
+    man -l "$root/usr/share/man/man1/r58ctl.1" >/dev/null 2>&1 || fail "the manual page of r58ctl does not read"
+fi
+
+# The command line needs no display: its usage comes back with status 2 without one.
+status=0
+env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM HOME="$root/home" \
+    "$root/usr/bin/r58ctl" >/dev/null 2>&1 || status=$?
+[ "$status" -eq 2 ] || fail "r58ctl without a command ended with status $status instead of 2"
 
 # The login dialog waits for input, so a healthy start is still running when timeout stops it
 # (status 124). German, to load the catalogue as well.

@@ -7,7 +7,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-code_dirs=(app framework link model update config records ui sim tools)
+code_dirs=(app cli framework link model update config records ui sim tools)
 test_dirs=(tests fuzz)
 
 count() {

@@ -9,6 +9,309 @@
     </message>
 </context>
 <context>
+    <name>Cli::CommandLine</name>
+    <message>
+        <source>Lists each device with its port, serial number, article number, product, software and hardware versions.</source>
+        <translation>Listet jedes Gerät mit Anschluss, Seriennummer, Artikelnummer, Produkt, Software- und Hardwareversion auf.</translation>
+    </message>
+    <message>
+        <source>Shows the device&apos;s identity, versions, fault and warning state, operating mode and, for the roles that may see the configuration, every setting with its unit.</source>
+        <translation>Zeigt Identität, Versionen, Fehler- und Warnzustand, Betriebsart des Geräts und, für die Rollen, die die Konfiguration sehen dürfen, jede Einstellung mit ihrer Einheit.</translation>
+    </message>
+    <message>
+        <source>Writes the device&apos;s settings to FILE in the settings file format. With --all, {serial} in FILE is replaced by each device&apos;s serial number.</source>
+        <translation>Schreibt die Einstellungen des Geräts im Format der Einstellungsdatei in FILE. Mit --all wird {serial} in FILE durch die Seriennummer jedes Geräts ersetzt.</translation>
+    </message>
+    <message>
+        <source>Shows what importing FILE would change. Sends nothing. Exit status 0 when nothing would change, 1 when something would.</source>
+        <translation>Zeigt, was ein Import von FILE ändern würde. Sendet nichts. Rückgabewert 0, wenn sich nichts ändern würde, 1, wenn sich etwas ändern würde.</translation>
+    </message>
+    <message>
+        <source>Backs up the device&apos;s settings, writes only the settings FILE changes and reads each back. Exit status 1 when the device did not confirm every one. --dry-run: compare.</source>
+        <translation>Sichert die Einstellungen des Geräts, schreibt nur die Einstellungen, die FILE ändert, und liest jede zurück. Rückgabewert 1, wenn das Gerät nicht jede bestätigt hat. --dry-run: Vergleich.</translation>
+    </message>
+    <message>
+        <source>Saves the device&apos;s settings among the tool&apos;s backups and names the file.</source>
+        <translation>Speichert die Einstellungen des Geräts bei den Sicherungen des Programms und nennt die Datei.</translation>
+    </message>
+    <message>
+        <source>Restores a backup file as RESTORE… in the windows does: compared with the device, the changed settings written and confirmed.</source>
+        <translation>Stellt eine Sicherungsdatei wieder her wie WIEDERHERSTELLEN… in den Fenstern: mit dem Gerät verglichen, die geänderten Einstellungen geschrieben und bestätigt.</translation>
+    </message>
+    <message>
+        <source>Updates the device&apos;s firmware from PACKAGE after a backup of its settings, with every rule of the windows; compares the settings after the restart. With --all, one device after another, and a summary.</source>
+        <translation>Aktualisiert die Firmware des Geräts aus PACKAGE nach einer Sicherung seiner Einstellungen, mit allen Regeln der Fenster; vergleicht die Einstellungen nach dem Neustart. Mit --all ein Gerät nach dem anderen, mit Zusammenfassung.</translation>
+    </message>
+    <message>
+        <source>Writes the measured values as CSV lines in the recording&apos;s format to standard output, for N seconds or until interrupted.</source>
+        <translation>Schreibt die Messwerte als CSV-Zeilen im Format der Aufzeichnung auf die Standardausgabe, N Sekunden lang oder bis zum Abbruch.</translation>
+    </message>
+    <message>
+        <source>Shows the device&apos;s event history as this computer keeps it.</source>
+        <translation>Zeigt den Ereignisverlauf des Geräts, wie ihn dieser Computer führt.</translation>
+    </message>
+    <message>
+        <source>Try &quot;r58ctl --help&quot; or &quot;r58ctl COMMAND --help&quot;.</source>
+        <translation>Versuchen Sie „r58ctl --help“ oder „r58ctl COMMAND --help“.</translation>
+    </message>
+    <message>
+        <source>Usage: r58ctl [OPTIONS] %1</source>
+        <translation>Aufruf: r58ctl [OPTIONS] %1</translation>
+    </message>
+    <message>
+        <source>See &quot;r58ctl --help&quot; for the options and the exit statuses.</source>
+        <translation>Optionen und Rückgabewerte zeigt „r58ctl --help“.</translation>
+    </message>
+    <message>
+        <source>Usage: r58ctl [OPTIONS] COMMAND [ARGUMENTS]</source>
+        <translation>Aufruf: r58ctl [OPTIONS] COMMAND [ARGUMENTS]</translation>
+    </message>
+    <message>
+        <source>Service commands for VELOR®R58 devices, without windows.</source>
+        <translation>Servicebefehle für VELOR®R58-Geräte, ohne Fenster.</translation>
+    </message>
+    <message>
+        <source>Commands:</source>
+        <translation>Befehle:</translation>
+    </message>
+    <message>
+        <source>Options:</source>
+        <translation>Optionen:</translation>
+    </message>
+    <message>
+        <source>  --port PATH          a device&apos;s port; may be given more than once (default: every device found by its USB identity)</source>
+        <translation>  --port PATH          Anschluss eines Geräts; mehrfach möglich (Vorgabe: jedes an seiner USB-Kennung erkannte Gerät)</translation>
+    </message>
+    <message>
+        <source>  --all                run the command on each device found</source>
+        <translation>  --all                den Befehl auf jedem gefundenen Gerät ausführen</translation>
+    </message>
+    <message>
+        <source>  --role ROLE          customer, supervisor or admin (default customer)</source>
+        <translation>  --role ROLE          customer, supervisor oder admin (Vorgabe customer)</translation>
+    </message>
+    <message>
+        <source>  --password-file FILE the role&apos;s password (else R58_PASSWORD, else a prompt)</source>
+        <translation>  --password-file FILE das Passwort der Rolle (sonst R58_PASSWORD, sonst eine Abfrage)</translation>
+    </message>
+    <message>
+        <source>  --json               one JSON document (an array with --all)</source>
+        <translation>  --json               ein JSON-Dokument (mit --all ein Array)</translation>
+    </message>
+    <message>
+        <source>  --help               this text; after a command, that command&apos;s</source>
+        <translation>  --help               dieser Text; nach einem Befehl der dieses Befehls</translation>
+    </message>
+    <message>
+        <source>Exit status: 0 done, 1 differences (compare) or not confirmed (import, restore, update), 2 usage error, 3 no device, 4 refused (role, password, downgrade, damaged package, running motor, refused file), 5 the device did not answer or the operation failed.</source>
+        <translation>Rückgabewert: 0 erledigt, 1 Unterschiede (compare) oder nicht bestätigt (import, restore, update), 2 falscher Aufruf, 3 kein Gerät, 4 abgelehnt (Rolle, Passwort, Downgrade, beschädigtes Paket, laufender Motor, abgelehnte Datei), 5 das Gerät hat nicht geantwortet oder der Vorgang ist fehlgeschlagen.</translation>
+    </message>
+    <message>
+        <source>Password for %1: </source>
+        <translation>Passwort für %1: </translation>
+    </message>
+    <message>
+        <source>r58ctl: the password file %1 cannot be read.</source>
+        <translation>r58ctl: Die Passwortdatei %1 kann nicht gelesen werden.</translation>
+    </message>
+    <message>
+        <source>r58ctl: wrong password for the role.</source>
+        <translation>r58ctl: Falsches Passwort für die Rolle.</translation>
+    </message>
+    <message>
+        <source>no such port; skipped.</source>
+        <translation>Anschluss nicht vorhanden; übersprungen.</translation>
+    </message>
+    <message>
+        <source>cannot be opened (%1); skipped.</source>
+        <translation>kann nicht geöffnet werden (%1); übersprungen.</translation>
+    </message>
+    <message>
+        <source>did not answer as a VELOR®R58 within %1 s; skipped.</source>
+        <translation>hat nicht innerhalb von %1 s als VELOR®R58 geantwortet; übersprungen.</translation>
+    </message>
+    <message>
+        <source>no command given.</source>
+        <translation>kein Befehl angegeben.</translation>
+    </message>
+    <message>
+        <source>unknown command &quot;%1&quot;.</source>
+        <translation>unbekannter Befehl „%1“.</translation>
+    </message>
+    <message>
+        <source>%1 takes no argument.</source>
+        <translation>%1 nimmt kein Argument.</translation>
+    </message>
+    <message>
+        <source>%1 takes one argument.</source>
+        <translation>%1 nimmt ein Argument.</translation>
+    </message>
+    <message>
+        <source>--dry-run belongs to import.</source>
+        <translation>--dry-run gehört zu import.</translation>
+    </message>
+    <message>
+        <source>--seconds takes a whole number of seconds and belongs to monitor.</source>
+        <translation>--seconds nimmt eine ganze Zahl von Sekunden und gehört zu monitor.</translation>
+    </message>
+    <message>
+        <source>unknown role &quot;%1&quot;: customer, supervisor or admin.</source>
+        <translation>unbekannte Rolle „%1“: customer, supervisor oder admin.</translation>
+    </message>
+    <message>
+        <source>monitor takes voltage, current or power.</source>
+        <translation>monitor nimmt voltage, current oder power.</translation>
+    </message>
+    <message>
+        <source>monitor reads one device; name it with --port.</source>
+        <translation>monitor liest ein Gerät; nennen Sie es mit --port.</translation>
+    </message>
+    <message>
+        <source>export with --all needs {serial} in the file name.</source>
+        <translation>export mit --all braucht {serial} im Dateinamen.</translation>
+    </message>
+    <message>
+        <source>r58ctl: the role &quot;%1&quot; may not run %2, as in the windows.</source>
+        <translation>r58ctl: Die Rolle „%1“ darf %2 nicht ausführen, wie in den Fenstern.</translation>
+    </message>
+    <message>
+        <source>r58ctl: no device found.</source>
+        <translation>r58ctl: Kein Gerät gefunden.</translation>
+    </message>
+    <message>
+        <source>%1 devices found (%2): name one with --port, or use --all.</source>
+        <translation>%1 Geräte gefunden (%2): Nennen Sie eines mit --port oder verwenden Sie --all.</translation>
+    </message>
+    <message>
+        <source>not reported</source>
+        <translation>nicht gemeldet</translation>
+    </message>
+    <message>
+        <source>%1  serial %2  article %3  %4  software %5  hardware %6</source>
+        <translation>%1  Seriennummer %2  Artikel %3  %4  Software %5  Hardware %6</translation>
+    </message>
+    <message>
+        <source>no fault, no warning</source>
+        <translation>kein Fehler, keine Warnung</translation>
+    </message>
+    <message>
+        <source>Port: %1</source>
+        <translation>Anschluss: %1</translation>
+    </message>
+    <message>
+        <source>Product: %1</source>
+        <translation>Produkt: %1</translation>
+    </message>
+    <message>
+        <source>Serial number: %1</source>
+        <translation>Seriennummer: %1</translation>
+    </message>
+    <message>
+        <source>Article number: %1</source>
+        <translation>Artikelnummer: %1</translation>
+    </message>
+    <message>
+        <source>Software version: %1</source>
+        <translation>Softwareversion: %1</translation>
+    </message>
+    <message>
+        <source>Hardware version: %1</source>
+        <translation>Hardwareversion: %1</translation>
+    </message>
+    <message>
+        <source>Fault state: %1</source>
+        <translation>Fehlerzustand: %1</translation>
+    </message>
+    <message>
+        <source>Operating mode: %1</source>
+        <translation>Betriebsart: %1</translation>
+    </message>
+    <message>
+        <source>Settings:</source>
+        <translation>Einstellungen:</translation>
+    </message>
+    <message>
+        <source>%1 is in the folder of the tool&apos;s backups, which only the backups are written to. Nothing was exported.</source>
+        <translation>%1 liegt im Ordner der Sicherungen des Programms, in den nur die Sicherungen geschrieben werden. Es wurde nichts exportiert.</translation>
+    </message>
+    <message>
+        <source>the settings could not be written to %1.</source>
+        <translation>die Einstellungen konnten nicht in %1 geschrieben werden.</translation>
+    </message>
+    <message>
+        <source>%1: settings exported to %2.</source>
+        <translation>%1: Einstellungen nach %2 exportiert.</translation>
+    </message>
+    <message>
+        <source>%1: %2 → %3</source>
+        <translation>%1: %2 → %3</translation>
+    </message>
+    <message>
+        <source>Refused: %1</source>
+        <translation>Abgelehnt: %1</translation>
+    </message>
+    <message>
+        <source>%1: nothing would change.</source>
+        <translation>%1: Es würde sich nichts ändern.</translation>
+    </message>
+    <message>
+        <source>%1: settings that would change: %2.</source>
+        <translation>%1: Einstellungen, die sich ändern würden: %2.</translation>
+    </message>
+    <message>
+        <source>Nothing was sent to the device.</source>
+        <translation>Es wurde nichts an das Gerät gesendet.</translation>
+    </message>
+    <message>
+        <source>%1: %2 Nothing was sent to the device.</source>
+        <translation>%1: %2 Es wurde nichts an das Gerät gesendet.</translation>
+    </message>
+    <message>
+        <source>%1: %2 holds the device&apos;s settings: nothing to change, nothing was sent.</source>
+        <translation>%1: %2 enthält die Einstellungen des Geräts: nichts zu ändern, nichts wurde gesendet.</translation>
+    </message>
+    <message>
+        <source>%1 was not imported: the device&apos;s settings could not be backed up (%2). Nothing was sent to the device.</source>
+        <translation>%1 wurde nicht importiert: Die Einstellungen des Geräts konnten nicht gesichert werden (%2). Es wurde nichts an das Gerät gesendet.</translation>
+    </message>
+    <message>
+        <source>Settings restored from %1: %2 of them changed.</source>
+        <translation>Einstellungen aus %1 wiederhergestellt: %2 davon geändert.</translation>
+    </message>
+    <message>
+        <source>Settings imported from %1: %2 of them changed.</source>
+        <translation>Einstellungen aus %1 importiert: %2 davon geändert.</translation>
+    </message>
+    <message>
+        <source>%1: %2 written and confirmed.</source>
+        <translation>%1: %2 geschrieben und bestätigt.</translation>
+    </message>
+    <message>
+        <source>%1: %2 of %3 changed settings confirmed by the device; backup in %4.</source>
+        <translation>%1: %2 von %3 geänderten Einstellungen vom Gerät bestätigt; Sicherung in %4.</translation>
+    </message>
+    <message>
+        <source>the settings could not be backed up: %1.</source>
+        <translation>die Einstellungen konnten nicht gesichert werden: %1.</translation>
+    </message>
+    <message>
+        <source>%1: settings backed up to %2.</source>
+        <translation>%1: Einstellungen nach %2 gesichert.</translation>
+    </message>
+    <message>
+        <source>refused: %1</source>
+        <translation>abgelehnt: %1</translation>
+    </message>
+    <message>
+        <source>version %1, the package applies.</source>
+        <translation>Version %1, das Paket passt.</translation>
+    </message>
+    <message>
+        <source>%1  %2  %3 → %4  %5  %6 s</source>
+        <translation>%1  %2  %3 → %4  %5  %6 s</translation>
+    </message>
+</context>
+<context>
     <name>CompareDialog</name>
     <message>
         <source>Import settings</source>
@@ -107,6 +410,22 @@
     <message>
         <source>A firmware update is running on the device %1. Quitting now can leave it half updated or in its boot loader. Quit anyway?</source>
         <translation>Auf dem Gerät %1 läuft ein Firmware-Update. Wenn Sie jetzt beenden, kann es halb aktualisiert oder in seinem Bootloader zurückbleiben. Trotzdem beenden?</translation>
+    </message>
+    <message>
+        <source>Update all…</source>
+        <translation>Alle aktualisieren…</translation>
+    </message>
+    <message>
+        <source>No device is connected.</source>
+        <translation>Es ist kein Gerät verbunden.</translation>
+    </message>
+    <message>
+        <source>Open update package</source>
+        <translation>Updatepaket öffnen</translation>
+    </message>
+    <message>
+        <source>Update packages (*.tar)</source>
+        <translation>Updatepakete (*.tar)</translation>
     </message>
 </context>
 <context>
@@ -1041,6 +1360,10 @@ Ohne Sicherung fortfahren?</translation>
         <source>%1: %2 → %3</source>
         <translation>%1: %2 → %3</translation>
     </message>
+    <message>
+        <source>%1 (command line)</source>
+        <translation>%1 (Befehlszeile)</translation>
+    </message>
 </context>
 <context>
     <name>Records::DeviceSnapshot</name>
@@ -1220,6 +1543,45 @@ Ohne Sicherung fortfahren?</translation>
     </message>
 </context>
 <context>
+    <name>Service::R58::DeviceUpdate</name>
+    <message>
+        <source>The update was not started: the device&apos;s settings could not be backed up (%1).</source>
+        <translation>Das Update wurde nicht gestartet: Die Einstellungen des Geräts konnten nicht gesichert werden (%1).</translation>
+    </message>
+    <message>
+        <source>no serial number reported</source>
+        <translation>keine Seriennummer gemeldet</translation>
+    </message>
+    <message>
+        <source>%1: %2 before the update, %3 after it.</source>
+        <translation>%1: %2 vor dem Update, %3 danach.</translation>
+    </message>
+    <message>
+        <source>%1: %2 before the update; the device did not answer when asked for it.</source>
+        <translation>%1: %2 vor dem Update; das Gerät hat auf die Abfrage nicht geantwortet.</translation>
+    </message>
+    <message>
+        <source>waiting</source>
+        <translation>wartet</translation>
+    </message>
+    <message>
+        <source>refused</source>
+        <translation>abgelehnt</translation>
+    </message>
+    <message>
+        <source>failed</source>
+        <translation>fehlgeschlagen</translation>
+    </message>
+    <message>
+        <source>updated</source>
+        <translation>aktualisiert</translation>
+    </message>
+    <message>
+        <source>updated, settings changed</source>
+        <translation>aktualisiert, Einstellungen geändert</translation>
+    </message>
+</context>
+<context>
     <name>Service::R58::PackageUpdateService</name>
     <message>
         <source>The update package &quot;%1&quot; could not be read.</source>
@@ -1329,6 +1691,29 @@ Ohne Sicherung fortfahren?</translation>
     </message>
 </context>
 <context>
+    <name>Service::R58::UpdatePolicy</name>
+    <message>
+        <source>This role may not update devices.</source>
+        <translation>Diese Rolle darf keine Geräte aktualisieren.</translation>
+    </message>
+    <message>
+        <source>The device has not reported its firmware version.</source>
+        <translation>Das Gerät hat seine Firmwareversion nicht gemeldet.</translation>
+    </message>
+    <message>
+        <source>Software downgrade is not allowed!</source>
+        <translation>Ein Software-Downgrade ist nicht erlaubt!</translation>
+    </message>
+    <message>
+        <source>The motor is running: stop it before updating.</source>
+        <translation>Der Motor läuft: Halten Sie ihn vor dem Update an.</translation>
+    </message>
+    <message>
+        <source>The device has not reported whether its motor is running.</source>
+        <translation>Das Gerät hat nicht gemeldet, ob sein Motor läuft.</translation>
+    </message>
+</context>
+<context>
     <name>ServiceLog</name>
     <message>
         <source>Send: </source>
@@ -1360,6 +1745,25 @@ Ohne Sicherung fortfahren?</translation>
     <message>
         <source>%1 could not be written</source>
         <translation>%1 konnte nicht geschrieben werden</translation>
+    </message>
+    <message>
+        <source>on request</source>
+        <translation>auf Anforderung</translation>
+    </message>
+</context>
+<context>
+    <name>SettingsImport</name>
+    <message>
+        <source>%1 could not be read.</source>
+        <translation>%1 konnte nicht gelesen werden.</translation>
+    </message>
+    <message>
+        <source>%1 holds no device settings.</source>
+        <translation>%1 enthält keine Geräteeinstellungen.</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; holds %2, which is no value of that setting.</source>
+        <translation>„%1“ enthält %2, was kein Wert dieser Einstellung ist.</translation>
     </message>
 </context>
 <context>
@@ -1474,6 +1878,85 @@ Ohne Sicherung fortfahren?</translation>
     <message>
         <source>now</source>
         <translation>jetzt</translation>
+    </message>
+</context>
+<context>
+    <name>UpdateAllDialog</name>
+    <message>
+        <source>Update all devices</source>
+        <translation>Alle Geräte aktualisieren</translation>
+    </message>
+    <message>
+        <source>Serial number</source>
+        <translation>Seriennummer</translation>
+    </message>
+    <message>
+        <source>Port</source>
+        <translation>Anschluss</translation>
+    </message>
+    <message>
+        <source>Before</source>
+        <translation>Vorher</translation>
+    </message>
+    <message>
+        <source>After</source>
+        <translation>Nachher</translation>
+    </message>
+    <message>
+        <source>Result</source>
+        <translation>Ergebnis</translation>
+    </message>
+    <message>
+        <source>Time</source>
+        <translation>Zeit</translation>
+    </message>
+    <message>
+        <source>Start</source>
+        <translation>Starten</translation>
+    </message>
+    <message>
+        <source>Save summary…</source>
+        <translation>Zusammenfassung speichern…</translation>
+    </message>
+    <message>
+        <source>Updating %1…</source>
+        <translation>%1 wird aktualisiert…</translation>
+    </message>
+    <message>
+        <source>Every device has had its turn.</source>
+        <translation>Jedes Gerät war an der Reihe.</translation>
+    </message>
+    <message>
+        <source>The package applies to %1 of %2 devices.</source>
+        <translation>Das Paket passt zu %1 von %2 Geräten.</translation>
+    </message>
+    <message>
+        <source>applies</source>
+        <translation>passt</translation>
+    </message>
+    <message>
+        <source>%1 s</source>
+        <translation>%1 s</translation>
+    </message>
+    <message>
+        <source>Save summary</source>
+        <translation>Zusammenfassung speichern</translation>
+    </message>
+    <message>
+        <source>update summary.csv</source>
+        <translation>Update-Zusammenfassung.csv</translation>
+    </message>
+    <message>
+        <source>CSV Files (*.csv)</source>
+        <translation>CSV-Dateien (*.csv)</translation>
+    </message>
+    <message>
+        <source>The summary could not be written to %1: %2.</source>
+        <translation>Die Zusammenfassung konnte nicht nach %1 geschrieben werden: %2.</translation>
+    </message>
+    <message>
+        <source>Summary saved to %1.</source>
+        <translation>Zusammenfassung nach %1 gespeichert.</translation>
     </message>
 </context>
 <context>

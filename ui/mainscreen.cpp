@@ -1,13 +1,20 @@
 #include "ui/mainscreen.h"
 
+#include "app/application.h"
+#include "config/rolefeatures.h"
+#include "config/useraccount.h"
 #include "link/serialport.h"
 #include "link/serialportmanager.h"
 #include "ui/stylesheet.h"
 #include "ui/subscreenfactory.h"
 #include "ui/uiconstants.h"
+#include "ui/updatealldialog.h"
+#include "update/batchupdate.h"
 #include "ui_mainscreen.h"
 
 #include <QBrush>
+#include <QFileDialog>
+#include <QMenuBar>
 #include <QCloseEvent>
 #include <QEventLoop>
 #include <QMessageBox>
@@ -53,7 +60,38 @@ MainScreen::MainScreen(QSharedPointer<SerialPortManager> manager,
     m_ui->labelLogo->setPixmap(QPixmap(QStringLiteral(":/images/velor_logo.png")));
     m_ui->mdiAreaMain->setBackground(QBrush(Qt::transparent, Qt::SolidPattern));
 
+    // Only for the roles that may update, as the device screen's own update.
+    if (Application::R58::RoleFeatures::allows(
+            m_account->getUser(), Application::R58::RoleFeatures::PackageUpdate)) {
+        QAction* updateAll = menuBar()->addAction(tr("Update all…"));
+        updateAll->setObjectName(QStringLiteral("actionUpdateAll"));
+        connect(updateAll, &QAction::triggered, this, &MainScreen::handleUpdateAll);
+    }
+
     openSubScreens();
+}
+
+void MainScreen::handleUpdateAll()
+{
+    QList<Application::R58::Application*> devices;
+    const auto subWindows = m_ui->mdiAreaMain->subWindowList(QMdiArea::CreationOrder);
+    for (QMdiSubWindow* subWindow : subWindows) {
+        auto* device = dynamic_cast<Application::R58::Application*>(subWindow->widget());
+        if (device && device->getSerialPort() && device->getSerialPort()->isOpen())
+            devices << device;
+    }
+    if (devices.isEmpty()) {
+        QMessageBox::information(this, tr("Update all…"), tr("No device is connected."));
+        return;
+    }
+    const QString package = QFileDialog::getOpenFileName(this, tr("Open update package"),
+        QString(), tr("Update packages (*.tar)"));
+    if (package.isEmpty())
+        return;
+    Service::R58::BatchUpdate batch(devices, m_account->getUser());
+    batch.check(package);
+    UpdateAllDialog dialog(batch, this);
+    dialog.exec();
 }
 
 namespace {

@@ -47,6 +47,8 @@ public:
 public slots:
     void handlePortOpened(const QString& portName);
     void handlePortClosed(const QString& portName);
+    // "Update all…": one package, chosen once, for every connected device.
+    void handleUpdateAll();
 
 protected:
     // Quitting during an update can leave a device in its boot loader: asks first.

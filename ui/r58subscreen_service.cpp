@@ -19,6 +19,7 @@
 #include "update/packageupdateservice.h"
 #include "update/singleimageupdate.h"
 #include "update/updatecontrolservice.h"
+#include "update/updatepolicy.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -44,6 +45,7 @@ using Service::R58::PackageUpdateService;
 using Service::R58::SingleImageUpdate;
 using Service::R58::TaloLinkTerminalService;
 using Service::R58::UpdateControlService;
+using Service::R58::UpdatePolicy;
 
 namespace {
 
@@ -486,26 +488,21 @@ void R58SubScreen::handlePackageUpdateVersion(const QString& version)
 
 void R58SubScreen::handlePackageUpdatePlatformVersion(unsigned int version)
 {
-    const UserFeatures features(getUserAccount());
-    const auto safetyStop = Model::Interfaces::ModelTypes::Operation::Mode::SafetyStop;
     m_packageAwaitingVersion = false;
-    const bool unrestricted = features.hasFeature(UserFeatures::UnrestrictedUpdate);
     // The model holds the tool's own version until the device reports its own: the rule
     // would compare the package with the wrong firmware.
-    if (!unrestricted && !m_deviceVersionKnown) {
+    const std::uint32_t installed
+        = getModelDatabase()->getInformation().getPlatformVersionValue().getValue();
+    const auto verdict = UpdatePolicy::judgeVersion(getUserAccount()->getUser(),
+        m_deviceVersionKnown ? std::optional<std::uint32_t>(installed) : std::nullopt, version,
+        getModelDatabase()->getOperation().getOperatingModeValue().getValue());
+    if (verdict == UpdatePolicy::Verdict::VersionUnknown) {
         m_packageAwaitingVersion = true;
         m_uiInformation->labelPackageVersionText->setText(tr("Waiting for the device's version…"));
         m_uiInformation->pushButtonStartPackageUpdate->hide();
         return;
     }
-    bool allowed = unrestricted
-        || (features.hasFeature(UserFeatures::DemoMode)
-            && getModelDatabase()->getOperation().getOperatingModeValue().getValue() == safetyStop);
-    if (!allowed) {
-        const std::uint32_t installed
-            = getModelDatabase()->getInformation().getPlatformVersionValue().getValue();
-        allowed = installed < version;
-    }
+    const bool allowed = verdict == UpdatePolicy::Verdict::Allowed;
     if (allowed) {
         m_uiInformation->labelPackageVersionText->setText(tr("New Firmware: "));
         m_uiInformation->pushButtonStartPackageUpdate->show();
