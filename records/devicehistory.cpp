@@ -160,7 +160,8 @@ void DeviceHistory::add(const QString& kind, const QString& text)
 {
     // What the device reports is the device's, whoever listens; what is done to it is
     // someone's act, and the history says whose when it was not the windows'.
-    const bool act = kind == Setting || kind == Import || kind == Reset || kind == UpdateStarted
+    const bool act = kind == Setting || kind == SettingNotApplied || kind == Import || kind == Reset
+        || kind == UpdateStarted
         || kind == UpdateFinished || kind == UpdateFailed;
     const bool written = m_history->add(kind,
         act && m_origin == Origin::CommandLine ? tr("%1 (command line)").arg(text) : text);

@@ -427,6 +427,22 @@
         <source>Update packages (*.tar)</source>
         <translation>Updatepakete (*.tar)</translation>
     </message>
+    <message>
+        <source>Motor running</source>
+        <translation>Motor läuft</translation>
+    </message>
+    <message>
+        <source>The motor of the device %1 was started from this program and is running. Stop it before quitting?</source>
+        <translation>Der Motor des Geräts %1 wurde aus diesem Programm gestartet und läuft. Vor dem Beenden anhalten?</translation>
+    </message>
+    <message>
+        <source>Stop the motor and quit</source>
+        <translation>Motor anhalten und beenden</translation>
+    </message>
+    <message>
+        <source>Leave it running and quit</source>
+        <translation>Weiterlaufen lassen und beenden</translation>
+    </message>
 </context>
 <context>
     <name>OtherPortDialog</name>
@@ -741,10 +757,6 @@
         <translation>%1 wurde nicht importiert: Das Gerät ist nicht verbunden. Es wurde nichts an das Gerät gesendet.</translation>
     </message>
     <message>
-        <source>The factory reset was sent to the device.</source>
-        <translation>Das Zurücksetzen auf die Werkseinstellungen wurde an das Gerät gesendet.</translation>
-    </message>
-    <message>
         <source>%1 s</source>
         <translation>%1 s</translation>
     </message>
@@ -893,10 +905,6 @@ Ohne Sicherung fortfahren?</translation>
         <translation>%1 wurde nicht importiert: die Einstellungen des Geräts konnten nicht gesichert werden. Es wurde nichts an das Gerät gesendet.</translation>
     </message>
     <message>
-        <source>Settings imported from %1: %2 of them changed.</source>
-        <translation>Einstellungen aus %1 importiert: %2 davon geändert.</translation>
-    </message>
-    <message>
         <source>The factory reset was not sent: the device&apos;s settings could not be backed up.</source>
         <translation>Das Zurücksetzen auf Werkseinstellungen wurde nicht gesendet: die Einstellungen des Geräts konnten nicht gesichert werden.</translation>
     </message>
@@ -923,6 +931,106 @@ Ohne Sicherung fortfahren?</translation>
     <message>
         <source>&lt;h3&gt;Privacy&lt;/h3&gt;&lt;p&gt;VizorevAvuv works on this computer only. It sends nothing over the internet and collects no usage data.&lt;/p&gt;&lt;p&gt;The program keeps its own settings in a file in your user profile: the folders last used for settings files and firmware, and, if you chose to save them, the digests of role passwords (never the passwords themselves). Settings files you export hold the protection settings of a device and nothing about you.&lt;/p&gt;&lt;p&gt;For each device it has been connected to, the program keeps two records on this computer: an event history (connections, faults and warnings, operating modes, settings written, imports, factory resets and updates) and backups of the device&apos;s settings, taken before a factory reset, an import or an update replaces them. They are kept in the folders &quot;history&quot; and &quot;backups&quot; of %1; delete those folders to remove them. Nothing else read from a device leaves the screen unless you export, record or report it yourself.&lt;/p&gt;&lt;p&gt;Questions: privacy@brenvik.example&lt;/p&gt;</source>
         <translation>&lt;h3&gt;Datenschutz&lt;/h3&gt;&lt;p&gt;VizorevAvuv arbeitet nur auf diesem Computer. Es sendet nichts über das Internet und erhebt keine Nutzungsdaten.&lt;/p&gt;&lt;p&gt;Das Programm speichert seine eigenen Einstellungen in einer Datei in Ihrem Benutzerprofil: die zuletzt verwendeten Ordner für Einstellungsdateien, Firmware und Berichte sowie, falls Sie das Speichern gewählt haben, die Hashwerte der Rollenpasswörter (niemals die Passwörter selbst). Von Ihnen exportierte Einstellungsdateien enthalten die Schutzeinstellungen eines Geräts und nichts über Sie.&lt;/p&gt;&lt;p&gt;Für jedes Gerät, mit dem es verbunden war, führt das Programm auf diesem Computer zwei Aufzeichnungen: einen Ereignisverlauf (Verbindungen, Fehler und Warnungen, Betriebsarten, geschriebene Einstellungen, Importe, Werksrücksetzungen und Updates) und Sicherungen der Geräteeinstellungen, die angelegt werden, bevor eine Werksrücksetzung, ein Import oder ein Update sie ersetzt. Sie liegen in den Ordnern „history“ und „backups“ unter %1; löschen Sie diese Ordner, um sie zu entfernen. Alles andere, was von einem Gerät gelesen wird, verlässt den Bildschirm nur, wenn Sie es selbst exportieren, aufzeichnen oder in einen Bericht übernehmen.&lt;/p&gt;&lt;p&gt;Fragen: privacy@brenvik.example&lt;/p&gt;</translation>
+    </message>
+    <message>
+        <source>%1: the device did not report it after the reset.</source>
+        <translation>%1: Das Gerät hat den Wert nach dem Zurücksetzen nicht gemeldet.</translation>
+    </message>
+    <message>
+        <source>Not applied. %1</source>
+        <translation>Nicht übernommen. %1</translation>
+    </message>
+    <message>
+        <source>Settings imported from %1: all %2 settings confirmed by the device.</source>
+        <translation>Einstellungen aus %1 importiert: Das Gerät hat alle %2 Einstellungen bestätigt.</translation>
+    </message>
+    <message>
+        <source>Settings from %1: %2 of %3 confirmed by the device. Not applied: %4</source>
+        <translation>Einstellungen aus %1: %2 von %3 vom Gerät bestätigt. Nicht übernommen: %4</translation>
+    </message>
+    <message>
+        <source>The device was reset to its factory settings; it reports all %1 settings, shown here.</source>
+        <translation>Das Gerät wurde auf Werkseinstellungen zurückgesetzt; es meldet alle %1 Einstellungen, die hier angezeigt werden.</translation>
+    </message>
+    <message>
+        <source>The factory reset was sent, but the device did not report every setting afterwards. %1</source>
+        <translation>Das Zurücksetzen wurde gesendet, aber das Gerät hat danach nicht jede Einstellung gemeldet. %1</translation>
+    </message>
+    <message>
+        <source>Not applied by the device: %1</source>
+        <translation>Vom Gerät nicht übernommen: %1</translation>
+    </message>
+    <message>
+        <source>The settings could not be compared with those before the update: %1 could not be read.</source>
+        <translation>Die Einstellungen konnten nicht mit denen vor dem Update verglichen werden: %1 ließ sich nicht lesen.</translation>
+    </message>
+    <message>
+        <source>Every setting is as it was before the update.</source>
+        <translation>Alle Einstellungen sind wie vor dem Update.</translation>
+    </message>
+    <message>
+        <source>%1: %2 before, %3 now</source>
+        <translation>%1: vorher %2, jetzt %3</translation>
+    </message>
+    <message>
+        <source>Settings changed by the update</source>
+        <translation>Durch das Update geänderte Einstellungen</translation>
+    </message>
+    <message>
+        <source>Restore these from the backup taken before the update? They are compared with the device once more before anything is sent.</source>
+        <translation>Diese aus der vor dem Update angelegten Sicherung wiederherstellen? Sie werden vor dem Senden noch einmal mit dem Gerät verglichen.</translation>
+    </message>
+    <message>
+        <source>Restore these…</source>
+        <translation>Diese wiederherstellen…</translation>
+    </message>
+    <message>
+        <source>Keep the new values</source>
+        <translation>Neue Werte behalten</translation>
+    </message>
+    <message>
+        <source>Motor running</source>
+        <translation>Motor läuft</translation>
+    </message>
+    <message>
+        <source>The motor is running (%1). %2 waits until it is stopped: the device&apos;s protection stops while it takes new firmware or its factory settings.</source>
+        <translation>Der Motor läuft (%1). %2 wartet, bis er angehalten ist: Der Schutz des Geräts ruht, während es neue Firmware oder seine Werkseinstellungen übernimmt.</translation>
+    </message>
+    <message>
+        <source>Stop the motor</source>
+        <translation>Motor anhalten</translation>
+    </message>
+    <message>
+        <source>%1: %2 settings sent; waiting for the device to confirm them.</source>
+        <translation>%1: %2 Einstellungen gesendet; warte auf die Bestätigung durch das Gerät.</translation>
+    </message>
+    <message>
+        <source>The factory reset</source>
+        <translation>Das Zurücksetzen auf Werkseinstellungen</translation>
+    </message>
+    <message>
+        <source>Reset to factory settings</source>
+        <translation>Auf Werkseinstellungen zurücksetzen</translation>
+    </message>
+    <message>
+        <source>Reset the device %1 to its factory settings? Every protection setting returns to its factory value. A backup of the present settings is taken first.</source>
+        <translation>Das Gerät %1 auf Werkseinstellungen zurücksetzen? Jede Schutzeinstellung erhält wieder ihren Werkswert. Zuvor wird eine Sicherung der jetzigen Einstellungen angelegt.</translation>
+    </message>
+    <message>
+        <source>The factory reset was cancelled. Nothing was sent to the device.</source>
+        <translation>Das Zurücksetzen wurde abgebrochen. An das Gerät wurde nichts gesendet.</translation>
+    </message>
+    <message>
+        <source>The factory reset was sent; reading the device&apos;s settings back…</source>
+        <translation>Das Zurücksetzen wurde gesendet; die Einstellungen des Geräts werden zurückgelesen…</translation>
+    </message>
+    <message>
+        <source>The firmware update</source>
+        <translation>Das Firmware-Update</translation>
+    </message>
+    <message>
+        <source>The update changed these settings:</source>
+        <translation>Das Update hat diese Einstellungen geändert:</translation>
     </message>
 </context>
 <context>
@@ -1363,6 +1471,18 @@ Ohne Sicherung fortfahren?</translation>
     <message>
         <source>%1 (command line)</source>
         <translation>%1 (Befehlszeile)</translation>
+    </message>
+    <message>
+        <source>Setting not applied</source>
+        <translation>Einstellung nicht übernommen</translation>
+    </message>
+    <message>
+        <source>%1: %2 was written, the device holds %3</source>
+        <translation>%1: %2 wurde geschrieben, im Gerät steht %3</translation>
+    </message>
+    <message>
+        <source>%1: %2 was written, the device did not confirm it</source>
+        <translation>%1: %2 wurde geschrieben, das Gerät hat es nicht bestätigt</translation>
     </message>
 </context>
 <context>
@@ -1851,6 +1971,17 @@ Ohne Sicherung fortfahren?</translation>
     <message>
         <source>%1: %2 is outside %3 to %4.</source>
         <translation>%1: %2 liegt außerhalb von %3 bis %4.</translation>
+    </message>
+</context>
+<context>
+    <name>SettingsVerifier</name>
+    <message>
+        <source>%1: %2 was written, the device holds %3.</source>
+        <translation>%1: %2 wurde geschrieben, im Gerät steht %3.</translation>
+    </message>
+    <message>
+        <source>%1: %2 was written, the device did not answer when asked for it.</source>
+        <translation>%1: %2 wurde geschrieben, das Gerät hat auf die Nachfrage nicht geantwortet.</translation>
     </message>
 </context>
 <context>

@@ -767,8 +767,8 @@ void R58SubScreen::compareWithUpdateBackup()
         if (row.changed)
             rows << tr("%1: %2 before, %3 now").arg(row.label, row.fileText, row.deviceText);
     }
-    const QString list = tr("The update changed %n setting(s):", nullptr, rows.size())
-        + QLatin1Char('\n') + rows.join(QLatin1Char('\n'));
+    const QString list
+        = tr("The update changed these settings:") + QLatin1Char('\n') + rows.join(QLatin1Char('\n'));
     label->setText(list);
     QMessageBox question(QMessageBox::Warning, tr("Settings changed by the update"),
         list + QStringLiteral("\n\n")
