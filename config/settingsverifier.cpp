@@ -5,6 +5,7 @@
 #include "link/talolinkterminalservice.h"
 #include "link/talolinkusbcomponent.h"
 #include "model/modeldatabase.h"
+#include "model/modelvalueid.h"
 
 #include <QCoreApplication>
 #include <QTimer>
@@ -45,6 +46,7 @@ SettingsVerifier::SettingsVerifier(Application& device, QObject* parent)
     S* service = device.getTerminalService().data();
     for (const auto& [key, report] : reports)
         connect(service, report, this, [this, key = key] { answered(key); });
+    connect(service, &S::platformVersionModelValue, this, &SettingsVerifier::barrierAnswered);
     if (const auto& port = device.getSerialPort())
         connect(port.data(), &SerialPort::dataTransmitted, this, &SettingsVerifier::noteTransmitted);
 }
@@ -75,8 +77,10 @@ int SettingsVerifier::getConfirmedCount() const
 
 void SettingsVerifier::verify(const QList<Outcome>& written, bool ask)
 {
-    if (!isRunning())
+    if (!isRunning()) {
         m_outcomes.clear();
+        m_seen.clear();
+    }
     const auto& link = m_device.getUSBComponent();
     for (Outcome outcome : written) {
         outcome.held.reset();
@@ -87,6 +91,7 @@ void SettingsVerifier::verify(const QList<Outcome>& written, bool ask)
         else
             m_outcomes.append(outcome);
         m_open.insert(int(outcome.key));
+        m_seen.remove(int(outcome.key));
         if (link && ask)
             link->getModelValue(SettingsMapper::valueId(outcome.key));
     }
@@ -95,26 +100,42 @@ void SettingsVerifier::verify(const QList<Outcome>& written, bool ask)
         QTimer::singleShot(0, this, [this] { emit finished(m_outcomes); });
         return;
     }
+    // The device answers in the order it is asked: once it has answered a read sent after all
+    // of these, every report of them it sent is in, and the model holds what the device holds
+    // now. Earlier answers (an echo of the write, a read of an earlier act) may come first and
+    // must not decide.
+    if (link)
+        link->getModelValue(Model::Interfaces::ModelValueID::PlatformVersion);
+    m_barrier = ++m_barriersSent;
     m_timer->start(m_wait);
 }
 
 void SettingsVerifier::answered(SettingKey key)
 {
-    if (!m_open.remove(int(key)))
+    if (m_open.contains(int(key)))
+        m_seen.insert(int(key));
+}
+
+void SettingsVerifier::barrierAnswered()
+{
+    // A report nobody here asked for (the device telling its version by itself) is no answer.
+    if (m_barriersAnswered >= m_barriersSent)
         return;
-    const double held = SettingsMapper(m_device.getModelDatabase()->getSettings()).deviceValue(key);
-    for (Outcome& outcome : m_outcomes) {
-        if (outcome.key == key)
-            outcome.held = held;
-    }
-    if (m_open.isEmpty())
+    ++m_barriersAnswered;
+    if (isRunning() && m_barriersAnswered >= m_barrier)
         finish();
 }
 
 void SettingsVerifier::finish()
 {
     m_timer->stop();
+    const SettingsMapper mapper(m_device.getModelDatabase()->getSettings());
+    for (Outcome& outcome : m_outcomes) {
+        if (m_seen.contains(int(outcome.key)))
+            outcome.held = mapper.deviceValue(outcome.key);
+    }
     m_open.clear();
+    m_seen.clear();
     emit finished(m_outcomes);
 }
 

@@ -69,6 +69,7 @@ signals:
 
 private:
     void answered(SettingKey key);
+    void barrierAnswered();
     // A frame the tool sent: a written setting is verified once the writes of this turn of the
     // event loop are out.
     void noteTransmitted(const QByteArray& frame);
@@ -79,6 +80,13 @@ private:
     int m_wait = DefaultWait;
     QList<Outcome> m_outcomes;
     QSet<int> m_open;
+    // The values of m_open the device has reported since they were asked for.
+    QSet<int> m_seen;
+    // Reads of the platform version sent after the values' reads, and their answers: the
+    // verification ends once the device has answered the last one sent for it.
+    quint64 m_barriersSent = 0;
+    quint64 m_barriersAnswered = 0;
+    quint64 m_barrier = 0;
     QList<Outcome> m_written;
 };
 

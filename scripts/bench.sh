@@ -10,7 +10,7 @@ scripts/setup.sh
 build=build-bench
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DR58_BENCH=ON
 cmake --build "$build" --parallel "${BENCH_JOBS:-$(nproc)}" \
-    --target bench_package bench_transfer bench_receive bench_startup bench_scale bench_plot
+    --target bench_package bench_transfer bench_receive bench_startup bench_scale bench_plot bench_confirm
 
 out="$build/bench-results"
 rm -rf "$out"
@@ -29,6 +29,7 @@ run bench_transfer transfer
 run bench_receive receive
 run bench_startup startup
 run bench_plot plot
+run bench_confirm confirm
 # One process per device count, so that each resident size is that count's alone. Each tab
 # shows the device screen on its data page, with the log enabled; 8 devices once more without,
 # 8 devices side by side with every trend plot in view (drawing and paused in turn), and 1
