@@ -91,7 +91,7 @@ bool Config::save()
     // Written beside and renamed over the old file, so a crash or a full disk never
     // leaves a truncated config.json.
     QSaveFile file(getFilePath());
-    if (!file.open(QIODevice::WriteOnly))
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return false;
     if (file.write(data) != data.size()) {
         // Without a commit the temporary file is dropped and the old file stays.
@@ -160,7 +160,7 @@ void Config::keepUnreadable(const QByteArray& data) const
         freeName = base + QLatin1Char('.') + QString::number(MaxUnreadableCopies - 1);
 
     QSaveFile copy(freeName);
-    if (copy.open(QIODevice::WriteOnly) && copy.write(data) == data.size())
+    if (copy.open(QIODevice::WriteOnly | QIODevice::Unbuffered) && copy.write(data) == data.size())
         copy.commit();
 }
 

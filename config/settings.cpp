@@ -70,7 +70,7 @@ bool Settings::save(const QString& fileName) const
     QJsonObject json;
     write(json);
     QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly))
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return false;
     const QByteArray bytes = QJsonDocument(json).toJson(QJsonDocument::Indented);
     if (file.write(bytes) != bytes.size()) {

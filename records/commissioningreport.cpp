@@ -1,5 +1,6 @@
 #include "records/commissioningreport.h"
 
+#include <QBuffer>
 #include <QImage>
 #include <QPageLayout>
 #include <QPageSize>
@@ -77,15 +78,23 @@ void CommissioningReport::paint(QPagedPaintDevice& device) const
 
 bool CommissioningReport::writePdf(const QString& fileName) const
 {
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
+    // Laid out in memory first: the PDF writer does not look at what its device wrote, so a
+    // full disk would go unseen. The whole document then goes out in one checked write.
+    QBuffer pdf;
+    pdf.open(QIODevice::WriteOnly);
     {
-        QPdfWriter writer(&file);
+        QPdfWriter writer(&pdf);
         writer.setResolution(PdfResolution);
         writer.setTitle(title);
         writer.setCreator(QStringLiteral("VELOR®R58 VizorevAvuv"));
         paint(writer);
     }
-    return file.error() == QFileDevice::NoError && file.commit();
+    QSaveFile file(fileName);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+        return false;
+    if (file.write(pdf.data()) != pdf.data().size()) {
+        file.cancelWriting();
+        return false;
+    }
+    return file.commit();
 }

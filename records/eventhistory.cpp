@@ -112,12 +112,14 @@ bool EventHistory::add(const QString& kind, const QString& text, qint64 time)
 
     QDir().mkpath(QFileInfo(m_path).absolutePath());
     QFile file(m_path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Append)) {
+    // Unbuffered: a failed write must not stay behind in a buffer that closing writes later.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered)) {
         m_error = file.errorString();
         return false;
     }
     QByteArray bytes;
-    if (file.size() == 0) {
+    const qint64 before = file.size();
+    if (before == 0) {
         bytes = header() + '\n';
         ++m_fileLines;
     }
@@ -125,6 +127,9 @@ bool EventHistory::add(const QString& kind, const QString& text, qint64 time)
     bytes += line(m_events.last()) + '\n';
     if (file.write(bytes) != bytes.size() || !file.flush()) {
         m_error = file.errorString();
+        // A full disk may have taken part of the line: cut it off again, so that the file ends
+        // with a whole line and the next append starts a line of its own.
+        file.resize(before);
         return false;
     }
     ++m_fileLines;
@@ -143,7 +148,7 @@ bool EventHistory::rewrite()
 bool EventHistory::exportTo(const QString& path)
 {
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
         m_error = file.errorString();
         return false;
     }

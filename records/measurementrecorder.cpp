@@ -83,12 +83,14 @@ bool MeasurementRecorder::start(const QString& path)
     m_error.clear();
     m_count = 0;
     m_file.setFileName(path);
-    if (!m_file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+    if (!m_file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered)) {
         m_error = m_file.errorString();
         return false;
     }
+    m_goodSize = 0;
     if (m_file.write(header() + '\n') < 0 || !m_file.flush())
         return fail();
+    m_goodSize = m_file.size();
     return true;
 }
 
@@ -107,6 +109,7 @@ bool MeasurementRecorder::write(const std::vector<MeasurementSample>& samples)
     if (m_file.write(text) != text.size() || !m_file.flush())
         return fail();
     m_count += qint64(samples.size());
+    m_goodSize = m_file.size();
     return true;
 }
 
@@ -122,6 +125,7 @@ bool MeasurementRecorder::writeNote(qint64 time, const QString& text)
     line += '\n';
     if (m_file.write(line) != line.size() || !m_file.flush())
         return fail();
+    m_goodSize = m_file.size();
     return true;
 }
 
@@ -139,6 +143,9 @@ bool MeasurementRecorder::stop()
 bool MeasurementRecorder::fail()
 {
     m_error = m_file.errorString();
+    // A full disk may have taken part of a line: the file ends with the last whole batch, so
+    // that every line in it reads.
+    m_file.resize(m_goodSize);
     // What could not be written stays unwritten: closing must not try again.
     m_file.close();
     return false;

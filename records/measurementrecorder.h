@@ -53,6 +53,8 @@ private:
     QFile m_file;
     QString m_error;
     qint64 m_count = 0;
+    // The file's size after the last whole write.
+    qint64 m_goodSize = 0;
 };
 
 } // namespace Records

@@ -7,6 +7,9 @@
 #include "config/settingscomparison.h"
 #include "config/settingsmapper.h"
 #include "config/useraccount.h"
+#include "records/commissioningreport.h"
+#include "records/eventhistory.h"
+#include "records/measurementrecorder.h"
 #include "link/listserialportsource.h"
 #include "link/serialportmanager.h"
 #include "link/talolinkterminalservice.h"
@@ -21,13 +24,18 @@
 #include "sim/simulateddevice.h"
 
 #include <QFile>
+#include <QPdfWriter>
 #include <QRegularExpression>
 #include <QSignalSpy>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <csignal>
+#include <functional>
 #include <memory>
+
+#include <sys/resource.h>
 
 using Application::R58::SettingKey;
 using Application::R58::Settings;
@@ -117,6 +125,8 @@ private slots:
     void recordingKeepsStreamAcrossPages();
     void reportSaysWhatWasNeverMeasured();
     void backupRestoresEverySetting();
+    void fullDiskLosesNothingWritten_data();
+    void fullDiskLosesNothingWritten();
 };
 
 void TestRecords::historyFromModelAndLink()
@@ -297,5 +307,133 @@ void TestRecords::backupRestoresEverySetting()
         Wait));
 }
 
-QTEST_GUILESS_MAIN(TestRecords)
+void TestRecords::fullDiskLosesNothingWritten_data()
+{
+    QTest::addColumn<QString>("writer");
+    for (const char* writer : {"history", "recording", "backup", "export", "report", "config"})
+        QTest::newRow(writer) << QString::fromLatin1(writer);
+}
+
+// A full disk, as the file size limit makes it for this process: each writer fails with a
+// reason, what it wrote before stays whole and readable, and it works again once there is
+// space.
+void TestRecords::fullDiskLosesNothingWritten()
+{
+    QFETCH(QString, writer);
+    QTemporaryDir folder;
+    qputenv("HOME", QFile::encodeName(folder.path()));
+    QStandardPaths::setTestModeEnabled(true);
+    const QString path = folder.filePath(QStringLiteral("record"));
+    QString error;
+    std::function<bool()> write;
+    // Whole records in the file afterwards, as its reader takes them.
+    std::function<int()> readable;
+
+    Records::EventHistory history(path);
+    Records::MeasurementRecorder recorder;
+    Settings settings;
+    settings.setNominalCurrent(2.5f);
+    auto config = Application::R58::Config();
+    int events = 0;
+    if (writer == "history") {
+        write = [&] {
+            const bool ok = history.add(QStringLiteral("setting"),
+                QStringLiteral("event %1 with a text long enough to cross the limit").arg(events));
+            events += ok ? 1 : 0;
+            error = history.errorString();
+            return ok;
+        };
+        readable = [&] { return int(Records::EventHistory(path).events().size()); };
+    } else if (writer == "recording") {
+        QVERIFY(recorder.start(path));
+        write = [&] {
+            std::vector<Records::MeasurementSample> batch(40, {1000, Records::Quantity::Voltage, 0, 230.5f});
+            const bool ok = recorder.write(batch);
+            error = recorder.errorString();
+            return ok;
+        };
+        readable = [&] {
+            const QStringList lines = fileLines(path);
+            for (const QString& line : lines.mid(1)) {
+                if (line.split(QLatin1Char(',')).size() != 5)
+                    return -1;
+            }
+            return int(lines.size());
+        };
+    } else if (writer == "backup") {
+        const Records::SettingsBackups backups(folder.filePath(QStringLiteral("backups")));
+        write = [&, backups] {
+            return !backups.save(settings, QStringLiteral("4711"),
+                                   Records::SettingsBackups::Reason::Import, &error)
+                        .isEmpty();
+        };
+        readable = [&] {
+            int whole = 0;
+            for (const auto& entry : backups.list(QStringLiteral("4711"))) {
+                Settings read;
+                whole += read.load(entry.path) && read.getLoadedCount() == 12 ? 1 : -1000;
+            }
+            return whole;
+        };
+    } else if (writer == "export") {
+        write = [&] {
+            error = QStringLiteral("export");
+            return settings.save(path);
+        };
+        readable = [&] {
+            Settings read;
+            return read.load(path) && read.getLoadedCount() == 12 ? 1 : 0;
+        };
+    } else if (writer == "report") {
+        CommissioningReport report;
+        report.title = QStringLiteral("Commissioning report");
+        report.sections.append({QStringLiteral("Device"), {{QStringLiteral("Serial number"), QStringLiteral("4711")}}});
+        write = [&, report] {
+            error = QStringLiteral("report");
+            return report.writePdf(path);
+        };
+        readable = [&] {
+            QFile file(path);
+            return file.open(QIODevice::ReadOnly) && file.readAll().trimmed().endsWith("%%EOF") ? 1 : 0;
+        };
+    } else {
+        write = [&] {
+            config.setSettingsDir(folder.filePath(QStringLiteral("a folder with a long enough name")));
+            error = config.getFilePath();
+            return config.save();
+        };
+        readable = [&] {
+            Application::R58::Config read;
+            return read.load() && !read.getSettingsDir().isEmpty() ? 1 : 0;
+        };
+    }
+
+    QVERIFY(write());
+    QVERIFY(write());
+    const int before = readable();
+    QVERIFY(before > 0);
+    QFileInfo info(writer == "backup" ? folder.filePath(QStringLiteral("backups")) : path);
+
+    std::signal(SIGXFSZ, SIG_IGN);
+    rlimit limit {};
+    getrlimit(RLIMIT_FSIZE, &limit);
+    const rlimit saved = limit;
+    // An appended file gets room for a few more bytes than it holds, so that the next write
+    // crosses the limit; a file replaced whole gets less room than its old self needs.
+    const bool appended = writer == "history" || writer == "recording";
+    limit.rlim_cur = rlim_t(appended ? QFileInfo(path).size() + 16 : 64);
+    QVERIFY(setrlimit(RLIMIT_FSIZE, &limit) == 0);
+    const bool written = write();
+    setrlimit(RLIMIT_FSIZE, &saved);
+    QVERIFY2(!written, "a write past the limit reported success");
+    QVERIFY(!error.isEmpty());
+    // Nothing already written is lost or cut.
+    QCOMPARE(readable(), before);
+    // Space again: the same writer goes on.
+    if (writer == "recording")
+        QVERIFY(recorder.start(path));
+    QVERIFY(write());
+}
+
+QTEST_MAIN(TestRecords)
 #include "tst_records.moc"

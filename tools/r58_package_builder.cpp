@@ -51,7 +51,7 @@ std::optional<QByteArray> readFile(const QString& path, QString& error)
 bool writeFile(const QString& path, const QByteArray& data, QString& error)
 {
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(data) != data.size() || !file.commit()) {
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) || file.write(data) != data.size() || !file.commit()) {
         error = QStringLiteral("cannot write %1: %2").arg(path, file.errorString());
         return false;
     }

@@ -111,7 +111,7 @@ bool BatchUpdate::saveCsv(const QString& path)
 {
     const QByteArray data = csv(results());
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(data) != data.size() || !file.commit()) {
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) || file.write(data) != data.size() || !file.commit()) {
         m_error = file.errorString();
         return false;
     }
