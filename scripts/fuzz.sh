@@ -6,7 +6,8 @@
 #   scripts/fuzz.sh --campaign SECONDS_TOTAL [target...]
 #       A campaign: the total time split over the targets, most of it to those furthest from
 #       10 million executed inputs (FUZZ_GOAL) by the tally in fuzz/campaign.tsv. After each
-#       target the inputs that add coverage are merged into fuzz/corpus/<target>/, and a line
+#       target the inputs that add coverage are merged into fuzz/corpus/<target>/ (see
+#       merge_into_corpus), and a line
 #       (date, commit, target, seconds, executed inputs, inputs merged, finding) is added to
 #       fuzz/campaign.tsv, so the counts add up across runs. Ctrl-C (or SIGTERM) stops the
 #       running target cleanly: its inputs are merged and counted, the rest are skipped.
@@ -106,21 +107,27 @@ stopping=false
 child=
 trap 'stopping=true; [ -n "$child" ] && kill -INT "$child" 2>/dev/null' INT TERM
 
+# Becomes the fuzzer of a target with the given arguments: call it as a job or in a subshell.
+# As a job, $! is then the fuzzer's own process, which the trap can stop.
+fuzzer() {
+    local t=$1
+    shift
+    case "$t" in
+        # Qt's JSON parser leaks on duplicate keys; see the file.
+        manifest | config | settings)
+            export LSAN_OPTIONS="suppressions=$PWD/fuzz/lsan.supp:print_suppressions=0:${LSAN_OPTIONS:-}"
+            ;;
+    esac
+    exec "$build_dir/fuzz/fuzz_$t" "$@"
+}
+
 # Runs one target; its exit status is the fuzzer's (72 when it was interrupted).
 run_target() {
     local t=$1 time=$2 log=$3 work=$4
     local options=("${fuzz_options[@]}" -max_total_time="$time" -print_final_stats=1
         -artifact_prefix="$findings/$t-")
-    local env=()
-    case "$t" in
-        # Qt's JSON parser leaks on duplicate keys; see the file.
-        manifest | config | settings)
-            env=(LSAN_OPTIONS="suppressions=$PWD/fuzz/lsan.supp:print_suppressions=0:${LSAN_OPTIONS:-}")
-            ;;
-    esac
     # New inputs go to the working copy; the committed corpus changes only by a campaign's merge.
-    env ${env[@]+"${env[@]}"} "$build_dir/fuzz/fuzz_$t" "${options[@]}" "$work" "fuzz/corpus/$t" \
-        >"$log" 2>&1 &
+    fuzzer "$t" "${options[@]}" "$work" "fuzz/corpus/$t" >"$log" 2>&1 &
     child=$!
     local rc=0
     wait "$child" || rc=$?
@@ -139,6 +146,42 @@ executed_of() {
     # A crash report may come without the final stats: the last status line says how far it got.
     [ -n "$n" ] || n=$(grep -oE '^#[0-9]+' "$1" | tail -n 1 | tr -d '#')
     echo "${n:-0}"
+}
+
+# Merges the working inputs into fuzz/corpus/<target>/ and prints how many were added and how
+# many dropped. Inputs
+# named by hand (the starting inputs, regression inputs) stay as they are. Those a campaign
+# merged carry libFuzzer's 40-digit names and are chosen again along with the new ones, the
+# smallest first, so the committed set stays the few that add coverage to the rest; one that a
+# later input covers as well drops out. A merge that fails leaves the corpus as it was.
+merge_into_corpus() {
+    local t=$1 work=$2 f name added=0 dropped=0
+    local corpus="fuzz/corpus/$t" fresh="$PWD/$build_dir/fuzz-merge/$t"
+    rm -rf "$fresh"
+    mkdir -p "$fresh/kept" "$fresh/pool"
+    for f in "$corpus"/*; do
+        [ -f "$f" ] || continue
+        [[ "$(basename "$f")" =~ ^[0-9a-f]{40}$ ]] && cp "$f" "$fresh/pool/" || cp "$f" "$fresh/kept/"
+    done
+    if ! (fuzzer "$t" "${fuzz_options[@]}" -merge=1 "$fresh/kept" "$fresh/pool" "$work") \
+        >"$build_dir/fuzz-$t-merge.log" 2>&1; then
+        echo "merging the inputs of fuzz_$t failed; see $build_dir/fuzz-$t-merge.log" >&2
+        echo 0 0
+        return
+    fi
+    for f in "$corpus"/*; do
+        name=$(basename "$f")
+        if [[ "$name" =~ ^[0-9a-f]{40}$ ]] && [ ! -f "$fresh/kept/$name" ]; then
+            rm "$f"
+            dropped=$((dropped + 1))
+        fi
+    done
+    for f in "$fresh/kept"/*; do
+        [ -f "$f" ] || continue
+        name=$(basename "$f")
+        [ -f "$corpus/$name" ] || { cp "$f" "$corpus/"; added=$((added + 1)); }
+    done
+    echo "$added $dropped"
 }
 
 failed=()
@@ -175,16 +218,10 @@ for entry in "${plan[@]}"; do
     echo "stat::number_of_executed_units: $executed"
     grep -E '^stat::peak_rss_mb' "$log" || true
     if $campaign; then
-        before=$(find "fuzz/corpus/$t" -type f | wc -l)
-        # Only inputs that add coverage to the committed ones; a merge that fails costs the
-        # new inputs of this run, not the count.
-        "$build_dir/fuzz/fuzz_$t" "${fuzz_options[@]}" -merge=1 "fuzz/corpus/$t" "$work" \
-            >"$build_dir/fuzz-$t-merge.log" 2>&1 \
-            || echo "merging the inputs of fuzz_$t failed; see $build_dir/fuzz-$t-merge.log" >&2
-        merged=$(($(find "fuzz/corpus/$t" -type f | wc -l) - before))
+        read -r merged dropped < <(merge_into_corpus "$t" "$work")
         printf '%s\t%s\t%s\t%s\t%s\t%s\t%s\n' "$(date -u +%Y-%m-%dT%H:%M:%SZ)" "$commit" "$t" \
             "$ran" "$executed" "$merged" "${finding#"$PWD/"}" >>"$tally"
-        echo "merged $merged new inputs into fuzz/corpus/$t"
+        echo "fuzz/corpus/$t: $merged new inputs, $dropped covered by others dropped"
     fi
 done
 
