@@ -62,8 +62,8 @@ goal=${FUZZ_GOAL:-10000000}
 # share, the rest goes by how long each still needs to the goal at its own rate in the tally (a
 # target not yet in the tally counts as needing what the others need on average). Once all are
 # past the goal, equal shares. A share runs in pieces of at most ten minutes, each a fuzzer
-# process of its own: the Qt leaks fuzz/lsan.supp lets pass pile up (config reached 1 GB in a
-# quarter of an hour), and a fuzzer stops at its memory limit.
+# process of its own: memory piles up over a long run, among it the Qt leaks fuzz/lsan.supp
+# lets pass (config reached 1 GB in a quarter of an hour), and a fuzzer stops at its limit.
 shares() {
     local total=$1
     shift
