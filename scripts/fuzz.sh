@@ -6,8 +6,7 @@
 #   scripts/fuzz.sh --campaign SECONDS_TOTAL [target...]
 #       A campaign: the total time split over the targets, most of it to those furthest from
 #       10 million executed inputs (FUZZ_GOAL) by the tally in fuzz/campaign.tsv. After each
-#       target the inputs that add coverage are merged into fuzz/corpus/<target>/ (see
-#       merge_into_corpus), and a line
+#       target the inputs that add coverage are merged into fuzz/corpus/<target>/, and a line
 #       (date, commit, target, seconds, executed inputs, inputs merged, finding) is added to
 #       fuzz/campaign.tsv, so the counts add up across runs. Ctrl-C (or SIGTERM) stops the
 #       running target cleanly: its inputs are merged and counted, the rest are skipped.
@@ -153,40 +152,27 @@ executed_of() {
     echo "${n:-0}"
 }
 
-# Merges the working inputs into fuzz/corpus/<target>/ and prints how many were added and how
-# many dropped. Inputs
-# named by hand (the starting inputs, regression inputs) stay as they are. Those a campaign
-# merged carry libFuzzer's 40-digit names and are chosen again along with the new ones, the
-# smallest first, so the committed set stays the few that add coverage to the rest; one that a
-# later input covers as well drops out. A merge that fails leaves the corpus as it was.
+# Merges the working inputs into fuzz/corpus/<target>/ and prints how many were added. Only
+# inputs that add coverage to the committed ones come in, and none goes: choosing the whole set
+# anew picks other inputs of equal coverage each time and rewrites hundreds of files in git. A
+# merge that fails leaves the corpus as it was.
 merge_into_corpus() {
-    local t=$1 work=$2 f name added=0 dropped=0
+    local t=$1 work=$2 f name added=0
     local corpus="fuzz/corpus/$t" fresh="$PWD/$build_dir/fuzz-merge/$t"
     rm -rf "$fresh"
-    mkdir -p "$fresh/kept" "$fresh/pool"
-    for f in "$corpus"/*; do
-        [ -f "$f" ] || continue
-        [[ "$(basename "$f")" =~ ^[0-9a-f]{40}$ ]] && cp "$f" "$fresh/pool/" || cp "$f" "$fresh/kept/"
-    done
-    if ! (fuzzer "$t" "${fuzz_options[@]}" -merge=1 "$fresh/kept" "$fresh/pool" "$work") \
+    mkdir -p "$fresh"
+    cp "$corpus"/* "$fresh/"
+    if ! (fuzzer "$t" "${fuzz_options[@]}" -merge=1 "$fresh" "$work") \
         >"$build_dir/fuzz-$t-merge.log" 2>&1; then
         echo "merging the inputs of fuzz_$t failed; see $build_dir/fuzz-$t-merge.log" >&2
-        echo 0 0
+        echo 0
         return
     fi
-    for f in "$corpus"/*; do
-        name=$(basename "$f")
-        if [[ "$name" =~ ^[0-9a-f]{40}$ ]] && [ ! -f "$fresh/kept/$name" ]; then
-            rm "$f"
-            dropped=$((dropped + 1))
-        fi
-    done
-    for f in "$fresh/kept"/*; do
-        [ -f "$f" ] || continue
+    for f in "$fresh"/*; do
         name=$(basename "$f")
         [ -f "$corpus/$name" ] || { cp "$f" "$corpus/"; added=$((added + 1)); }
     done
-    echo "$added $dropped"
+    echo "$added"
 }
 
 failed=()
@@ -223,10 +209,10 @@ for entry in "${plan[@]}"; do
     echo "stat::number_of_executed_units: $executed"
     grep -E '^stat::peak_rss_mb' "$log" || true
     if $campaign; then
-        read -r merged dropped < <(merge_into_corpus "$t" "$work")
+        merged=$(merge_into_corpus "$t" "$work")
         printf '%s\t%s\t%s\t%s\t%s\t%s\t%s\n' "$(date -u +%Y-%m-%dT%H:%M:%SZ)" "$commit" "$t" \
             "$ran" "$executed" "$merged" "${finding#"$PWD/"}" >>"$tally"
-        echo "fuzz/corpus/$t: $merged new inputs, $dropped covered by others dropped"
+        echo "fuzz/corpus/$t: $merged new inputs"
     fi
 done
 
