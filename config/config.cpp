@@ -69,14 +69,19 @@ bool Config::load()
     const QByteArray data = file.readAll();
     file.close();
 
-    QJsonParseError error {};
-    const QJsonDocument document = QJsonDocument::fromJson(data, &error);
     // Such a file reads as empty and the next save would replace it with defaults,
     // losing the saved logins; keep it for the user to mend by hand.
-    if ((error.error != QJsonParseError::NoError || !document.isObject()) && !isBlank(data))
+    if (!loadData(data))
         keepUnreadable(data);
-    read(document.object());
     return true;
+}
+
+bool Config::loadData(const QByteArray& data)
+{
+    QJsonParseError error {};
+    const QJsonDocument document = QJsonDocument::fromJson(data, &error);
+    read(document.object());
+    return (error.error == QJsonParseError::NoError && document.isObject()) || isBlank(data);
 }
 
 bool Config::save()
@@ -84,9 +89,7 @@ bool Config::save()
     // The folder may have been removed since start-up.
     QDir::root().mkpath(m_configDir);
 
-    QJsonObject json;
-    write(json);
-    const QByteArray data = QJsonDocument(json).toJson(QJsonDocument::Indented);
+    const QByteArray data = toData();
 
     // Written beside and renamed over the old file, so a crash or a full disk never
     // leaves a truncated config.json.
@@ -99,6 +102,13 @@ bool Config::save()
         return false;
     }
     return file.commit();
+}
+
+QByteArray Config::toData() const
+{
+    QJsonObject json;
+    write(json);
+    return QJsonDocument(json).toJson(QJsonDocument::Indented);
 }
 
 void Config::read(const QJsonObject& json)

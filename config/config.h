@@ -43,8 +43,13 @@ public:
 
     // False when config.json cannot be opened; the members then keep their values.
     bool load();
+    // What load does with the bytes of config.json, but for keeping an unreadable file beside:
+    // false when they are neither JSON nor blank. A fuzzer reads through here.
+    bool loadData(const QByteArray& data);
     // False when config.json could not be written completely; the old file then stays.
     [[nodiscard]] bool save();
+    // The bytes save writes.
+    [[nodiscard]] QByteArray toData() const;
 
     void read(const QJsonObject& json);
     void write(QJsonObject& json) const;

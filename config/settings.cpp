@@ -61,23 +61,33 @@ bool Settings::load(const QString& fileName)
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly))
         return false;
-    m_loadedCount = read(QJsonDocument::fromJson(file.readAll()).object());
+    loadData(file.readAll());
     return true;
+}
+
+void Settings::loadData(const QByteArray& data)
+{
+    m_loadedCount = read(QJsonDocument::fromJson(data).object());
 }
 
 bool Settings::save(const QString& fileName) const
 {
-    QJsonObject json;
-    write(json);
     QSaveFile file(fileName);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return false;
-    const QByteArray bytes = QJsonDocument(json).toJson(QJsonDocument::Indented);
+    const QByteArray bytes = toData();
     if (file.write(bytes) != bytes.size()) {
         file.cancelWriting();
         return false;
     }
     return file.commit();
+}
+
+QByteArray Settings::toData() const
+{
+    QJsonObject json;
+    write(json);
+    return QJsonDocument(json).toJson(QJsonDocument::Indented);
 }
 
 int Settings::read(const QJsonObject& json)

@@ -52,8 +52,12 @@ public:
 
     // False when the file cannot be opened; an unparsable file reads as empty.
     [[nodiscard]] bool load(const QString& fileName);
+    // What load does with the file's bytes, so that a fuzzer reads exactly as an import does.
+    void loadData(const QByteArray& data);
     // Replaces the file atomically; false when it could not be written completely.
     [[nodiscard]] bool save(const QString& fileName) const;
+    // The bytes save writes.
+    [[nodiscard]] QByteArray toData() const;
 
     // Returns how many of the file format's settings the object held (twelve for a complete
     // file); the extra keys are not counted.

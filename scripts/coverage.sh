@@ -20,9 +20,12 @@ done
 scripts/setup.sh
 build_dir=build-cov
 flags="-fprofile-instr-generate -fcoverage-mapping"
+# ccache only speeds up rebuilds, and the setup does not install it; an empty launcher also
+# clears one an earlier run left in the cache.
+launcher=$(command -v ccache || true)
 cmake -S . -B "$build_dir" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DR58_BENCH=OFF \
-    -DCMAKE_CXX_COMPILER=clang++-14 -DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_FLAGS="$flags" \
-    -DCMAKE_EXE_LINKER_FLAGS="$flags" -DCMAKE_SHARED_LINKER_FLAGS="$flags"
+    -DCMAKE_CXX_COMPILER=clang++-14 -DCMAKE_CXX_COMPILER_LAUNCHER="$launcher" \
+    -DCMAKE_CXX_FLAGS="$flags" -DCMAKE_EXE_LINKER_FLAGS="$flags" -DCMAKE_SHARED_LINKER_FLAGS="$flags"
 cmake --build "$build_dir" --parallel "$(nproc)"
 
 profiles="$PWD/$build_dir/profiles"
@@ -47,8 +50,9 @@ for exe in "$build_dir"/tests/tst_* "$build_dir"/tools/*/r58_* "$build_dir"/tool
 done
 
 # Only our own sources of one part: not Qt's headers, not the generated moc, uic and rcc files
-# in the build tree. ccache may leave the names relative to the build tree ("build-cov/../ui/"),
-# so generated files are those right inside it, and the parts are told apart by folder name.
+# in the build tree. ccache, where it is used, may leave the names relative to the build tree
+# ("build-cov/../ui/"), so generated files are those right inside it, and the parts are told
+# apart by folder name.
 others_than() {
     local keep=" $* " dirs=() d
     for d in app framework link model update config ui sim tools tests fuzz bench; do

@@ -28,6 +28,13 @@ fi
 
 sudo_cmd=()
 if [ "$(id -u)" -ne 0 ]; then
+    # A fresh Debian installed without a root password has sudo; one with a root password has
+    # not, and then only root can install.
+    if ! command -v sudo >/dev/null; then
+        echo "Missing: ${missing[*]}" >&2
+        echo "Run scripts/setup.sh once as root (sudo is not installed) to install them." >&2
+        exit 1
+    fi
     sudo_cmd=(sudo)
 fi
 
