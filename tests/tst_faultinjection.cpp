@@ -10,6 +10,8 @@
 #include "updatetestsupport.h"
 
 #include <QDir>
+#include <QFile>
+#include <QRandomGenerator>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QStackedWidget>
@@ -194,6 +196,7 @@ private slots:
     void noBlockAfterFailure();
     void deviceNotBack_data();
     void deviceNotBack();
+    void unplugStorm();
 };
 
 void TestFaultInjection::unplugDuringImageUpdate()
@@ -464,6 +467,67 @@ void TestFaultInjection::deviceNotBack()
     QVERIFY(rig.finished->isEmpty());
     QCOMPARE(packager->getUpdateState(), PackageUpdateService::Failed);
     QVERIFY(rig.idle());
+}
+
+// A device that goes and comes back a hundred times, at random moments: while it streams, while
+// a recording runs and during package updates. Nothing crashes or leaks (the sanitizer suite
+// runs this too), the tab is never stuck in "updating", every recording file reads whole and
+// every update ends either done or with its message.
+void TestFaultInjection::unplugStorm()
+{
+    constexpr int Cycles = 100;
+    constexpr int UpdateEvery = 34; // three package updates among the cycles
+    Rig rig;
+    QVERIFY(rig.start());
+    SimulatedDevice& device = rig.device();
+    QRandomGenerator random(0x5EED);
+    const auto pause = [&random](int most) { QTest::qWait(int(random.bounded(most + 1))); };
+    QStringList recordings;
+    int updates = 0;
+
+    for (int cycle = 0; cycle < Cycles; ++cycle) {
+        if (!device.isPlugged()) {
+            QVERIFY(device.plugIn());
+            QVERIFY(QTest::qWaitFor([&] { return rig.portKnown(); }, Patience));
+        }
+        // The user opens the data page again and records, as after every return.
+        rig.bench.widget<QPushButton>("pushButtonVoltageData")->click();
+        if (!rig.bench.widget<QPushButton>("pushButtonRecord")->property("recording").toBool()) {
+            recordings << rig.bench.home.filePath(QStringLiteral("storm_%1.csv").arg(cycle));
+            rig.bench.answerFileDialogs(recordings.last());
+            rig.bench.widget<QPushButton>("pushButtonRecord")->click();
+        }
+        if (cycle % UpdateEvery == UpdateEvery - 1 && !rig.packager()->isUpdating()) {
+            ++updates;
+            rig.startPackage();
+            pause(400);
+        } else {
+            pause(40);
+        }
+        device.unplug();
+        pause(30);
+    }
+    QVERIFY(device.plugIn());
+    QVERIFY(QTest::qWaitFor([&] { return rig.portKnown(); }, Patience));
+    // Every update ended, one way or the other, and the tab followed it.
+    QVERIFY(QTest::qWaitFor([&] { return !rig.packager()->isUpdating(); }, Patience + Restart));
+    QVERIFY(rig.idle());
+    QCOMPARE(int(rig.finished->size() + rig.errors->size()), updates);
+    for (const auto& error : qAsConst(*rig.errors))
+        QVERIFY(!error.at(0).toString().isEmpty());
+    // Closing the tab ends the last recording; every file reads line by line.
+    rig.bench.screen.reset();
+    QVERIFY(!recordings.isEmpty());
+    for (const QString& path : qAsConst(recordings)) {
+        QFile file(path);
+        QVERIFY2(file.open(QIODevice::ReadOnly), qPrintable(path));
+        const QList<QByteArray> lines = file.readAll().split('\n');
+        QCOMPARE(lines.first(), QByteArray("time,quantity,phase,value,unit"));
+        for (const QByteArray& line : lines.mid(1)) {
+            if (!line.isEmpty() && !line.startsWith('#'))
+                QVERIFY2(line.split(',').size() == 5, line.constData());
+        }
+    }
 }
 
 QTEST_MAIN(TestFaultInjection)
