@@ -3,12 +3,29 @@
 # docs/performance.md. Slow (about ten minutes: the transfer at the line's rate alone takes
 # about 25 s) and sensitive to other load on the machine, so CI does not run it; CI only
 # builds the benchmark programs. BENCH_JOBS sets the build's parallel jobs.
+#   scripts/bench.sh               every benchmark, then docs/performance.md
+#   scripts/bench.sh --soak [MIN]  the soak alone (eight devices, MIN minutes, 60 by default),
+#                                  its figures in build-bench/soak.csv
 set -euo pipefail
 cd "$(dirname "$0")/.."
+
+soak=""
+if [ "${1:-}" = "--soak" ]; then
+    soak=${2:-60}
+    case "$soak" in
+        '' | *[!0-9]*) echo "minutes must be a whole number: $soak" >&2; exit 2 ;;
+    esac
+fi
 
 scripts/setup.sh
 build=build-bench
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DR58_BENCH=ON
+if [ -n "$soak" ]; then
+    # The soak alone: eight devices for the given minutes, a line per five-minute slice.
+    cmake --build "$build" --parallel "${BENCH_JOBS:-$(nproc)}" --target r58_soak
+    QT_QPA_PLATFORM=offscreen "$build/bench/r58_soak" "$soak" | tee "$build/soak.csv"
+    exit "${PIPESTATUS[0]}"
+fi
 cmake --build "$build" --parallel "${BENCH_JOBS:-$(nproc)}" \
     --target bench_package bench_transfer bench_receive bench_startup bench_scale bench_plot bench_confirm
 

@@ -431,6 +431,7 @@ void SimulatedDevice::writeNow(const QByteArray& bytes)
         return;
     if (m_outgoing.size() + m_outgoingLineSize + bytes.size() > MaxQueued)
         return; // nobody reads: the device drops what it cannot hold
+    m_written.fetch_add(1, std::memory_order_relaxed);
     if (m_faults.rateLimited) {
         m_outgoingLineSize += bytes.size();
         putOnLine(m_outgoingLine, m_outgoingFreeAt, bytes);

@@ -16,6 +16,7 @@
 #include <QString>
 
 #include <array>
+#include <atomic>
 #include <memory>
 
 class QSocketNotifier;
@@ -113,6 +114,9 @@ public:
     [[nodiscard]] const QList<SentFrame>& sentFrames() const { return m_sentFrames; }
     void clearSentFrames() { m_sentFrames.clear(); }
     [[nodiscard]] int failedUpdates() const { return m_failedUpdates; }
+    // Frames (and bursts of garbage) the device put on the line, whatever the recording knob:
+    // what a reader on the far side must have received. Read from any thread.
+    [[nodiscard]] quint64 writtenCount() const { return m_written.load(std::memory_order_relaxed); }
     [[nodiscard]] bool isMeasuring() const { return m_measurement != Measurement::None; }
 
     // Sends raw bytes to the host as they are, past the fault knobs.
@@ -216,6 +220,7 @@ private:
     QList<QByteArray> m_platformImages;
     QList<QByteArray> m_displayImages;
     int m_failedUpdates = 0;
+    std::atomic<quint64> m_written {0};
 };
 
 } // namespace Simulator
