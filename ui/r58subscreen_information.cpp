@@ -5,6 +5,7 @@
 #include "config/config.h"
 #include "model/modeldatabase.h"
 #include "records/devicehistory.h"
+#include "records/displaynames.h"
 #include "records/devicesnapshot.h"
 #include "records/faultstate.h"
 #include "records/recordlocations.h"
@@ -44,10 +45,16 @@ const Variant* findVariant(quint32 articleNumber)
 
 void showHistoryEvent(QTreeWidget* list, const Records::Event& event)
 {
+    // The file keeps the device's English words; the list shows them in the program's language.
+    QString text = event.text;
+    if (event.kind == DeviceHistory::Mode)
+        text = Records::DisplayNames::operatingMode(text);
+    else if (event.kind == DeviceHistory::Error || event.kind == DeviceHistory::Warning)
+        text = Records::DisplayNames::fault(text);
     auto* item = new QTreeWidgetItem(
         {QDateTime::fromMSecsSinceEpoch(event.time).toString(QStringLiteral("yyyy-MM-dd hh:mm:ss")),
-            DeviceHistory::kindText(event.kind), event.text});
-    item->setToolTip(2, event.text);
+            DeviceHistory::kindText(event.kind), text});
+    item->setToolTip(2, text);
     list->insertTopLevelItem(0, item);
 }
 
@@ -247,7 +254,7 @@ void R58SubScreen::handleFaultTypeModelValue()
         m_uiInformation->labelFaultInfo->clear();
         return;
     }
-    m_uiInformation->labelFaultInfo->setText(faults.text);
+    m_uiInformation->labelFaultInfo->setText(Records::DisplayNames::fault(faults.text));
     m_uiInformation->labelFaultCode->setText(faults.code);
     if (!faults.pictureState.isEmpty())
         showStatusPicture(faults.pictureState);

@@ -24,12 +24,10 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QMdiArea>
-#include <QPainter>
 #include <QPushButton>
 #include <QStandardPaths>
 #include <QTabWidget>
 #include <QTemporaryDir>
-#include <QTextDocument>
 #include <QTextStream>
 #include <QThread>
 
@@ -189,29 +187,25 @@ bool saveTrend(R58SubScreen& screen, Simulator::SimulatedDevice& device, const Q
     return ok;
 }
 
-// The commissioning report's first page as it prints, drawn at 96 dots per inch.
+// The commissioning report's pages as they print, at their real A4 size in 96 dots per inch.
 bool saveReportPage(R58SubScreen& screen, const QDir& output, const QString& name)
 {
-    const auto document = screen
-                              .makeReport({QStringLiteral("Water works North, hall 3"),
-                                  QStringLiteral("Pump 2, 4 kW, 400 V"), QStringLiteral("A. Berg"),
-                                  QStringLiteral("Direction of rotation checked.\nCustomer "
-                                                 "instructed in the fault display.")})
-                              .toDocument();
-    const QSize page(794, 1123); // A4
-    const int margin = 68; // 18 mm, as printed
-    const QSizeF area(page.width() - 2 * margin, page.height() - 2 * margin);
-    document->setPageSize(area);
-    QImage image(page, QImage::Format_RGB32);
-    image.fill(Qt::white);
-    {
-        QPainter painter(&image);
-        painter.translate(margin, margin);
-        document->drawContents(&painter, QRectF(QPointF(0, 0), area));
+    const auto pages = screen
+                           .makeReport({QStringLiteral("Water works North, hall 3"),
+                               QStringLiteral("Pump 2, 4 kW, 400 V"), QStringLiteral("A. Berg"),
+                               QStringLiteral("Direction of rotation checked.\nCustomer "
+                                              "instructed in the fault display.")})
+                           .pageImages(96);
+    bool saved = !pages.isEmpty();
+    for (int page = 0; page < pages.size(); ++page) {
+        const QString path = output.filePath(
+            name + (page == 0 ? QString() : QStringLiteral("_%1").arg(page + 1))
+            + QStringLiteral(".png"));
+        const bool written = pages[page].save(path);
+        QTextStream(written ? stdout : stderr)
+            << (written ? "wrote " : "cannot write ") << path << '\n';
+        saved &= written;
     }
-    const QString path = output.filePath(name + QStringLiteral(".png"));
-    const bool saved = image.save(path);
-    QTextStream(saved ? stdout : stderr) << (saved ? "wrote " : "cannot write ") << path << '\n';
     return saved;
 }
 
