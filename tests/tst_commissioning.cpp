@@ -175,7 +175,10 @@ void TestCommissioning::importThroughComparison_data()
                                   << changes << false;
     QTest::newRow("import, refused type")
         << "pushButtonImport" << QJsonObject {{"TripClass", 260}, {"NominalCurrent", 2.5}} << true
-        << QList<int>() << QStringList {"Nominal current", "2 A → 2.5 A"} << false;
+        << QList<int>()
+        << QStringList {"Trip class", "Trip class: 260 is no value of this setting.",
+               "Nominal current", "2 A → 2.5 A"}
+        << false;
     QTest::newRow("import, nothing to change")
         << "pushButtonImport" << QJsonObject {{"NominalCurrent", 2.0}} << true << QList<int>()
         << QStringList() << false;

@@ -69,13 +69,14 @@ void MainScreen::closeEvent(QCloseEvent* event)
         event->accept();
         return;
     }
-    const QMessageBox::StandardButton answer = QMessageBox::question(this,
-        tr("Firmware update running"),
+    QMessageBox question(QMessageBox::Question, tr("Firmware update running"),
         tr("A firmware update is running on the device %1. Quitting now can leave it half "
            "updated or in its boot loader. Quit anyway?")
             .arg(devices.join(QStringLiteral(", "))),
-        QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
-    if (answer == QMessageBox::Yes)
+        QMessageBox::Yes | QMessageBox::No, this);
+    question.setDefaultButton(QMessageBox::No);
+    Application::R58::styleDialog(question);
+    if (question.exec() == QMessageBox::Yes)
         event->accept();
     else
         event->ignore();

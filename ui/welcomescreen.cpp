@@ -122,10 +122,13 @@ void WelcomeScreen::checkTypedPassword()
         if (!m_config->save()) {
             // The login stands; only remembering it failed, and the user must know why the
             // password is asked for again next time.
-            QMessageBox::warning(this, tr("Password not saved"),
+            QMessageBox warning(QMessageBox::Warning, tr("Password not saved"),
                 tr("The password could not be saved in %1. You are logged in; next time the "
                    "password must be typed again.")
-                    .arg(QDir::toNativeSeparators(m_config->getFilePath())));
+                    .arg(QDir::toNativeSeparators(m_config->getFilePath())),
+                QMessageBox::Ok, this);
+            Application::R58::styleDialog(warning);
+            warning.exec();
         }
         m_staleSavedRoles.erase(m_account->getUser());
     }
