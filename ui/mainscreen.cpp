@@ -3,6 +3,7 @@
 #include "link/serialport.h"
 #include "link/serialportmanager.h"
 #include "ui/stylesheet.h"
+#include "ui/windowfit.h"
 #include "ui/subscreenfactory.h"
 #include "ui/uiconstants.h"
 #include "ui_mainscreen.h"
@@ -49,6 +50,8 @@ MainScreen::MainScreen(QSharedPointer<SerialPortManager> manager,
     m_ui->labelKeyVisualS->setPixmap(QPixmap(QStringLiteral(":/images/key_visual_s.png")));
     m_ui->labelLogo->setPixmap(QPixmap(QStringLiteral(":/images/velor_logo.png")));
     m_ui->mdiAreaMain->setBackground(QBrush(Qt::transparent, Qt::SolidPattern));
+    // Designed for 1280 × 910; a device tab scrolls its page on a smaller screen.
+    Application::R58::fitToScreen(*this, size());
 
     openSubScreens();
 }
