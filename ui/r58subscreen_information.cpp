@@ -96,6 +96,11 @@ const char* const PrivacyText = QT_TRANSLATE_NOOP("R58SubScreen",
 
 void R58SubScreen::setupInformationPage()
 {
+    // A package's message can be a long sentence: it wraps and never widens the window.
+    m_uiInformation->labelPackageVersionText->setWordWrap(true);
+    m_uiInformation->labelPackageVersionText->setSizePolicy(
+        QSizePolicy::Expanding, QSizePolicy::Preferred);
+    m_uiInformation->labelPackageVersionText->setMinimumWidth(0);
     TaloLinkTerminalService* service = getTerminalService().data();
     connect(service, &TaloLinkTerminalService::articleNumberModelValue, this,
         &R58SubScreen::handleArticleNumberModelValue);

@@ -25,6 +25,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
+#include <QStyle>
 #include <QPlainTextEdit>
 #include <QScrollBar>
 #include <QSignalBlocker>
@@ -45,6 +46,17 @@ using Service::R58::TaloLinkTerminalService;
 using Service::R58::UpdateControlService;
 
 namespace {
+
+// The package line says a failure in the error colour; the style sheet needs a repolish.
+void markFailure(QLabel* label, bool failure)
+{
+    if (label->property("failure").toBool() == failure)
+        return;
+    label->setProperty("failure", failure);
+    label->style()->unpolish(label);
+    label->style()->polish(label);
+}
+
 
 // Where a tar archive carries its magic: an update package is no single image.
 constexpr int TarMagicOffset = 257;
@@ -468,6 +480,7 @@ void R58SubScreen::handleOpenUpdatePackage()
         return;
     m_uiInformation->pushButtonStartPackageUpdate->hide();
     m_uiInformation->labelPackageVersionText->clear();
+    markFailure(m_uiInformation->labelPackageVersionText, false);
     m_uiInformation->labelPackageVersion->clear();
     getConfig()->setSoftwareUpdateDir(path);
     // Said before the package's own outcome, which the package's messages then show below.
@@ -541,6 +554,7 @@ void R58SubScreen::handlePackageUpdateErrorOccured(const QString& text)
     m_uiInformation->pushButtonOpenUpdatePackage->show();
     m_uiInformation->pushButtonStartPackageUpdate->hide();
     m_uiInformation->labelPackageVersionText->setText(text);
+    markFailure(m_uiInformation->labelPackageVersionText, true);
     m_uiInformation->labelPackageVersion->clear();
     m_uiInformation->progressBarPackageUpdate->hide();
     emit updateEnded();

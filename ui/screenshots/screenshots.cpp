@@ -10,6 +10,7 @@
 #include "ui/r58subscreen.h"
 #include "ui/startup.h"
 #include "ui/welcomescreen.h"
+#include "update/fileencryptor.h"
 #include "update/tarballwriter.h"
 
 #include <QApplication>
@@ -47,6 +48,9 @@ void settle(int milliseconds = 100)
         QThread::msleep(5);
     }
 }
+
+// The window a 1366 × 768 laptop leaves for a program: the screen less a panel and a title bar.
+const QSize Laptop(1366, 714);
 
 bool save(QWidget& window, const QDir& directory, const QString& name)
 {
@@ -94,10 +98,16 @@ bool savePackageOpened(R58SubScreen& screen, const QDir& output, const QString& 
         {QStringLiteral("Package"), QJsonObject {{QStringLiteral("Version"), "4.4.0"}}},
         {QStringLiteral("Platform"), part(QStringLiteral("platform.crypt"), "9.4.0.0")},
         {QStringLiteral("Display"), part(QStringLiteral("display.crypt"), "9.4.0.1")}};
+    // Images the package reader accepts: encrypted with the build's key.
+    const QByteArray image(4096, '\x5A');
+    const QByteArray encrypted = External::Crypto::FileEncryptor::encrypt(
+        image, External::Crypto::FileEncryptor::randomIv());
     Utilities::TarballWriter writer;
     QFile file(path);
     if (!writer.addFile("version.json", QJsonDocument(manifest).toJson())
-        || !file.open(QIODevice::WriteOnly) || file.write(writer.getArchive()) < 0)
+        || !writer.addFile("platform.crypt", encrypted)
+        || !writer.addFile("display.crypt", encrypted) || !file.open(QIODevice::WriteOnly)
+        || file.write(writer.getArchive()) < 0)
         return false;
     file.close();
     screen.setFileDialog([path](QWidget*, R58SubScreen::FileDialogMode, const QString&,
@@ -325,6 +335,8 @@ int main(int argc, char* argv[])
             ->setText(QStringLiteral("r58-admin"));
         login.findChild<QCheckBox*>(QStringLiteral("checkBoxSavePassword"))->setChecked(true);
         ok &= save(login, output, QStringLiteral("login_password"));
+        login.resize(Laptop);
+        ok &= save(login, output, QStringLiteral("login_password_1366x768"));
     }
     {
         ConnectScreen connectScreen(manager);
@@ -340,6 +352,8 @@ int main(int argc, char* argv[])
         blockedManager->poll();
         ConnectScreen connectScreen(blockedManager);
         ok &= save(connectScreen, output, QStringLiteral("connect_no_access"));
+        connectScreen.resize(Laptop);
+        ok &= save(connectScreen, output, QStringLiteral("connect_no_access_1366x768"));
     }
     {
         // A port named by the user ("Other port…" or --port) that is not there yet.
@@ -355,6 +369,8 @@ int main(int argc, char* argv[])
     {
         MainScreen mainScreen(manager, account, config);
         ok &= save(mainScreen, output, QStringLiteral("main_offline"));
+        mainScreen.resize(Laptop);
+        ok &= save(mainScreen, output, QStringLiteral("main_offline_1366x768"));
     }
 
     QTemporaryDir links;
@@ -369,6 +385,15 @@ int main(int argc, char* argv[])
     {
         MainScreen mainScreen(manager, account, config);
         ok &= save(mainScreen, output, QStringLiteral("main_devices"));
+        // The tallest pages on a laptop: they scroll instead of running off the screen.
+        mainScreen.resize(Laptop);
+        ok &= save(mainScreen, output, QStringLiteral("main_devices_1366x768"));
+        if (auto* screen = mainScreen.findChild<R58SubScreen*>()) {
+            mainScreen.show();
+            waitForDevice(*screen);
+            click(*screen, "pushButtonData");
+            ok &= save(mainScreen, output, QStringLiteral("main_devices_data_1366x768"));
+        }
     }
 
     // The device screen of each role, filled from the first simulated device.
