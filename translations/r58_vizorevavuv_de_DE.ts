@@ -50,12 +50,9 @@
         <source>Apply</source>
         <translation>Übernehmen</translation>
     </message>
-    <message numerus="yes">
-        <source>%1 cannot be imported: %n of its values are refused (in red).</source>
-        <translation>
-            <numerusform>%1 lässt sich nicht importieren: %n Wert wird abgelehnt (rot).</numerusform>
-            <numerusform>%1 lässt sich nicht importieren: %n Werte werden abgelehnt (rot).</numerusform>
-        </translation>
+    <message>
+        <source>%1 cannot be imported: it holds values the device must not get (in red).</source>
+        <translation>%1 lässt sich nicht importieren: Die Datei enthält Werte, die das Gerät nicht erhalten darf (rot).</translation>
     </message>
 </context>
 <context>

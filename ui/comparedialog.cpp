@@ -36,8 +36,8 @@ CompareDialog::CompareDialog(const SettingsComparison& comparison, const QString
     const bool isRefused = !refused.isEmpty() || !unnamed.isEmpty();
     // A refused file changes nothing: it cannot be imported at all.
     if (isRefused)
-        summary->setText(tr("%1 cannot be imported: %n of its values are refused (in red).", "",
-            int(refused.size() + unnamed.size()))
+        summary->setText(tr("%1 cannot be imported: it holds values the device must not get "
+                            "(in red).")
                              .arg(name));
     else if (changes == 0)
         summary->setText(tr("Nothing to change: %1 holds the device's settings.").arg(name));
