@@ -161,7 +161,9 @@ void R58SubScreen::activateFeatures()
     m_ui->pushButtonData->setEnabled(features.hasFeature(UserFeatures::DataPage));
     m_ui->pushButtonControl->setEnabled(features.hasFeature(UserFeatures::ControlPage));
 
-    const bool packageUpdate = features.hasFeature(UserFeatures::PackageUpdate);
+    // The offline screen has no device whose firmware a package could be compared with.
+    const bool packageUpdate
+        = features.hasFeature(UserFeatures::PackageUpdate) && !getSerialPort().isNull();
     m_uiInformation->textBrowserPackageUpdate->setVisible(packageUpdate);
     m_uiInformation->pushButtonOpenUpdatePackage->setVisible(packageUpdate);
 

@@ -280,6 +280,41 @@ void R58SubScreen::setupConfigurationPage()
     row->addStretch(1);
     auto* grid = form->gridLayoutConfiguration;
     grid->addLayout(row, grid->rowCount(), 0, 1, grid->columnCount());
+    // The message has a full-width row of its own below the buttons: between them it wrapped
+    // into a narrow column and moved them. Two lines are reserved so that nothing a user may
+    // click moves when a message comes or goes.
+    QLabel* message = form->labelSettingsMessage;
+    form->horizontalLayoutSettingsFile->removeWidget(message);
+    form->horizontalLayoutSettingsFile->insertStretch(2, 1);
+    message->setMinimumHeight(2 * message->fontMetrics().lineSpacing() + 4);
+    message->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    grid->addWidget(message, grid->rowCount(), 0, 1, grid->columnCount());
+
+    // One setting, one name: the labels say what the comparison, the report and the history
+    // say.
+    const std::array<std::pair<QLabel*, SettingKey>, 16> names {{
+        {form->labelNominalCurrent, SettingKey::NominalCurrent},
+        {form->labelSoftstart, SettingKey::Softstart},
+        {form->labelAutoReset, SettingKey::OverloadReset},
+        {form->labelTripClass, SettingKey::TripClass},
+        {form->labelUndercurrentThreshold, SettingKey::UndercurrentThreshold},
+        {form->labelUndercurrentEnable, SettingKey::UndercurrentEnable},
+        {form->labelUndercurrentFaultType, SettingKey::UndercurrentFaultType},
+        {form->labelUndervoltageThreshold, SettingKey::UndervoltageThreshold},
+        {form->labelUndervoltageEnable, SettingKey::UndervoltageEnable},
+        {form->labelUndervoltageFaultType, SettingKey::UndervoltageFaultType},
+        {form->labelOvervoltageThreshold, SettingKey::OvervoltageThreshold},
+        {form->labelOvervoltageEnable, SettingKey::OvervoltageEnable},
+        {form->labelOvervoltageFaultType, SettingKey::OvervoltageFaultType},
+        {form->labelAsymmetryThreshold, SettingKey::AsymmetryThreshold},
+        {form->labelAsymmetryEnable, SettingKey::AsymmetryEnable},
+        {form->labelAsymmetryFaultType, SettingKey::AsymmetryFaultType},
+    }};
+    for (const auto& [label, key] : names) {
+        const QString unit = SettingsMapper::unit(key);
+        label->setText(unit.isEmpty() ? SettingsMapper::name(key)
+                                      : QStringLiteral("%1 (%2)").arg(SettingsMapper::name(key), unit));
+    }
 
     TaloLinkTerminalService* service = getTerminalService().data();
     using S = TaloLinkTerminalService;

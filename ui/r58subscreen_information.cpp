@@ -207,7 +207,11 @@ void R58SubScreen::handleSerialNumberModelValue()
 void R58SubScreen::handlePlatformVersionModelValue()
 {
     auto& version = getModelDatabase()->getInformation().getPlatformVersionValue();
-    m_uiInformation->labelSoftwareVersion->setText(version.toString());
+    // The model's starting value is no version: until the device tells it, there is none.
+    m_uiInformation->labelSoftwareVersion->setText(
+        getTerminalService()->hasReported(Model::Interfaces::ModelValueID::PlatformVersion)
+            ? version.toString()
+            : QStringLiteral("-"));
     updateVoltageInfoText(version.getValue());
     updatePhaseAsymmetryTab(version.getValue());
 }

@@ -105,6 +105,15 @@ void R58SubScreen::setupServicePage()
     m_argumentChoices = {ui.comboBoxArg1, nullptr, nullptr, nullptr, nullptr};
     m_argumentEditors = {ui.doubleSpinBoxArg1, ui.doubleSpinBoxArg2, ui.doubleSpinBoxArg3,
         ui.doubleSpinBoxArg4, ui.doubleSpinBoxArg5};
+    // The argument rows keep their room while hidden: EXECUTE COMMAND below them must not move
+    // under the pointer when a command with arguments is chosen.
+    for (QWidget* widget : std::initializer_list<QWidget*> {ui.labelArg1, ui.labelArg2,
+             ui.labelArg3, ui.labelArg4, ui.labelArg5, ui.doubleSpinBoxArg1, ui.doubleSpinBoxArg2,
+             ui.doubleSpinBoxArg3, ui.doubleSpinBoxArg4, ui.doubleSpinBoxArg5}) {
+        QSizePolicy policy = widget->sizePolicy();
+        policy.setRetainSizeWhenHidden(true);
+        widget->setSizePolicy(policy);
+    }
     m_log = new ServiceLog(ui.textBrowserLogging, getTerminalService().data(), this);
 
     connect(ui.listWidgetCommands, &QListWidget::itemSelectionChanged, this,

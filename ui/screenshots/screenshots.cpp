@@ -51,6 +51,8 @@ void settle(int milliseconds = 100)
 
 // The window a 1366 × 768 laptop leaves for a program: the screen less a panel and a title bar.
 const QSize Laptop(1366, 714);
+// The branded windows' designed size, which the offscreen platform's small screen would cut.
+const QSize Designed(1280, 910);
 
 bool save(QWidget& window, const QDir& directory, const QString& name)
 {
@@ -328,6 +330,7 @@ int main(int argc, char* argv[])
 
     {
         WelcomeScreen login(account, config);
+        login.resize(Designed);
         ok &= save(login, output, QStringLiteral("login_select"));
         login.findChild<QComboBox*>(QStringLiteral("comboBoxUser"))
             ->setCurrentIndex(UserAccount::Admin);
@@ -340,6 +343,7 @@ int main(int argc, char* argv[])
     }
     {
         ConnectScreen connectScreen(manager);
+        connectScreen.resize(Designed);
         ok &= save(connectScreen, output, QStringLiteral("connect"));
     }
     {
@@ -351,6 +355,7 @@ int main(int argc, char* argv[])
             SerialPortManager::VendorIdentifier, SerialPortManager::ProductIdentifier});
         blockedManager->poll();
         ConnectScreen connectScreen(blockedManager);
+        connectScreen.resize(Designed);
         ok &= save(connectScreen, output, QStringLiteral("connect_no_access"));
         connectScreen.resize(Laptop);
         ok &= save(connectScreen, output, QStringLiteral("connect_no_access_1366x768"));
@@ -362,12 +367,14 @@ int main(int argc, char* argv[])
         watchedManager->setPolling(false);
         watchedManager->watchPort(QStringLiteral("/tmp/ttyR58remote"));
         ConnectScreen connectScreen(watchedManager);
+        connectScreen.resize(Designed);
         ok &= save(connectScreen, output, QStringLiteral("connect_other_port"));
         OtherPortDialog dialog(&connectScreen);
         ok &= save(dialog, output, QStringLiteral("other_port"));
     }
     {
         MainScreen mainScreen(manager, account, config);
+        mainScreen.resize(Designed);
         ok &= save(mainScreen, output, QStringLiteral("main_offline"));
         mainScreen.resize(Laptop);
         ok &= save(mainScreen, output, QStringLiteral("main_offline_1366x768"));
@@ -384,14 +391,18 @@ int main(int argc, char* argv[])
     manager->poll();
     {
         MainScreen mainScreen(manager, account, config);
+        mainScreen.resize(Designed);
         ok &= save(mainScreen, output, QStringLiteral("main_devices"));
         // The tallest pages on a laptop: they scroll instead of running off the screen.
         mainScreen.resize(Laptop);
         ok &= save(mainScreen, output, QStringLiteral("main_devices_1366x768"));
-        if (auto* screen = mainScreen.findChild<R58SubScreen*>()) {
-            mainScreen.show();
+        mainScreen.show();
+        const auto screens = mainScreen.findChildren<R58SubScreen*>();
+        for (R58SubScreen* screen : screens) {
             waitForDevice(*screen);
             click(*screen, "pushButtonData");
+        }
+        if (!screens.isEmpty()) {
             ok &= save(mainScreen, output, QStringLiteral("main_devices_data_1366x768"));
         }
     }
