@@ -8,6 +8,7 @@
 
 #include <QCoreApplication>
 #include <QLocale>
+#include <QPair>
 
 #include <cmath>
 #include <type_traits>
@@ -404,9 +405,51 @@ SettingsMapper::Limits SettingsMapper::limits(
     }
 }
 
+std::optional<SettingKey> SettingsMapper::keyOfFileKey(const QString& fileKey)
+{
+    static const QList<QPair<QString, SettingKey>> FileKeys {
+        {QStringLiteral("TripClass"), SettingKey::TripClass},
+        {QStringLiteral("NominalCurrent"), SettingKey::NominalCurrent},
+        {QStringLiteral("OverloadReset"), SettingKey::OverloadReset},
+        {QStringLiteral("Undercurrent/Enable"), SettingKey::UndercurrentEnable},
+        {QStringLiteral("Undercurrent/Threshold"), SettingKey::UndercurrentThreshold},
+        {QStringLiteral("Undercurrent/FaultType"), SettingKey::UndercurrentFaultType},
+        {QStringLiteral("Undervoltage/Enable"), SettingKey::UndervoltageEnable},
+        {QStringLiteral("Undervoltage/Threshold"), SettingKey::UndervoltageThreshold},
+        {QStringLiteral("Undervoltage/FaultType"), SettingKey::UndervoltageFaultType},
+        {QStringLiteral("Overvoltage/Enable"), SettingKey::OvervoltageEnable},
+        {QStringLiteral("Overvoltage/Threshold"), SettingKey::OvervoltageThreshold},
+        {QStringLiteral("Overvoltage/FaultType"), SettingKey::OvervoltageFaultType},
+        {QStringLiteral("Softstart"), SettingKey::Softstart},
+        {QStringLiteral("LoadAsymmetry/Enable"), SettingKey::AsymmetryEnable},
+        {QStringLiteral("LoadAsymmetry/Threshold"), SettingKey::AsymmetryThreshold},
+        {QStringLiteral("LoadAsymmetry/FaultType"), SettingKey::AsymmetryFaultType}};
+    for (const auto& [name, key] : FileKeys) {
+        if (name == fileKey)
+            return key;
+    }
+    return std::nullopt;
+}
+
+SettingsMapper::Refusal SettingsMapper::notAValue(SettingKey key, double number)
+{
+    return {key,
+        translated(QT_TRANSLATE_NOOP("SettingsMapper", "%1: %2 is no value of this setting."))
+            .arg(name(key), QLocale().toString(number, 'g', 6))};
+}
+
 QStringList SettingsMapper::check(const Settings& file, bool withAsymmetry) const
 {
-    QStringList wrong;
+    QStringList texts;
+    for (const Refusal& refusal : refusals(file, withAsymmetry))
+        texts << refusal.text;
+    return texts;
+}
+
+QList<SettingsMapper::Refusal> SettingsMapper::refusals(
+    const Settings& file, bool withAsymmetry) const
+{
+    QList<Refusal> wrong;
     const std::optional<double> nominal = fileValue(file, SettingKey::NominalCurrent);
     for (const SettingKey key : keys()) {
         const bool asymmetry = key == SettingKey::AsymmetryEnable
@@ -421,9 +464,10 @@ QStringList SettingsMapper::check(const Settings& file, bool withAsymmetry) cons
         const double slack = 1e-6 * std::max(1.0, std::fabs(range.maximum));
         if (*value >= range.minimum - slack && *value <= range.maximum + slack)
             continue;
-        wrong << translated(QT_TRANSLATE_NOOP("SettingsMapper", "%1: %2 is outside %3 to %4."))
-                     .arg(name(key), text(key, *value), text(key, range.minimum),
-                         text(key, range.maximum));
+        wrong << Refusal {key,
+            translated(QT_TRANSLATE_NOOP("SettingsMapper", "%1: %2 is outside %3 to %4."))
+                .arg(name(key), text(key, *value), text(key, range.minimum),
+                    text(key, range.maximum))};
     }
     return wrong;
 }

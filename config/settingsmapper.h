@@ -50,6 +50,12 @@ class SettingsMapper
 {
 public:
     enum class Kind { Number, OnOff, FaultType, TripClass };
+    // A value of a file the device must not get, and why, in a sentence that names the setting.
+    struct Refusal
+    {
+        SettingKey key;
+        QString text;
+    };
     struct Limits
     {
         double minimum = 0.0;
@@ -74,6 +80,10 @@ public:
     [[nodiscard]] static std::optional<SettingKey> keyOf(Model::Interfaces::ModelValueID id);
     // The setting a frame the tool sent writes; empty for any other frame.
     [[nodiscard]] static std::optional<SettingKey> keyOfWrite(const QByteArray& frame);
+    // The setting of a key of the settings file ("TripClass", "Undercurrent/FaultType").
+    [[nodiscard]] static std::optional<SettingKey> keyOfFileKey(const QString& fileKey);
+    // A file's value that is no value of its setting at all (a trip class of 260).
+    [[nodiscard]] static Refusal notAValue(SettingKey key, double number);
     // The file's value; empty for an extra the file does not hold.
     [[nodiscard]] static std::optional<double> fileValue(const Settings& settings, SettingKey key);
     // Equal as the file keeps them: numbers to two decimals.
@@ -91,6 +101,8 @@ public:
     // Every value of the file the device would not accept, one sentence each; empty when all
     // fit. `withAsymmetry`: the device has the load asymmetry protection.
     [[nodiscard]] QStringList check(const Settings& file, bool withAsymmetry) const;
+    // The same, with the setting of each.
+    [[nodiscard]] QList<Refusal> refusals(const Settings& file, bool withAsymmetry) const;
     // Stores the value in the model and sends it to the device.
     void write(SettingKey key, double value);
 

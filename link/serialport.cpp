@@ -36,9 +36,11 @@ bool SerialPort::open()
     m_port->setFlowControl(QSerialPort::NoFlowControl);
     if (!m_port->open(QIODevice::ReadWrite)) {
         m_openError = m_port->errorString();
+        m_openErrorKind = m_port->error();
         return false;
     }
     m_openError.clear();
+    m_openErrorKind = QSerialPort::NoError;
     // Pseudo-terminals have no modem lines; the failure is harmless and ignored.
     m_port->setDataTerminalReady(true);
     m_port->clearError();

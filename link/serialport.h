@@ -34,6 +34,8 @@ public:
     // Why the last attempt to open failed, as the serial port module words it; empty once the
     // port has opened.
     [[nodiscard]] QString getOpenError() const;
+    // The kind of that failure; NoError when it opened or was never tried.
+    [[nodiscard]] QSerialPort::SerialPortError getOpenErrorKind() const { return m_openErrorKind; }
 
     // False when the port is closed or did not take every byte; nothing is
     // emitted then.
@@ -61,6 +63,7 @@ private:
     QString m_portName;
     QSerialPort* m_port = nullptr;
     QString m_openError;
+    QSerialPort::SerialPortError m_openErrorKind = QSerialPort::NoError;
 };
 
 } // namespace Application::R58

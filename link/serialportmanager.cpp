@@ -93,6 +93,12 @@ QSet<QString> SerialPortManager::getAvailablePorts() const
     return names;
 }
 
+QSerialPort::SerialPortError SerialPortManager::getOpenErrorKind(const QString& portName) const
+{
+    const auto port = m_ports.value(portName);
+    return port ? port->getOpenErrorKind() : QSerialPort::NoError;
+}
+
 QString SerialPortManager::getOpenError(const QString& portName) const
 {
     const auto port = m_ports.value(portName);

@@ -6,6 +6,7 @@
 #include <QList>
 #include <QMap>
 #include <QObject>
+#include <QSerialPort>
 #include <QSet>
 #include <QSharedPointer>
 #include <QString>
@@ -50,6 +51,7 @@ public:
     // Why the named port failed to open at its last attempt; empty when it opened or was never
     // tried.
     [[nodiscard]] QString getOpenError(const QString& portName) const;
+    [[nodiscard]] QSerialPort::SerialPortError getOpenErrorKind(const QString& portName) const;
 
     [[nodiscard]] bool isVelorR58(const QSerialPortInfo& info) const;
     [[nodiscard]] bool isVelorR58(const SerialPortSource::Port& port) const;

@@ -1,7 +1,9 @@
 #pragma once
 
+#include <QImage>
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 #include <memory>
 
@@ -10,8 +12,9 @@ class QTextDocument;
 
 // The record of how a device was set up, handed to the customer: who made it with which tool
 // and when, what the device is and what state it is in, every protection setting, a snapshot of
-// the measured values and what the technician notes about the site. It lays itself out as an A4
-// document that is written to PDF or printed.
+// the measured values, what the technician notes about the site and the signatures. It lays
+// itself out as an A4 document with a footer on every page that names the device and the page,
+// written to PDF, printed or drawn as page images.
 class CommissioningReport
 {
 public:
@@ -33,6 +36,15 @@ public:
         QString technician;
         QString notes;
     };
+    // The signature block: one column per party, each with a line for place and date and one
+    // for the signature.
+    struct Signatures
+    {
+        QString title;
+        QStringList parties;
+        QString placeAndDate;
+        QString signature;
+    };
 
     QString title;
     // Tool, version, date and role, above the sections.
@@ -40,11 +52,21 @@ public:
     QList<Section> sections;
     QString notesTitle;
     QString notes;
+    Signatures signatures;
+    // Device, serial number and date, on every page.
+    QString footer;
+    // "Page %1 of %2".
+    QString pageNumber;
 
-    // The laid-out report; its plain text carries every label and value.
+    // The body as one flowing document (no pages, no footer); its plain text carries every
+    // label and value.
     [[nodiscard]] std::unique_ptr<QTextDocument> toDocument() const;
     // Writes the report as a PDF, replacing the file only when the whole report was written.
     [[nodiscard]] bool writePdf(const QString& fileName) const;
     // Lays the report out on any paged device (a printer chosen by the user, a PDF writer).
     void paint(QPagedPaintDevice& device) const;
+    // The pages as printed, at their real size in the given resolution.
+    [[nodiscard]] QList<QImage> pageImages(int dotsPerInch) const;
+    // The text of each page as printed: its part of the body and its footer.
+    [[nodiscard]] QStringList pageTexts() const;
 };

@@ -5,6 +5,7 @@
 #include "link/talolinkterminalservice.h"
 #include "model/modeldatabase.h"
 #include "model/modelvalueid.h"
+#include "records/displaynames.h"
 #include "records/measurementcapture.h"
 
 #include <QCoreApplication>
@@ -41,6 +42,19 @@ QString versionText(quint32 version)
         .arg((version >> 16) & 0xFFu)
         .arg((version >> 8) & 0xFFu)
         .arg(version & 0xFFu);
+}
+
+// The locale's short date with all four digits of the year, and the time to the second: a
+// long format names the weekday and the time zone and wraps in the report's column.
+QString dateTimeText(const QDateTime& time)
+{
+    const QLocale locale;
+    QString date = locale.dateFormat(QLocale::ShortFormat);
+    if (!date.contains(QStringLiteral("yyyy")))
+        date.replace(QStringLiteral("yy"), QStringLiteral("yyyy"));
+    QString clock = locale.timeFormat(QLocale::LongFormat);
+    clock.remove(QStringLiteral(" t")).remove(QLatin1Char('t'));
+    return locale.toString(time, date + QLatin1Char(' ') + clock.trimmed());
 }
 
 QString orDash(const QString& text)
@@ -146,7 +160,7 @@ CommissioningReport DeviceSnapshot::report(
     report.header = {
         {tr("Tool"), QStringLiteral("VELOR®R58 VizorevAvuv")},
         {tr("Tool version"), versionText(Application::R58::Application::Version)},
-        {tr("Date and time"), QLocale().toString(time, QLocale::LongFormat)},
+        {tr("Date and time"), dateTimeText(time)},
         {tr("Role"), orDash(role)},
         {tr("Site"), orDash(fields.site)},
         {tr("Motor"), orDash(fields.motor)},
@@ -156,7 +170,7 @@ CommissioningReport DeviceSnapshot::report(
     QString faultText = notReported;
     if (faults) {
         faultText = faults->kind == FaultState::Kind::None ? tr("No fault, no warning")
-                                                          : orDash(faults->summary());
+                                                          : orDash(DisplayNames::fault(faults->summary()));
     }
     report.sections.append({tr("Device"),
         {
@@ -189,8 +203,8 @@ CommissioningReport DeviceSnapshot::report(
         tr("Reactive power"), tr("Apparent power")};
     static const char* const Units[9] {"V", "V", "V", "A", "A", "A", "kW", "kVAr", "kVA"};
     QList<CommissioningReport::Row> measuredRows {
-        {tr("Time of the snapshot"), QLocale().toString(time, QLocale::LongFormat)},
-        {tr("Motor"), motor ? *motor : notReported},
+        {tr("Time of the snapshot"), dateTimeText(time)},
+        {tr("Motor"), motor ? DisplayNames::operatingMode(*motor) : notReported},
     };
     for (std::size_t i = 0; i < measured.size(); ++i) {
         QString value = notMeasured;
@@ -201,8 +215,7 @@ CommissioningReport DeviceSnapshot::report(
             if (time.toMSecsSinceEpoch() - sample->time > StaleMeasurement)
                 value += QLatin1Char(' ')
                     + tr("(measured %1)")
-                          .arg(QLocale().toString(
-                              QDateTime::fromMSecsSinceEpoch(sample->time), QLocale::ShortFormat));
+                          .arg(dateTimeText(QDateTime::fromMSecsSinceEpoch(sample->time)));
         }
         measuredRows.append({names[i], value});
     }
@@ -210,6 +223,14 @@ CommissioningReport DeviceSnapshot::report(
 
     report.notesTitle = tr("Notes");
     report.notes = orDash(fields.notes);
+    report.signatures = {tr("Signatures"), {tr("Technician"), tr("Customer")},
+        tr("Place and date"), tr("Signature")};
+    QStringList footer {product.value_or(QStringLiteral("VELOR®R58"))};
+    if (serialNumber)
+        footer << tr("Serial number %1").arg(*serialNumber);
+    footer << dateTimeText(time);
+    report.footer = footer.join(QStringLiteral(" · "));
+    report.pageNumber = tr("Page %1 of %2");
     return report;
 }
 

@@ -27,6 +27,18 @@ qint64 now()
     return QDateTime::currentMSecsSinceEpoch();
 }
 
+MeasurementCapture::Stream streamOf(Quantity quantity)
+{
+    switch (quantity) {
+    case Quantity::Voltage:
+        return MeasurementCapture::Stream::Voltage;
+    case Quantity::Current:
+        return MeasurementCapture::Stream::Current;
+    default:
+        return MeasurementCapture::Stream::Power;
+    }
+}
+
 } // namespace
 
 MeasurementCapture::MeasurementCapture(Application::R58::Application& device, QObject* parent)
@@ -35,6 +47,7 @@ MeasurementCapture::MeasurementCapture(Application::R58::Application& device, QO
       m_portName(device.getSerialPort() ? device.getSerialPort()->getPortName() : QString()),
       m_marks(QSharedPointer<PendingUpdates>::create()),
       m_samples(QSharedPointer<MeasurementSamples>::create()),
+      m_requested(QSharedPointer<std::atomic<int>>::create(int(Stream::None))),
       m_refreshTimer(new QTimer(this)),
       m_recordClock(new QTimer(this))
 {
@@ -51,8 +64,15 @@ MeasurementCapture::MeasurementCapture(Application::R58::Application& device, QO
     auto& measurement = device.getModelDatabase()->getMeasurement();
     const QSharedPointer<MeasurementSamples> samples = m_samples;
     const QSharedPointer<PendingUpdates> marks = m_marks;
-    const auto hand = [this, samples, marks](const MeasurementSample& sample, unsigned int mark) {
-        samples->add(sample);
+    // A value is a sample for the plot, the recording and the report only while its quantity
+    // is streamed: the device also answers when the link reads every value at connection, and
+    // that answer (often 0 V) measured nothing. The page's labels show the model's value all
+    // the same.
+    const QSharedPointer<std::atomic<int>> requested = m_requested;
+    const auto hand = [this, samples, marks, requested](
+                          const MeasurementSample& sample, unsigned int mark) {
+        if (requested->load(std::memory_order_acquire) == int(streamOf(sample.quantity)))
+            samples->add(sample);
         if (marks->mark(mark))
             QMetaObject::invokeMethod(
                 this, &MeasurementCapture::scheduleRefresh, Qt::QueuedConnection);
@@ -101,6 +121,8 @@ MeasurementCapture::MeasurementCapture(Application::R58::Application& device, QO
         connect(manager.data(), &Application::R58::SerialPortManager::portClosed, this,
             [this](const QString& port) {
                 m_streaming = Stream::None;
+                if (port == m_portName)
+                    m_requested->store(int(Stream::None), std::memory_order_release);
                 if (port == m_portName && isRecording())
                     stopRecording(tr("Recording stopped: the device was disconnected."), true);
             });
@@ -126,6 +148,7 @@ void MeasurementCapture::fire(Stream stream)
     if (const auto& link = m_device.getUSBComponent())
         link->fireModelAction(Actions[int(stream)]);
     m_streaming = stream;
+    m_requested->store(int(stream), std::memory_order_release);
 }
 
 void MeasurementCapture::show(Stream stream)

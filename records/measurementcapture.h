@@ -8,6 +8,7 @@
 #include <QString>
 
 #include <array>
+#include <atomic>
 #include <optional>
 #include <vector>
 
@@ -100,6 +101,8 @@ private:
     // Shared with the receive thread's hand-offs, which may still deliver while this goes.
     QSharedPointer<PendingUpdates> m_marks;
     QSharedPointer<MeasurementSamples> m_samples;
+    // The stream asked of the device, read on the receive thread.
+    QSharedPointer<std::atomic<int>> m_requested;
     MeasurementRecorder m_recorder;
     QTimer* m_refreshTimer = nullptr;
     QTimer* m_recordClock = nullptr;

@@ -119,7 +119,8 @@ void TestAccessHint::hint()
     QCOMPARE(reason, QString::fromLocal8Bit(std::strerror(error)));
     const QString text = hintOf(screen)->text();
     QVERIFY2(text.contains(shownAs.isEmpty() ? path : shownAs), qPrintable(text));
-    QVERIFY2(text.contains(reason), qPrintable(text));
+    // The system's English words stay out of the window.
+    QVERIFY2(!text.contains(reason), qPrintable(text));
     // The hint informs; the screen keeps waiting for a device it can open.
     screen.onScreenTimeout();
     QCOMPARE(screen.result(), int(QDialog::Rejected));

@@ -5,6 +5,7 @@
 #include "config/settings.h"
 #include "config/settingsverifier.h"
 #include "records/devicehistory.h"
+#include "records/devicesnapshot.h"
 #include "records/settingsbackups.h"
 #include "subscreentestsupport.h"
 
@@ -13,6 +14,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTableWidget>
 #include <QTreeWidget>
 #include <QTextDocument>
@@ -29,6 +31,8 @@ class TestCommissioning : public QObject
 
 private slots:
     void reportCarriesDeviceAndFields();
+    void reportPagesInTheLocale_data();
+    void reportPagesInTheLocale();
     void backupsKeepTheNewestPerDevice();
     void importThroughComparison_data();
     void importThroughComparison();
@@ -79,6 +83,57 @@ void TestCommissioning::reportCarriesDeviceAndFields()
     }
 }
 
+void TestCommissioning::reportPagesInTheLocale_data()
+{
+    QTest::addColumn<QLocale>("locale");
+    QTest::addColumn<QString>("current"); // the measured 1.25 A as the locale writes it
+    QTest::addColumn<QString>("power");
+    QTest::newRow("English") << QLocale(QLocale::English, QLocale::UnitedStates) << "1.25 A"
+                             << "1.08 kW";
+    QTest::newRow("German") << QLocale(QLocale::German, QLocale::Germany) << "1,25 A"
+                            << "1,08 kW";
+}
+
+void TestCommissioning::reportPagesInTheLocale()
+{
+    // Long notes make the report run over more than one page.
+    QFETCH(QLocale, locale);
+    QFETCH(QString, current);
+    QFETCH(QString, power);
+    const QLocale before;
+    QLocale::setDefault(locale);
+    Records::DeviceSnapshot snapshot;
+    snapshot.time = QDateTime::currentDateTime();
+    snapshot.serialNumber = QStringLiteral("21504711");
+    const qint64 now = snapshot.time.toMSecsSinceEpoch();
+    snapshot.measured[3] = Records::MeasurementSample {now, Records::Quantity::Current, 0, 1.25f};
+    snapshot.measured[6]
+        = Records::MeasurementSample {now, Records::Quantity::ActivePower, 0, 1.08f};
+    QStringList notes;
+    for (int line = 0; line < 40; ++line)
+        notes << QStringLiteral("Checked terminal %1.").arg(line);
+    const QStringList pages
+        = snapshot.report({QStringLiteral("Hall 3"), {}, {}, notes.join('\n')}, "Supervisor")
+              .pageTexts();
+    QLocale::setDefault(before);
+
+    QVERIFY(pages.size() >= 2);
+    const QString all = pages.join('\n');
+    QVERIFY2(all.contains(current) && all.contains(power), qPrintable(all));
+    for (const QString& other : {QStringLiteral("1.25"), QStringLiteral("1,25")}) {
+        if (!current.startsWith(other))
+            QVERIFY2(!all.contains(other), qPrintable(other));
+    }
+    // Every page names itself and the count, and the device.
+    for (int page = 0; page < pages.size(); ++page) {
+        const QStringList lines = pages[page].split('\n');
+        const QRegularExpression number(
+            QStringLiteral("\\b%1\\D+\\b%2$").arg(page + 1).arg(pages.size()));
+        QVERIFY2(lines.last().contains(number), qPrintable(lines.last()));
+        QVERIFY2(pages[page].contains(QStringLiteral("21504711")), qPrintable(pages[page]));
+    }
+}
+
 void TestCommissioning::backupsKeepTheNewestPerDevice()
 {
     QTemporaryDir dir;
@@ -125,7 +180,10 @@ void TestCommissioning::importThroughComparison_data()
                                   << changes << false;
     QTest::newRow("import, refused type")
         << "pushButtonImport" << QJsonObject {{"TripClass", 260}, {"NominalCurrent", 2.5}} << true
-        << QList<int>() << QStringList {"Nominal current", "2 A → 2.5 A"} << false;
+        << QList<int>()
+        << QStringList {"Trip class", "Trip class: 260 is no value of this setting.",
+               "Nominal current", "2 A → 2.5 A"}
+        << false;
     QTest::newRow("import, nothing to change")
         << "pushButtonImport" << QJsonObject {{"NominalCurrent", 2.0}} << true << QList<int>()
         << QStringList() << false;

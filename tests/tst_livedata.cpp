@@ -45,6 +45,8 @@ private slots:
     void trendKeepsBoundedHistory();
     void plotDrawsEveryPeak_data();
     void plotDrawsEveryPeak();
+    void plotShowsOnlyItsQuantity_data();
+    void plotShowsOnlyItsQuantity();
     void recordingWritesEveryValue_data();
     void recordingWritesEveryValue();
     void writeErrorStopsRecording();
@@ -128,6 +130,55 @@ void TestLiveData::plotDrawsEveryPeak()
     // moment of the last redraw).
     QVERIFY(curve->sample(curve->dataSize() - 1).x()
         >= double(end - drawn - 2 * qint64(TrendHistory::Bucket)) / 1000.0);
+}
+
+void TestLiveData::plotShowsOnlyItsQuantity_data()
+{
+    QTest::addColumn<int>("page");
+    QTest::addColumn<bool>("paused");
+    QTest::newRow("voltage to current") << int(TrendPlot::Page::Current) << false;
+    QTest::newRow("voltage to power") << int(TrendPlot::Page::Power) << false;
+    QTest::newRow("voltage to current, paused") << int(TrendPlot::Page::Current) << true;
+}
+
+void TestLiveData::plotShowsOnlyItsQuantity()
+{
+    // Voltages near 400 V, currents near 2 A and powers near 1 kW in the same seconds; the plot
+    // has just drawn the voltages when the page changes, well within its redraw limit.
+    QFETCH(int, page);
+    QFETCH(bool, paused);
+    TrendPlot plot;
+    plot.resize(620, 330);
+    plot.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&plot));
+    const qint64 end = QDateTime::currentMSecsSinceEpoch();
+    std::vector<Records::MeasurementSample> samples;
+    for (qint64 time = end - 5000; time < end; time += 20) {
+        for (std::uint8_t phase = 0; phase < 3; ++phase) {
+            samples.push_back({time, Records::Quantity::Voltage, phase, 400.0f + phase});
+            samples.push_back({time, Records::Quantity::Current, phase, 2.0f + phase * 0.1f});
+        }
+        samples.push_back({time, Records::Quantity::ActivePower, 0, 1.0f});
+        samples.push_back({time, Records::Quantity::ReactivePower, 0, 0.5f});
+        samples.push_back({time, Records::Quantity::ApparentPower, 0, 1.1f});
+    }
+    plot.addSamples(samples);
+    plot.redraw();
+    plot.setPaused(paused);
+    plot.setPage(TrendPlot::Page(page));
+
+    const auto curves = plot.itemList(QwtPlotItem::Rtti_PlotCurve);
+    QCOMPARE(curves.size(), 3);
+    for (const QwtPlotItem* item : curves) {
+        const auto* curve = static_cast<const QwtPlotCurve*>(item);
+        QVERIFY(curve->dataSize() > 0);
+        for (std::size_t i = 0; i < curve->dataSize(); ++i)
+            QVERIFY2(curve->sample(i).y() < 10.0, qPrintable(curve->title().text()));
+    }
+    // The axis belongs to the new quantity too, and it cannot be negative.
+    const QwtInterval axis = plot.axisInterval(QwtPlot::yLeft);
+    QVERIFY(axis.maxValue() < 10.0);
+    QVERIFY(axis.minValue() >= 0.0);
 }
 
 void TestLiveData::recordingWritesEveryValue_data()

@@ -65,7 +65,7 @@ void TestR58SubScreen::roles()
     QFETCH(bool, packageUpdate);
 
     Bench bench;
-    QVERIFY(bench.open(role, true));
+    QVERIFY(bench.open(role));
     for (const char* name :
         {"Informations", "Configuration", "Data", "Control", "About", "ServiceMode"}) {
         auto* button = bench.screen->findChild<QPushButton*>(QStringLiteral("pushButton") + name);

@@ -2,6 +2,7 @@
 // settings mirrored both ways without echo, maxima, export and import through real files,
 // factory reset, the phases of measured values, and the motor.
 
+#include "config/settingsmapper.h"
 #include "records/settingsbackups.h"
 #include "link/serialport.h"
 #include "subscreentestsupport.h"
@@ -14,6 +15,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <QTableWidget>
 #include <QPushButton>
 #include <QWheelEvent>
 #include <QtTest>
@@ -148,6 +150,8 @@ private slots:
     void exportImportRoundTrip();
     void settingsFileRefused_data();
     void settingsFileRefused();
+    void refusedValuesNamed_data();
+    void refusedValuesNamed();
     void factoryReset();
     void phasesKeepToTheirLabels();
     void motor_data();
@@ -334,10 +338,10 @@ void TestR58SubScreenPages::settingsFileRefused_data()
         << "Overvoltage fault type";
     // Cut to eight bits, 260 would be class 10 and 257 an error; neither is what the file says.
     QTest::newRow("trip class 260")
-        << import << QByteArray("{\"TripClass\": 260, \"NominalCurrent\": 2.0}") << "\"TripClass\"";
+        << import << QByteArray("{\"TripClass\": 260, \"NominalCurrent\": 2.0}") << "Trip class: 260";
     QTest::newRow("fault type 2.5")
         << import << QByteArray("{\"Undercurrent\": {\"FaultType\": 2.5}}")
-        << "\"Undercurrent/FaultType\"";
+        << "Undercurrent fault type: 2.5";
     QTest::newRow("undervoltage below the field's 1 V")
         << import << QByteArray("{\"Undervoltage\": {\"Threshold\": 0}}") << "Undervoltage";
     QTest::newRow("export to a missing folder")
@@ -366,6 +370,56 @@ void TestR58SubScreenPages::settingsFileRefused()
     QVERIFY(bench.config->getSettingsDir().isEmpty());
     if (content.isEmpty())
         QVERIFY(!QFile::exists(bench.home.filePath("missing/folder/settings.json")));
+}
+
+void TestR58SubScreenPages::refusedValuesNamed_data()
+{
+    QTest::addColumn<QString>("button");
+    QTest::newRow("compare") << QStringLiteral("pushButtonCompare");
+    QTest::newRow("import") << QStringLiteral("pushButtonImport");
+}
+
+// Every value of a file the device must not get stands on its setting's row, marked, whether
+// the file refuses it (no value of the setting) or the device's limits do; no other row is.
+void TestR58SubScreenPages::refusedValuesNamed()
+{
+    using Application::R58::SettingKey;
+    using Application::R58::SettingsMapper;
+    QFETCH(QString, button);
+    Bench bench;
+    QVERIFY(bench.open(UserAccount::Supervisor));
+    const QList<SettingKey> refused {SettingKey::TripClass, SettingKey::UndercurrentThreshold,
+        SettingKey::UndercurrentFaultType, SettingKey::UndervoltageThreshold,
+        SettingKey::OvervoltageFaultType};
+    QStringList marked;
+    QStringList unmarked;
+    bool canApply = true;
+    bench.screen->setDialogRunner([&](QDialog& dialog) {
+        auto* table = dialog.findChild<QTableWidget*>();
+        dialog.findChild<QCheckBox*>()->setChecked(true);
+        for (int row = 0; table && row < table->rowCount(); ++row) {
+            const auto* item = table->item(row, 0);
+            const bool isMarked = !table->isRowHidden(row)
+                && item->foreground().style() != Qt::NoBrush
+                && item->foreground().color() != dialog.palette().color(QPalette::Text);
+            (isMarked ? marked : unmarked) << item->text();
+        }
+        auto* apply = dialog.findChild<QPushButton*>(QStringLiteral("pushButtonApply"));
+        canApply = apply && apply->isEnabled();
+        return int(QDialog::Rejected);
+    });
+    pressWithFile(bench, button, "refused.json",
+        "{\"TripClass\": 260, \"NominalCurrent\": 2.0, "
+        "\"Undercurrent\": {\"Threshold\": 2.5, \"FaultType\": 2.5}, "
+        "\"Undervoltage\": {\"Threshold\": 0}, \"Overvoltage\": {\"FaultType\": 2}}");
+    QVERIFY(bench.settle());
+    QStringList expected;
+    for (const SettingKey key : refused)
+        expected << SettingsMapper::name(key);
+    QCOMPARE(marked, expected);
+    QVERIFY(!unmarked.isEmpty());
+    QVERIFY(!canApply);
+    QCOMPARE(bench.writtenValues(), QList<int> {});
 }
 
 void TestR58SubScreenPages::factoryReset()

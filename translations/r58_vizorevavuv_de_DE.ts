@@ -353,6 +353,10 @@
         <source>Apply</source>
         <translation>Übernehmen</translation>
     </message>
+    <message>
+        <source>%1 cannot be imported: it holds values the device must not get (in red).</source>
+        <translation>%1 lässt sich nicht importieren: Die Datei enthält Werte, die das Gerät nicht erhalten darf (rot).</translation>
+    </message>
 </context>
 <context>
     <name>ConnectScreen</name>
@@ -373,16 +377,28 @@
         <translation>Das VELOR®R58 an %1 lässt sich nicht öffnen: %2.</translation>
     </message>
     <message>
-        <source>Access for the logged-in user comes with the package&apos;s udev rule: install the package, then unplug the device and plug it in again. Alternatively add the user to the &quot;dialout&quot; group (sudo usermod -aG dialout $USER) and log in again. A port that another program holds must be closed there first.</source>
-        <translation>Den Zugriff für den angemeldeten Benutzer gibt die udev-Regel des Pakets: Paket installieren, dann das Gerät abziehen und wieder anstecken. Alternativ den Benutzer in die Gruppe „dialout“ aufnehmen (sudo usermod -aG dialout $USER) und neu anmelden. Belegt ein anderes Programm die Schnittstelle, muss sie dort zuerst geschlossen werden.</translation>
-    </message>
-    <message>
         <source>Other port…</source>
         <translation>Anderer Anschluss…</translation>
     </message>
     <message>
         <source>Waiting for %1 to appear.</source>
         <translation>Warte darauf, dass %1 erscheint.</translation>
+    </message>
+    <message>
+        <source>this user may not open it, or another program holds it</source>
+        <translation>dieser Benutzer darf ihn nicht öffnen, oder ein anderes Programm belegt ihn</translation>
+    </message>
+    <message>
+        <source>the port does not exist (any more)</source>
+        <translation>den Anschluss gibt es nicht (mehr)</translation>
+    </message>
+    <message>
+        <source>it is not a serial port the program can use</source>
+        <translation>er ist keine serielle Schnittstelle, die das Programm nutzen kann</translation>
+    </message>
+    <message>
+        <source>To give the logged-in user access, install the program&apos;s package (it brings a udev rule), then unplug the device and plug it in again. Without the package: add the user to the group „dialout“ (sudo usermod -aG dialout $USER), then log out and in again. If another program holds the port, close it there first.</source>
+        <translation>Damit der angemeldete Benutzer Zugriff erhält, installieren Sie das Paket des Programms (es bringt eine udev-Regel mit) und stecken Sie das Gerät danach ab und wieder an. Ohne das Paket: Fügen Sie den Benutzer der Gruppe „dialout“ hinzu (sudo usermod -aG dialout $USER), melden Sie sich dann ab und wieder an. Belegt ein anderes Programm den Anschluss, schließen Sie ihn zuerst dort.</translation>
     </message>
 </context>
 <context>
@@ -494,7 +510,7 @@
     <name>R58SubScreen</name>
     <message>
         <source>Information</source>
-        <translation>Information</translation>
+        <translation>Geräteinfo</translation>
     </message>
     <message>
         <source>Configuration</source>
@@ -510,7 +526,7 @@
     </message>
     <message>
         <source>About</source>
-        <translation>Info</translation>
+        <translation>Über das Programm</translation>
     </message>
     <message>
         <source>Service Mode</source>
@@ -554,7 +570,7 @@
     </message>
     <message>
         <source>R58 Status: Idle</source>
-        <translation>R58-Status: Leerlauf</translation>
+        <translation>R58-Status: Gestoppt</translation>
     </message>
     <message>
         <source>R58 Status: Forward</source>
@@ -566,75 +582,75 @@
     </message>
     <message>
         <source>Idle</source>
-        <translation>Idle</translation>
+        <translation>Gestoppt</translation>
     </message>
     <message>
         <source>Forward</source>
-        <translation>Forward</translation>
+        <translation>Vorwärts</translation>
     </message>
     <message>
         <source>Backward</source>
-        <translation>Backward</translation>
+        <translation>Rückwärts</translation>
     </message>
     <message>
         <source>SafetyStop</source>
-        <translation>SafetyStop</translation>
+        <translation>Sicherheitshalt</translation>
     </message>
     <message>
         <source>DeviceOK</source>
-        <translation>DeviceOK</translation>
+        <translation>Kein Fehler</translation>
     </message>
     <message>
         <source>Overload</source>
-        <translation>Overload</translation>
+        <translation>Überlast</translation>
     </message>
     <message>
         <source>PhaseAsymmetry</source>
-        <translation>PhaseAsymmetry</translation>
+        <translation>Phasenunsymmetrie</translation>
     </message>
     <message>
         <source>Undercurrent</source>
-        <translation>Undercurrent</translation>
+        <translation>Unterstrom</translation>
     </message>
     <message>
         <source>SupplyLoss</source>
-        <translation>SupplyLoss</translation>
+        <translation>Netzausfall</translation>
     </message>
     <message>
         <source>UndervoltageSupply</source>
-        <translation>UndervoltageSupply</translation>
+        <translation>Unterspannung Netz</translation>
     </message>
     <message>
         <source>OvervoltageSupply</source>
-        <translation>OvervoltageSupply</translation>
+        <translation>Überspannung Netz</translation>
     </message>
     <message>
         <source>Overtemperature</source>
-        <translation>Overtemperature</translation>
+        <translation>Übertemperatur</translation>
     </message>
     <message>
         <source>UndervoltageControl</source>
-        <translation>UndervoltageControl</translation>
+        <translation>Unterspannung Steuerspannung</translation>
     </message>
     <message>
         <source>OvervoltageControl</source>
-        <translation>OvervoltageControl</translation>
+        <translation>Überspannung Steuerspannung</translation>
     </message>
     <message>
         <source>SecurityClearance</source>
-        <translation>SecurityClearance</translation>
+        <translation>Sicherheitsfreigabe</translation>
     </message>
     <message>
         <source>SwitchingFrequency</source>
-        <translation>SwitchingFrequency</translation>
+        <translation>Schalthäufigkeit</translation>
     </message>
     <message>
         <source>ShortCircuit</source>
-        <translation>ShortCircuit</translation>
+        <translation>Kurzschluss</translation>
     </message>
     <message>
         <source>DeviceError</source>
-        <translation>DeviceError</translation>
+        <translation>Gerätefehler</translation>
     </message>
     <message>
         <source>&lt;h3&gt;Legal notice&lt;/h3&gt;&lt;p&gt;&lt;b&gt;Brenvik Antriebstechnik GmbH&lt;/b&gt;&lt;br/&gt;Werkstraße 12&lt;br/&gt;D-72770 Reutlingen&lt;br/&gt;Germany&lt;/p&gt;&lt;p&gt;Phone +49 7121 5858-0&lt;br/&gt;service@brenvik.example&lt;/p&gt;&lt;p&gt;Managing directors: A. Brenvik, K. Lund&lt;br/&gt;Register court Stuttgart, HRB 758 58&lt;br/&gt;VAT ID DE 158 585 858&lt;/p&gt;&lt;p&gt;VELOR® is a registered trademark of Brenvik Antriebstechnik GmbH.&lt;/p&gt;</source>
@@ -910,7 +926,7 @@ Ohne Sicherung fortfahren?</translation>
     </message>
     <message>
         <source>&quot;%1&quot; is an update package, not a single image. Open it with &quot;SEARCH FOR NEW FIRMWARE&quot; on the Information page.</source>
-        <translation>&quot;%1&quot; ist ein Update-Paket, kein einzelnes Image. Öffnen Sie es mit &quot;NEUE FIRMWARE SUCHEN&quot; auf der Seite Information.</translation>
+        <translation>„%1“ ist ein Update-Paket, kein einzelnes Image. Öffnen Sie es mit „NEUE FIRMWARE SUCHEN“ auf der Seite Information.</translation>
     </message>
     <message>
         <source>Waiting for the device&apos;s version…</source>
@@ -1603,6 +1619,109 @@ Ohne Sicherung fortfahren?</translation>
         <source>Notes</source>
         <translation>Notizen</translation>
     </message>
+    <message>
+        <source>Signatures</source>
+        <translation>Unterschriften</translation>
+    </message>
+    <message>
+        <source>Customer</source>
+        <translation>Kunde</translation>
+    </message>
+    <message>
+        <source>Place and date</source>
+        <translation>Ort und Datum</translation>
+    </message>
+    <message>
+        <source>Signature</source>
+        <translation>Unterschrift</translation>
+    </message>
+    <message>
+        <source>Serial number %1</source>
+        <translation>Seriennummer %1</translation>
+    </message>
+    <message>
+        <source>Page %1 of %2</source>
+        <translation>Seite %1 von %2</translation>
+    </message>
+</context>
+<context>
+    <name>Records::DisplayNames</name>
+    <message>
+        <source>Stopped</source>
+        <translation>Gestoppt</translation>
+    </message>
+    <message>
+        <source>Forward</source>
+        <translation>Vorwärts</translation>
+    </message>
+    <message>
+        <source>Backward</source>
+        <translation>Rückwärts</translation>
+    </message>
+    <message>
+        <source>Safety stop</source>
+        <translation>Sicherheitshalt</translation>
+    </message>
+    <message>
+        <source>Undervoltage Supply</source>
+        <translation>Unterspannung Netz</translation>
+    </message>
+    <message>
+        <source>Overvoltage Supply</source>
+        <translation>Überspannung Netz</translation>
+    </message>
+    <message>
+        <source>Communication Error</source>
+        <translation>Kommunikationsfehler</translation>
+    </message>
+    <message>
+        <source>Security Clearance</source>
+        <translation>Sicherheitsfreigabe</translation>
+    </message>
+    <message>
+        <source>Undervoltage Aux</source>
+        <translation>Unterspannung Hilfsspannung</translation>
+    </message>
+    <message>
+        <source>Overvoltage Aux</source>
+        <translation>Überspannung Hilfsspannung</translation>
+    </message>
+    <message>
+        <source>Phase Asymmetry</source>
+        <translation>Phasenunsymmetrie</translation>
+    </message>
+    <message>
+        <source>Overtemperature</source>
+        <translation>Übertemperatur</translation>
+    </message>
+    <message>
+        <source>Short Circuit</source>
+        <translation>Kurzschluss</translation>
+    </message>
+    <message>
+        <source>Undercurrent</source>
+        <translation>Unterstrom</translation>
+    </message>
+    <message>
+        <source>Device Error</source>
+        <translation>Gerätefehler</translation>
+    </message>
+    <message>
+        <source>Supply Loss</source>
+        <translation>Netzausfall</translation>
+    </message>
+    <message>
+        <source>Phase Loss</source>
+        <translation>Phasenausfall</translation>
+    </message>
+    <message>
+        <source>Device OK</source>
+        <translation>Kein Fehler</translation>
+    </message>
+    <message>
+        <source>Overload</source>
+        <translation>Überlast</translation>
+    </message>
 </context>
 <context>
     <name>Records::MeasurementCapture</name>
@@ -1628,10 +1747,6 @@ Ohne Sicherung fortfahren?</translation>
     <message>
         <source>Commissioning report</source>
         <translation>Inbetriebnahmebericht</translation>
-    </message>
-    <message>
-        <source>The report holds the device&apos;s identity, state, protection settings and measured values. Add what the device does not know:</source>
-        <translation>Der Bericht enthält Kennung, Zustand, Schutzeinstellungen und Messwerte des Geräts. Ergänzen Sie, was das Gerät nicht weiß:</translation>
     </message>
     <message>
         <source>e.g. pump 2, 4 kW, 400 V</source>
@@ -1660,6 +1775,10 @@ Ohne Sicherung fortfahren?</translation>
     <message>
         <source>Print…</source>
         <translation>Drucken…</translation>
+    </message>
+    <message>
+        <source>The report holds the device&apos;s identity, state, protection settings and measured values. Please add the details that only you know:</source>
+        <translation>Der Bericht enthält Identität, Zustand, Schutzeinstellungen und Messwerte des Geräts. Bitte ergänzen Sie die Angaben, die nur Sie kennen:</translation>
     </message>
 </context>
 <context>
@@ -1729,19 +1848,19 @@ Ohne Sicherung fortfahren?</translation>
     </message>
     <message>
         <source>The package is damaged: &quot;%1&quot; is cut short or broken inside. Get the package again.</source>
-        <translation>Das Paket ist beschädigt: &quot;%1&quot; ist abgeschnitten oder im Inneren fehlerhaft. Beschaffen Sie das Paket erneut.</translation>
+        <translation>Das Paket ist beschädigt: „%1“ ist abgeschnitten oder im Inneren fehlerhaft. Beschaffen Sie das Paket erneut.</translation>
     </message>
     <message>
         <source>The package is damaged: &quot;%1&quot; does not hold &quot;%2&quot;, which its version.json names. Get the package again.</source>
-        <translation>Das Paket ist beschädigt: &quot;%1&quot; enthält &quot;%2&quot; nicht, das seine version.json nennt. Beschaffen Sie das Paket erneut.</translation>
+        <translation>Das Paket ist beschädigt: „%1“ enthält „%2“ nicht, das seine version.json nennt. Beschaffen Sie das Paket erneut.</translation>
     </message>
     <message>
         <source>The package is damaged: &quot;%1&quot; holds no firmware image. Get the package again.</source>
-        <translation>Das Paket ist beschädigt: &quot;%1&quot; enthält kein Firmware-Image. Beschaffen Sie das Paket erneut.</translation>
+        <translation>Das Paket ist beschädigt: „%1“ enthält kein Firmware-Image. Beschaffen Sie das Paket erneut.</translation>
     </message>
     <message>
         <source>The package is damaged: the version.json of &quot;%1&quot; gives no platform version. Get the package again.</source>
-        <translation>Das Paket ist beschädigt: Die version.json von &quot;%1&quot; nennt keine Plattformversion. Beschaffen Sie das Paket erneut.</translation>
+        <translation>Das Paket ist beschädigt: Die version.json von „%1“ nennt keine Plattformversion. Beschaffen Sie das Paket erneut.</translation>
     </message>
     <message>
         <source>Another update is running on this device. Wait until it has ended, then start the package update.</source>
@@ -1972,6 +2091,10 @@ Ohne Sicherung fortfahren?</translation>
         <source>%1: %2 is outside %3 to %4.</source>
         <translation>%1: %2 liegt außerhalb von %3 bis %4.</translation>
     </message>
+    <message>
+        <source>%1: %2 is no value of this setting.</source>
+        <translation>%1: %2 ist kein Wert dieser Einstellung.</translation>
+    </message>
 </context>
 <context>
     <name>SettingsVerifier</name>
@@ -1995,20 +2118,20 @@ Ohne Sicherung fortfahren?</translation>
         <translation>Strom (A)</translation>
     </message>
     <message>
-        <source>Power</source>
-        <translation>Leistung</translation>
-    </message>
-    <message>
-        <source>−%1 min</source>
-        <translation>−%1 min</translation>
-    </message>
-    <message>
-        <source>−%1 s</source>
-        <translation>−%1 s</translation>
-    </message>
-    <message>
         <source>now</source>
         <translation>jetzt</translation>
+    </message>
+    <message>
+        <source>%1 min</source>
+        <translation>%1 min</translation>
+    </message>
+    <message>
+        <source>%1 s</source>
+        <translation>%1 s</translation>
+    </message>
+    <message>
+        <source>Power (kW, kVAr, kVA)</source>
+        <translation>Leistung (kW, kVAr, kVA)</translation>
     </message>
 </context>
 <context>

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "config/settingsmapper.h"
+
 #include <QDialog>
 #include <QStringList>
 
@@ -20,8 +22,11 @@ class CompareDialog : public QDialog
 public:
     enum class Mode { Import, Compare };
 
+    // `refused`: the file's values the device must not get, each on its setting's row;
+    // `unnamed`: refusals of keys that belong to no setting.
     CompareDialog(const Application::R58::SettingsComparison& comparison, const QString& fileName,
-        const QStringList& refusals, bool connected, Mode mode, QWidget* parent = nullptr);
+        const QList<Application::R58::SettingsMapper::Refusal>& refused,
+        const QStringList& unnamed, bool connected, Mode mode, QWidget* parent = nullptr);
 
     // Whether Apply can be pressed.
     [[nodiscard]] bool canApply() const { return m_canApply; }
@@ -31,6 +36,7 @@ private:
 
     QTableWidget* m_table = nullptr;
     QCheckBox* m_showUnchanged = nullptr;
-    QList<bool> m_changed;
+    // Rows shown whether or not "Show unchanged settings" is ticked.
+    QList<bool> m_shown;
     bool m_canApply = false;
 };

@@ -4,6 +4,7 @@
 #include "link/serialportmanager.h"
 #include "ui/otherportdialog.h"
 #include "ui/stylesheet.h"
+#include "ui/windowfit.h"
 #include "ui/uiconstants.h"
 #include "ui_connectscreen.h"
 
@@ -68,7 +69,10 @@ ConnectScreen::ConnectScreen(QSharedPointer<SerialPortManager> manager, QWidget*
     m_ui->labelLogo->setPixmap(QPixmap(QStringLiteral(":/images/velor_logo.png")));
     m_ui->labelConnect->setPixmap(QPixmap(QStringLiteral(":/images/usb_connect.png")));
 
-    setFixedSize(size());
+    // Designed for 1280 × 910; a smaller screen scrolls the content.
+    const QSize designed = size();
+    Application::R58::makeContentScrollable(*this);
+    Application::R58::fitToScreen(*this, designed);
 
     // Without this a device that the user may not open would leave the screen waiting with no
     // word of the reason. The check only reads what the manager's own poll found.
@@ -92,13 +96,27 @@ void ConnectScreen::updateAccessHint()
 {
     QStringList lines;
     const QSet<QString> available = m_manager->getAvailablePorts();
+    bool accessProblem = false;
     for (const QString& name : sorted(available)) {
-        const QString reason = m_manager->getOpenError(name);
-        if (!reason.isEmpty())
-            lines << tr("The VELOR®R58 on %1 cannot be opened: %2.")
-                         .arg(systemLocation(name), reason);
+        if (m_manager->getOpenError(name).isEmpty())
+            continue;
+        // Our own words: the system's are English and name no remedy.
+        QString reason;
+        switch (m_manager->getOpenErrorKind(name)) {
+        case QSerialPort::PermissionError:
+            reason = tr("this user may not open it, or another program holds it");
+            accessProblem = true;
+            break;
+        case QSerialPort::DeviceNotFoundError:
+            reason = tr("the port does not exist (any more)");
+            break;
+        default:
+            reason = tr("it is not a serial port the program can use");
+            break;
+        }
+        lines << tr("The VELOR®R58 on %1 cannot be opened: %2.")
+                     .arg(systemLocation(name), reason);
     }
-    const bool accessProblem = !lines.isEmpty();
     const QStringList watched = m_manager->getWatchedPorts();
     for (const QString& name : watched) {
         if (!available.contains(name))
@@ -117,10 +135,11 @@ void ConnectScreen::updateAccessHint()
     }
     if (accessProblem)
         lines << QString()
-              << tr("Access for the logged-in user comes with the package's udev rule: install "
-                    "the package, then unplug the device and plug it in again. Alternatively add "
-                    "the user to the \"dialout\" group (sudo usermod -aG dialout $USER) and log in "
-                    "again. A port that another program holds must be closed there first.");
+              << tr("To give the logged-in user access, install the program's package (it brings "
+                    "a udev rule), then unplug the device and plug it in again. Without the "
+                    "package: add the user to the group „dialout“ (sudo usermod -aG dialout "
+                    "$USER), then log out and in again. If another program holds the port, close "
+                    "it there first.");
     m_ui->labelAccessHint->setText(lines.join(QLatin1Char('\n')));
     // The dialog's size is fixed, so the layout would not grow the label for its wrapped lines.
     m_ui->labelAccessHint->setMinimumHeight(

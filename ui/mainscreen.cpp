@@ -6,6 +6,7 @@
 #include "link/serialport.h"
 #include "link/serialportmanager.h"
 #include "ui/stylesheet.h"
+#include "ui/windowfit.h"
 #include "ui/subscreenfactory.h"
 #include "ui/uiconstants.h"
 #include "ui/updatealldialog.h"
@@ -59,6 +60,8 @@ MainScreen::MainScreen(QSharedPointer<SerialPortManager> manager,
     m_ui->labelKeyVisualS->setPixmap(QPixmap(QStringLiteral(":/images/key_visual_s.png")));
     m_ui->labelLogo->setPixmap(QPixmap(QStringLiteral(":/images/velor_logo.png")));
     m_ui->mdiAreaMain->setBackground(QBrush(Qt::transparent, Qt::SolidPattern));
+    // Designed for 1280 × 910; a device tab scrolls its page on a smaller screen.
+    Application::R58::fitToScreen(*this, size());
 
     // Only for the roles that may update, as the device screen's own update.
     if (Application::R58::RoleFeatures::allows(
@@ -124,13 +127,14 @@ void MainScreen::closeEvent(QCloseEvent* event)
         }
     }
     if (!updating.isEmpty()) {
-        const QMessageBox::StandardButton answer = QMessageBox::question(this,
-            tr("Firmware update running"),
+        QMessageBox question(QMessageBox::Question, tr("Firmware update running"),
             tr("A firmware update is running on the device %1. Quitting now can leave it half "
                "updated or in its boot loader. Quit anyway?")
                 .arg(updating.join(QStringLiteral(", "))),
-            QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
-        if (answer != QMessageBox::Yes) {
+            QMessageBox::Yes | QMessageBox::No, this);
+        question.setDefaultButton(QMessageBox::No);
+        Application::R58::styleDialog(question);
+        if (question.exec() != QMessageBox::Yes) {
             event->ignore();
             return;
         }
@@ -146,6 +150,7 @@ void MainScreen::closeEvent(QCloseEvent* event)
         QPushButton* leave
             = question.addButton(tr("Leave it running and quit"), QMessageBox::DestructiveRole);
         question.setDefaultButton(QMessageBox::Cancel);
+        Application::R58::styleDialog(question);
         question.exec();
         if (question.clickedButton() == stop) {
             for (QWidget* screen : qAsConst(running))

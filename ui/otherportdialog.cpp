@@ -1,5 +1,7 @@
 #include "ui/otherportdialog.h"
 
+#include "ui/stylesheet.h"
+
 #include <QDialogButtonBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -55,15 +57,19 @@ OtherPortDialog::OtherPortDialog(QWidget* parent)
     m_edit->setObjectName(QStringLiteral("lineEditPort"));
     m_edit->setPlaceholderText(tr("Port name or path, e.g. ttyUSB0 or /tmp/ttyR58"));
     layout->addWidget(m_edit);
+    m_edit->setFocus();
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     buttons->button(QDialogButtonBox::Ok)->setText(tr("Connect"));
     buttons->button(QDialogButtonBox::Ok)->setEnabled(false);
     layout->addWidget(buttons);
 
-    connect(m_list, &QListWidget::currentItemChanged, this, [this](QListWidgetItem* item) {
-        if (item && (item->flags() & Qt::ItemIsSelectable))
-            m_edit->setText(item->data(Qt::UserRole).toString());
+    // Only a port the user picks fills the field: the list makes its first entry current
+    // when it takes the focus, without selecting it.
+    connect(m_list, &QListWidget::itemSelectionChanged, this, [this] {
+        const auto picked = m_list->selectedItems();
+        if (!picked.isEmpty() && (picked.first()->flags() & Qt::ItemIsSelectable))
+            m_edit->setText(picked.first()->data(Qt::UserRole).toString());
     });
     connect(m_list, &QListWidget::itemDoubleClicked, this, [this](QListWidgetItem* item) {
         if (item->flags() & Qt::ItemIsSelectable)
@@ -74,6 +80,7 @@ OtherPortDialog::OtherPortDialog(QWidget* parent)
     });
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    Application::R58::styleDialog(*this);
     resize(560, 360);
 }
 

@@ -11,6 +11,7 @@
 #include "records/measurementcapture.h"
 #include "model/modelactionid.h"
 #include "ui/stylesheet.h"
+#include "ui/windowfit.h"
 #include "ui/userfeatures.h"
 #include "ui_r58subscreen.h"
 #include "ui_r58subscreen_about.h"
@@ -52,6 +53,20 @@ R58SubScreen::R58SubScreen(QSharedPointer<UserAccount> account, QSharedPointer<C
     m_uiControl->setupUi(m_ui->pageControl);
     m_uiAbout->setupUi(m_ui->pageAbout);
     setStyleSheet(::Application::R58::loadStyleSheet(QStringLiteral("r58subscreen")));
+    // A page taller or wider than a small screen's tab scrolls rather than being cut off; only
+    // the page shown counts, so a short page does not scroll for a tall one.
+    ::Application::R58::wrapInScrollArea(*m_ui->stackedWidgetMain);
+    const auto sizeToPage = [this] {
+        QStackedWidget* stack = m_ui->stackedWidgetMain;
+        for (int index = 0; index < stack->count(); ++index) {
+            const auto policy
+                = index == stack->currentIndex() ? QSizePolicy::Preferred : QSizePolicy::Ignored;
+            stack->widget(index)->setSizePolicy(policy, policy);
+        }
+        stack->updateGeometry();
+    };
+    connect(m_ui->stackedWidgetMain, &QStackedWidget::currentChanged, this, sizeToPage);
+    sizeToPage();
 
     // Navigation between the pages and between the settings' and measurements' sub-pages.
     connect(m_ui->pushButtonInformations, &QPushButton::toggled, this,
@@ -146,7 +161,9 @@ void R58SubScreen::activateFeatures()
     m_ui->pushButtonData->setEnabled(features.hasFeature(UserFeatures::DataPage));
     m_ui->pushButtonControl->setEnabled(features.hasFeature(UserFeatures::ControlPage));
 
-    const bool packageUpdate = features.hasFeature(UserFeatures::PackageUpdate);
+    // The offline screen has no device whose firmware a package could be compared with.
+    const bool packageUpdate
+        = features.hasFeature(UserFeatures::PackageUpdate) && !getSerialPort().isNull();
     m_uiInformation->textBrowserPackageUpdate->setVisible(packageUpdate);
     m_uiInformation->pushButtonOpenUpdatePackage->setVisible(packageUpdate);
 

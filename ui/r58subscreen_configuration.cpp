@@ -18,6 +18,7 @@
 #include "ui/comparedialog.h"
 #include "ui/reportdialog.h"
 #include "ui/r58subscreen.h"
+#include "ui/stylesheet.h"
 #include "ui/userfeatures.h"
 #include "ui/wheelguard.h"
 #include "ui_r58subscreen_configuration.h"
@@ -326,6 +327,41 @@ void R58SubScreen::setupConfigurationPage()
     row->addStretch(1);
     auto* grid = form->gridLayoutConfiguration;
     grid->addLayout(row, grid->rowCount(), 0, 1, grid->columnCount());
+    // The message has a full-width row of its own below the buttons: between them it wrapped
+    // into a narrow column and moved them. Two lines are reserved so that nothing a user may
+    // click moves when a message comes or goes.
+    QLabel* message = form->labelSettingsMessage;
+    form->horizontalLayoutSettingsFile->removeWidget(message);
+    form->horizontalLayoutSettingsFile->insertStretch(2, 1);
+    message->setMinimumHeight(2 * message->fontMetrics().lineSpacing() + 4);
+    message->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    grid->addWidget(message, grid->rowCount(), 0, 1, grid->columnCount());
+
+    // One setting, one name: the labels say what the comparison, the report and the history
+    // say.
+    const std::array<std::pair<QLabel*, SettingKey>, 16> names {{
+        {form->labelNominalCurrent, SettingKey::NominalCurrent},
+        {form->labelSoftstart, SettingKey::Softstart},
+        {form->labelAutoReset, SettingKey::OverloadReset},
+        {form->labelTripClass, SettingKey::TripClass},
+        {form->labelUndercurrentThreshold, SettingKey::UndercurrentThreshold},
+        {form->labelUndercurrentEnable, SettingKey::UndercurrentEnable},
+        {form->labelUndercurrentFaultType, SettingKey::UndercurrentFaultType},
+        {form->labelUndervoltageThreshold, SettingKey::UndervoltageThreshold},
+        {form->labelUndervoltageEnable, SettingKey::UndervoltageEnable},
+        {form->labelUndervoltageFaultType, SettingKey::UndervoltageFaultType},
+        {form->labelOvervoltageThreshold, SettingKey::OvervoltageThreshold},
+        {form->labelOvervoltageEnable, SettingKey::OvervoltageEnable},
+        {form->labelOvervoltageFaultType, SettingKey::OvervoltageFaultType},
+        {form->labelAsymmetryThreshold, SettingKey::AsymmetryThreshold},
+        {form->labelAsymmetryEnable, SettingKey::AsymmetryEnable},
+        {form->labelAsymmetryFaultType, SettingKey::AsymmetryFaultType},
+    }};
+    for (const auto& [label, key] : names) {
+        const QString unit = SettingsMapper::unit(key);
+        label->setText(unit.isEmpty() ? SettingsMapper::name(key)
+                                      : QStringLiteral("%1 (%2)").arg(SettingsMapper::name(key), unit));
+    }
 
     TaloLinkTerminalService* service = getTerminalService().data();
     using S = TaloLinkTerminalService;
@@ -810,10 +846,13 @@ void R58SubScreen::loadSoftstartImage()
 
 void R58SubScreen::handleExportSettings()
 {
-    const QString path = askFileName(FileDialogMode::Save, tr("Export settings"),
+    QString path = askFileName(FileDialogMode::Save, tr("Export settings"),
         RecordLocations::dialogFolder(getConfig()->getSettingsDir()), tr("JSON Files (*.json)"));
     if (path.isEmpty())
         return;
+    // The import offers *.json files; a name typed without the suffix must still be found.
+    if (QFileInfo(path).suffix().isEmpty())
+        path += QStringLiteral(".json");
     const QString name = QDir::toNativeSeparators(path);
     // The backups are the tool's own; an export there could replace one.
     if (RecordLocations::isInBackups(path)) {
@@ -871,18 +910,29 @@ void R58SubScreen::compareSettingsFile(const QString& path, bool import)
     }
     // Checked before anything is offered: a number cut to fit its field would be another
     // setting, and a value out of range is one the device must not get.
-    QStringList refusals;
-    for (const auto& refused : refusedKeys)
-        refusals << tr("\"%1\" holds %2, which is no value of that setting.")
-                        .arg(refused.key, number(refused.number));
+    QList<SettingsMapper::Refusal> refused;
+    // Keys of no setting the mapper knows: said, but shown on no row.
+    QStringList unnamed;
+    for (const auto& key : refusedKeys) {
+        if (const auto setting = SettingsMapper::keyOfFileKey(key.key)) {
+            refused << SettingsMapper::notAValue(*setting, key.number);
+        } else {
+            unnamed << tr("\"%1\" holds %2, which is no value of that setting.")
+                           .arg(key.key, number(key.number));
+        }
+    }
     const bool asymmetry = Records::DeviceSnapshot::hasAsymmetryProtection(*this);
-    refusals << mapper.check(file, asymmetry);
+    refused << mapper.refusals(file, asymmetry);
+    QStringList refusals;
+    for (const auto& refusal : refused)
+        refusals << refusal.text;
+    refusals << unnamed;
     // A device without the load asymmetry protection is not sent its settings.
     if (!asymmetry)
         file.setLoadAsymmetry(std::nullopt);
 
     const SettingsComparison comparison(device, file);
-    CompareDialog dialog(comparison, path, refusals, isConnected(),
+    CompareDialog dialog(comparison, path, refused, unnamed, isConnected(),
         import ? CompareDialog::Mode::Import : CompareDialog::Mode::Compare, this);
     const bool applied = runDialog(dialog) == QDialog::Accepted && dialog.canApply();
     if (!import)
@@ -1010,6 +1060,7 @@ void R58SubScreen::showSettingsMessage(const QString& text, bool failure)
 
 int R58SubScreen::runDialog(QDialog& dialog)
 {
+    ::Application::R58::styleDialog(dialog);
     return m_dialogRunner ? m_dialogRunner(dialog) : dialog.exec();
 }
 

@@ -16,6 +16,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QLabel>
+#include <QLocale>
 #include <QPixmap>
 #include <QStandardPaths>
 #include <QStyle>
@@ -28,6 +29,18 @@ namespace {
 
 using Records::MeasurementCapture;
 using Records::MeasurementSample;
+
+// The model's text of a measured value ("1.7", as the device's decimals give it) in the program's
+// locale, with the same decimals.
+QString localized(const QString& modelText)
+{
+    bool ok = false;
+    const double value = modelText.toDouble(&ok);
+    if (!ok)
+        return modelText;
+    const int point = modelText.indexOf(QLatin1Char('.'));
+    return QLocale().toString(value, 'f', point < 0 ? 0 : modelText.size() - point - 1);
+}
 
 // The windows the plot offers, in seconds.
 constexpr std::array<int, 3> TrendWindows {30, 120, 600};
@@ -120,7 +133,7 @@ void R58SubScreen::handleMeasurementVoltageModelValue(quint8 phase)
     if (phase >= labels.size())
         return;
     labels[phase]->setText(
-        getModelDatabase()->getMeasurement().getVoltageValue().toStringOfPhase(phase)
+        localized(getModelDatabase()->getMeasurement().getVoltageValue().toStringOfPhase(phase))
         + QStringLiteral(" V"));
 }
 
@@ -131,28 +144,28 @@ void R58SubScreen::handleMeasurementCurrentModelValue(quint8 phase)
     if (phase >= labels.size())
         return;
     labels[phase]->setText(
-        getModelDatabase()->getMeasurement().getCurrentValue().toStringOfPhase(phase)
+        localized(getModelDatabase()->getMeasurement().getCurrentValue().toStringOfPhase(phase))
         + QStringLiteral(" A"));
 }
 
 void R58SubScreen::handleMeasurementActivePowerModelValue()
 {
     m_uiData->labelActivePower->setText(
-        getModelDatabase()->getMeasurement().getActivePowerValue().toString()
+        localized(getModelDatabase()->getMeasurement().getActivePowerValue().toString())
         + QStringLiteral(" kW"));
 }
 
 void R58SubScreen::handleMeasurementReactivePowerModelValue()
 {
     m_uiData->labelReactivePower->setText(
-        getModelDatabase()->getMeasurement().getReactivePowerValue().toString()
+        localized(getModelDatabase()->getMeasurement().getReactivePowerValue().toString())
         + QStringLiteral(" kVAr"));
 }
 
 void R58SubScreen::handleMeasurementApparentPowerModelValue()
 {
     m_uiData->labelApparentPower->setText(
-        getModelDatabase()->getMeasurement().getApparentPowerValue().toString()
+        localized(getModelDatabase()->getMeasurement().getApparentPowerValue().toString())
         + QStringLiteral(" kVA"));
 }
 

@@ -5,6 +5,7 @@
 #include "config/config.h"
 #include "model/modeldatabase.h"
 #include "records/devicehistory.h"
+#include "records/displaynames.h"
 #include "records/devicesnapshot.h"
 #include "records/faultstate.h"
 #include "records/recordlocations.h"
@@ -44,10 +45,16 @@ const Variant* findVariant(quint32 articleNumber)
 
 void showHistoryEvent(QTreeWidget* list, const Records::Event& event)
 {
+    // The file keeps the device's English words; the list shows them in the program's language.
+    QString text = event.text;
+    if (event.kind == DeviceHistory::Mode)
+        text = Records::DisplayNames::operatingMode(text);
+    else if (event.kind == DeviceHistory::Error || event.kind == DeviceHistory::Warning)
+        text = Records::DisplayNames::fault(text);
     auto* item = new QTreeWidgetItem(
         {QDateTime::fromMSecsSinceEpoch(event.time).toString(QStringLiteral("yyyy-MM-dd hh:mm:ss")),
-            DeviceHistory::kindText(event.kind), event.text});
-    item->setToolTip(2, event.text);
+            DeviceHistory::kindText(event.kind), text});
+    item->setToolTip(2, text);
     list->insertTopLevelItem(0, item);
 }
 
@@ -89,6 +96,11 @@ const char* const PrivacyText = QT_TRANSLATE_NOOP("R58SubScreen",
 
 void R58SubScreen::setupInformationPage()
 {
+    // A package's message can be a long sentence: it wraps and never widens the window.
+    m_uiInformation->labelPackageVersionText->setWordWrap(true);
+    m_uiInformation->labelPackageVersionText->setSizePolicy(
+        QSizePolicy::Expanding, QSizePolicy::Preferred);
+    m_uiInformation->labelPackageVersionText->setMinimumWidth(0);
     TaloLinkTerminalService* service = getTerminalService().data();
     connect(service, &TaloLinkTerminalService::articleNumberModelValue, this,
         &R58SubScreen::handleArticleNumberModelValue);
@@ -195,7 +207,11 @@ void R58SubScreen::handleSerialNumberModelValue()
 void R58SubScreen::handlePlatformVersionModelValue()
 {
     auto& version = getModelDatabase()->getInformation().getPlatformVersionValue();
-    m_uiInformation->labelSoftwareVersion->setText(version.toString());
+    // The model's starting value is no version: until the device tells it, there is none.
+    m_uiInformation->labelSoftwareVersion->setText(
+        getTerminalService()->hasReported(Model::Interfaces::ModelValueID::PlatformVersion)
+            ? version.toString()
+            : QStringLiteral("-"));
     updateVoltageInfoText(version.getValue());
     updatePhaseAsymmetryTab(version.getValue());
 }
@@ -247,7 +263,7 @@ void R58SubScreen::handleFaultTypeModelValue()
         m_uiInformation->labelFaultInfo->clear();
         return;
     }
-    m_uiInformation->labelFaultInfo->setText(faults.text);
+    m_uiInformation->labelFaultInfo->setText(Records::DisplayNames::fault(faults.text));
     m_uiInformation->labelFaultCode->setText(faults.code);
     if (!faults.pictureState.isEmpty())
         showStatusPicture(faults.pictureState);

@@ -27,6 +27,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
+#include <QStyle>
 #include <QPlainTextEdit>
 #include <QScrollBar>
 #include <QSignalBlocker>
@@ -48,6 +49,17 @@ using Service::R58::UpdateControlService;
 using Service::R58::UpdatePolicy;
 
 namespace {
+
+// The package line says a failure in the error colour; the style sheet needs a repolish.
+void markFailure(QLabel* label, bool failure)
+{
+    if (label->property("failure").toBool() == failure)
+        return;
+    label->setProperty("failure", failure);
+    label->style()->unpolish(label);
+    label->style()->polish(label);
+}
+
 
 // Where a tar archive carries its magic: an update package is no single image.
 constexpr int TarMagicOffset = 257;
@@ -96,6 +108,15 @@ void R58SubScreen::setupServicePage()
     m_argumentChoices = {ui.comboBoxArg1, nullptr, nullptr, nullptr, nullptr};
     m_argumentEditors = {ui.doubleSpinBoxArg1, ui.doubleSpinBoxArg2, ui.doubleSpinBoxArg3,
         ui.doubleSpinBoxArg4, ui.doubleSpinBoxArg5};
+    // The argument rows keep their room while hidden: EXECUTE COMMAND below them must not move
+    // under the pointer when a command with arguments is chosen.
+    for (QWidget* widget : std::initializer_list<QWidget*> {ui.labelArg1, ui.labelArg2,
+             ui.labelArg3, ui.labelArg4, ui.labelArg5, ui.doubleSpinBoxArg1, ui.doubleSpinBoxArg2,
+             ui.doubleSpinBoxArg3, ui.doubleSpinBoxArg4, ui.doubleSpinBoxArg5}) {
+        QSizePolicy policy = widget->sizePolicy();
+        policy.setRetainSizeWhenHidden(true);
+        widget->setSizePolicy(policy);
+    }
     m_log = new ServiceLog(ui.textBrowserLogging, getTerminalService().data(), this);
 
     connect(ui.listWidgetCommands, &QListWidget::itemSelectionChanged, this,
@@ -473,6 +494,7 @@ void R58SubScreen::handleOpenUpdatePackage()
         return;
     m_uiInformation->pushButtonStartPackageUpdate->hide();
     m_uiInformation->labelPackageVersionText->clear();
+    markFailure(m_uiInformation->labelPackageVersionText, false);
     m_uiInformation->labelPackageVersion->clear();
     getConfig()->setSoftwareUpdateDir(path);
     // Said before the package's own outcome, which the package's messages then show below.
@@ -545,6 +567,7 @@ void R58SubScreen::handlePackageUpdateErrorOccured(const QString& text)
     m_uiInformation->pushButtonOpenUpdatePackage->show();
     m_uiInformation->pushButtonStartPackageUpdate->hide();
     m_uiInformation->labelPackageVersionText->setText(text);
+    markFailure(m_uiInformation->labelPackageVersionText, true);
     m_uiInformation->labelPackageVersion->clear();
     m_uiInformation->progressBarPackageUpdate->hide();
     emit updateEnded();

@@ -1,5 +1,7 @@
 #include "ui/reportdialog.h"
 
+#include "ui/stylesheet.h"
+
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QLabel>
@@ -19,8 +21,8 @@ ReportDialog::ReportDialog(QWidget* parent)
     setWindowTitle(tr("Commissioning report"));
     auto* layout = new QVBoxLayout(this);
     auto* intro = new QLabel(tr("The report holds the device's identity, state, protection "
-                                "settings and measured values. Add what the device does not "
-                                "know:"),
+                                "settings and measured values. Please add the details "
+                                "that only you know:"),
         this);
     intro->setWordWrap(true);
     layout->addWidget(intro);
@@ -31,6 +33,8 @@ ReportDialog::ReportDialog(QWidget* parent)
     m_notes->setObjectName(QStringLiteral("plainTextEditReportNotes"));
     m_motor->setPlaceholderText(tr("e.g. pump 2, 4 kW, 400 V"));
     auto* form = new QFormLayout;
+    form->setHorizontalSpacing(12);
+    form->setVerticalSpacing(8);
     form->addRow(tr("Site"), m_site);
     form->addRow(tr("Motor"), m_motor);
     form->addRow(tr("Technician"), m_technician);
@@ -52,7 +56,8 @@ ReportDialog::ReportDialog(QWidget* parent)
     });
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     layout->addWidget(buttons);
-    resize(520, 420);
+    Application::R58::styleDialog(*this);
+    resize(560, 460);
 }
 
 CommissioningReport::Fields ReportDialog::getFields() const

@@ -1,8 +1,12 @@
 #include "ui/stylesheet.h"
 
+#include <QDialog>
+#include <QDialogButtonBox>
 #include <QFile>
+#include <QPushButton>
 #include <QFont>
 #include <QStringList>
+#include <QVariant>
 
 // The style sheets live in this static library; registering them here keeps the linker from
 // dropping them, whichever executable uses the windows.
@@ -37,6 +41,21 @@ void installFontFallbacks()
     for (const char* family :
         {"TheSansBPlus W4 SemiLight", "TheSansBPlus W7 Bold", "TheSansBPlus"}) {
         QFont::insertSubstitutions(QString::fromLatin1(family), fallbacks);
+    }
+}
+
+void styleDialog(QDialog& dialog)
+{
+    dialog.setStyleSheet(loadStyleSheet(QStringLiteral("dialog")));
+    // Each button box is looked at as the dialog is shown, after its buttons were added.
+    const auto boxes = dialog.findChildren<QDialogButtonBox*>();
+    for (QDialogButtonBox* box : boxes) {
+        for (QAbstractButton* button : box->buttons()) {
+            const auto role = box->buttonRole(button);
+            const bool secondary
+                = role == QDialogButtonBox::RejectRole || role == QDialogButtonBox::NoRole;
+            button->setProperty("secondary", QVariant(secondary));
+        }
     }
 }
 

@@ -2,6 +2,7 @@
 
 #include <QDateTime>
 #include <QEvent>
+#include <QLocale>
 #include <QPen>
 #include <QTimer>
 #include <qwt_legend.h>
@@ -17,6 +18,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 using Records::MeasurementSample;
 using Records::TrendHistory;
@@ -196,6 +198,24 @@ private:
     double m_high = -INFINITY;
 };
 
+// Numbers with the locale's decimal sign and a true minus sign, as the time axis writes them.
+QString axisNumber(double value)
+{
+    QString text = QLocale().toString(value, 'g', 6);
+    text.replace(QLocale().negativeSign(), QStringLiteral("\u2212"));
+    return text;
+}
+
+class ValueScale : public QwtScaleDraw
+{
+public:
+    [[nodiscard]] QwtText label(double value) const override
+    {
+        // A tick at zero can come out as a rounding error's -1e-17.
+        return axisNumber(std::fabs(value) < 1e-9 ? 0.0 : value);
+    }
+};
+
 // The time axis: seconds (minutes for long windows) before the right edge, which is now while
 // the plot follows the device and the moment of the pause while it is paused. An axis that
 // stays where it is need not be laid out and labelled anew at each redraw, which with the clock
@@ -211,8 +231,8 @@ public:
     {
         if (std::fabs(value) < 1e-6)
             return m_edge;
-        return m_minutes ? TrendPlot::tr("−%1 min").arg(-value / 60.0)
-                         : TrendPlot::tr("−%1 s").arg(-value);
+        return m_minutes ? TrendPlot::tr("%1 min").arg(axisNumber(value / 60.0))
+                         : TrendPlot::tr("%1 s").arg(axisNumber(value));
     }
 
 private:
@@ -237,6 +257,7 @@ TrendPlot::TrendPlot(QWidget* parent) : QwtPlot(parent)
     grid->attach(this);
 
     setAxisMaxMinor(QwtPlot::xBottom, 0);
+    setAxisScaleDraw(QwtPlot::yLeft, new ValueScale);
 
     for (std::size_t line = 0; line < m_curves.size(); ++line) {
         auto* curve = new GapCurve;
@@ -275,19 +296,20 @@ int TrendPlot::firstSeries() const
 
 void TrendPlot::setPage(Page page)
 {
+    if (page != m_page)
+        m_fitAxis = true;
     m_page = page;
     retranslate();
-    m_changed = true;
-    // A paused plot shows the new quantity at the moment of the pause.
-    const bool paused = m_paused;
-    m_paused = false;
-    if (paused)
-        rescale();
-    else
-        refresh();
-    m_paused = paused;
-    if (paused)
-        replot();
+    // The curves take the new quantity's values at once: waiting for the next redraw would
+    // show the old values under the new axis and legend. A paused plot shows the new quantity
+    // at the moment of the pause.
+    if (!m_paused) {
+        m_end = double(QDateTime::currentMSecsSinceEpoch());
+        m_lastRedraw.start();
+    }
+    m_changed = false;
+    rescale();
+    replot();
 }
 
 void TrendPlot::setWindow(int seconds)
@@ -359,6 +381,7 @@ void TrendPlot::rescale()
         high = std::max(high, m_data[line]->high());
     }
     const Range defaults = DefaultRanges[std::size_t(m_page)];
+    const bool fit = std::exchange(m_fitAxis, false);
     if (!(low <= high)) {
         setAxisScale(QwtPlot::yLeft, defaults.low, defaults.high);
     } else {
@@ -367,13 +390,20 @@ void TrendPlot::rescale()
         // axis that followed every wobble would be hard to read, and each change of it lays
         // the plot out anew.
         const QwtInterval shown = axisInterval(QwtPlot::yLeft);
-        if (low < shown.minValue() || high > shown.maxValue()
+        if (fit || low < shown.minValue() || high > shown.maxValue()
             || span * (1.0 + 2.0 * Margin) < 0.5 * shown.width()) {
             const double middle = (low + high) / 2.0;
             // The bounds stay where the margins put them (a line at zero keeps its distance
             // from the axis); the ticks fall on round values within them.
-            setAxisScale(QwtPlot::yLeft, middle - span * (0.5 + Margin),
-                middle + span * (0.5 + Margin));
+            double bottom = middle - span * (0.5 + Margin);
+            double top = middle + span * (0.5 + Margin);
+            // Values that are all at or above zero (a voltage, a current, a motor at rest)
+            // get no negative half: the axis starts at zero and keeps its span.
+            if (low >= 0.0 && bottom < 0.0) {
+                top -= bottom;
+                bottom = 0.0;
+            }
+            setAxisScale(QwtPlot::yLeft, bottom, top);
         }
     }
 }
@@ -420,7 +450,7 @@ void TrendPlot::retranslate()
         setAxisTitle(QwtPlot::yLeft, tr("Current (A)"));
         break;
     case Page::Power:
-        setAxisTitle(QwtPlot::yLeft, tr("Power"));
+        setAxisTitle(QwtPlot::yLeft, tr("Power (kW, kVAr, kVA)"));
         break;
     }
 }

@@ -70,6 +70,9 @@ private:
     int m_windowSeconds = 30;
     bool m_paused = false;
     bool m_changed = true;
+    // The next rescale fits the value axis to the values, wherever it stood: another
+    // quantity's axis says nothing about this one's.
+    bool m_fitAxis = true;
     // The right edge, in milliseconds since the epoch: the last redraw, or the moment of the
     // pause.
     double m_end = 0.0;

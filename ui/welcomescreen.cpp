@@ -5,12 +5,14 @@
 #include "config/userconfig.h"
 #include "ui/passwordlineedit.h"
 #include "ui/stylesheet.h"
+#include "ui/windowfit.h"
 #include "ui/userfeatures.h"
 #include "ui_welcomescreen.h"
 
 #include <QDir>
 #include <QListView>
 #include <QMessageBox>
+#include <QTimer>
 #include <QPalette>
 #include <QPixmap>
 
@@ -58,7 +60,10 @@ WelcomeScreen::WelcomeScreen(
     handleUserChanged(0);
     m_config->load();
 
-    setFixedSize(size());
+    // Designed for 1280 × 910; a smaller screen scrolls the content.
+    const QSize designed = size();
+    Application::R58::makeContentScrollable(*this);
+    Application::R58::fitToScreen(*this, designed);
 }
 
 WelcomeScreen::~WelcomeScreen()
@@ -82,8 +87,16 @@ void WelcomeScreen::handleUserChanged(int index)
     else
         m_ui->lineEditPassword->clear();
 
-    if (role == UserAccount::Customer)
+    if (role == UserAccount::Customer) {
         handleLoggedIn();
+        return;
+    }
+    // Return logs in from here on, with the saved password or the one typed; the list would
+    // keep the key for itself. The popup closes first, and the focus then goes to the field.
+    if (passwordEntry)
+        QTimer::singleShot(0, m_ui->lineEditPassword, [this] {
+            m_ui->lineEditPassword->setFocus(Qt::OtherFocusReason);
+        });
 }
 
 void WelcomeScreen::handleLoggedIn()
@@ -122,10 +135,13 @@ void WelcomeScreen::checkTypedPassword()
         if (!m_config->save()) {
             // The login stands; only remembering it failed, and the user must know why the
             // password is asked for again next time.
-            QMessageBox::warning(this, tr("Password not saved"),
+            QMessageBox warning(QMessageBox::Warning, tr("Password not saved"),
                 tr("The password could not be saved in %1. You are logged in; next time the "
                    "password must be typed again.")
-                    .arg(QDir::toNativeSeparators(m_config->getFilePath())));
+                    .arg(QDir::toNativeSeparators(m_config->getFilePath())),
+                QMessageBox::Ok, this);
+            Application::R58::styleDialog(warning);
+            warning.exec();
         }
         m_staleSavedRoles.erase(m_account->getUser());
     }

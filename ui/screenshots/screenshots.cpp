@@ -10,6 +10,7 @@
 #include "ui/r58subscreen.h"
 #include "ui/startup.h"
 #include "ui/welcomescreen.h"
+#include "update/fileencryptor.h"
 #include "update/tarballwriter.h"
 
 #include <QApplication>
@@ -24,12 +25,10 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QMdiArea>
-#include <QPainter>
 #include <QPushButton>
 #include <QStandardPaths>
 #include <QTabWidget>
 #include <QTemporaryDir>
-#include <QTextDocument>
 #include <QTextStream>
 #include <QThread>
 
@@ -49,6 +48,11 @@ void settle(int milliseconds = 100)
         QThread::msleep(5);
     }
 }
+
+// The window a 1366 × 768 laptop leaves for a program: the screen less a panel and a title bar.
+const QSize Laptop(1366, 714);
+// The branded windows' designed size, which the offscreen platform's small screen would cut.
+const QSize Designed(1280, 910);
 
 bool save(QWidget& window, const QDir& directory, const QString& name)
 {
@@ -96,10 +100,16 @@ bool savePackageOpened(R58SubScreen& screen, const QDir& output, const QString& 
         {QStringLiteral("Package"), QJsonObject {{QStringLiteral("Version"), "4.4.0"}}},
         {QStringLiteral("Platform"), part(QStringLiteral("platform.crypt"), "9.4.0.0")},
         {QStringLiteral("Display"), part(QStringLiteral("display.crypt"), "9.4.0.1")}};
+    // Images the package reader accepts: encrypted with the build's key.
+    const QByteArray image(4096, '\x5A');
+    const QByteArray encrypted = External::Crypto::FileEncryptor::encrypt(
+        image, External::Crypto::FileEncryptor::randomIv());
     Utilities::TarballWriter writer;
     QFile file(path);
     if (!writer.addFile("version.json", QJsonDocument(manifest).toJson())
-        || !file.open(QIODevice::WriteOnly) || file.write(writer.getArchive()) < 0)
+        || !writer.addFile("platform.crypt", encrypted)
+        || !writer.addFile("display.crypt", encrypted) || !file.open(QIODevice::WriteOnly)
+        || file.write(writer.getArchive()) < 0)
         return false;
     file.close();
     screen.setFileDialog([path](QWidget*, R58SubScreen::FileDialogMode, const QString&,
@@ -189,29 +199,25 @@ bool saveTrend(R58SubScreen& screen, Simulator::SimulatedDevice& device, const Q
     return ok;
 }
 
-// The commissioning report's first page as it prints, drawn at 96 dots per inch.
+// The commissioning report's pages as they print, at their real A4 size in 96 dots per inch.
 bool saveReportPage(R58SubScreen& screen, const QDir& output, const QString& name)
 {
-    const auto document = screen
-                              .makeReport({QStringLiteral("Water works North, hall 3"),
-                                  QStringLiteral("Pump 2, 4 kW, 400 V"), QStringLiteral("A. Berg"),
-                                  QStringLiteral("Direction of rotation checked.\nCustomer "
-                                                 "instructed in the fault display.")})
-                              .toDocument();
-    const QSize page(794, 1123); // A4
-    const int margin = 68; // 18 mm, as printed
-    const QSizeF area(page.width() - 2 * margin, page.height() - 2 * margin);
-    document->setPageSize(area);
-    QImage image(page, QImage::Format_RGB32);
-    image.fill(Qt::white);
-    {
-        QPainter painter(&image);
-        painter.translate(margin, margin);
-        document->drawContents(&painter, QRectF(QPointF(0, 0), area));
+    const auto pages = screen
+                           .makeReport({QStringLiteral("Water works North, hall 3"),
+                               QStringLiteral("Pump 2, 4 kW, 400 V"), QStringLiteral("A. Berg"),
+                               QStringLiteral("Direction of rotation checked.\nCustomer "
+                                              "instructed in the fault display.")})
+                           .pageImages(96);
+    bool saved = !pages.isEmpty();
+    for (int page = 0; page < pages.size(); ++page) {
+        const QString path = output.filePath(
+            name + (page == 0 ? QString() : QStringLiteral("_%1").arg(page + 1))
+            + QStringLiteral(".png"));
+        const bool written = pages[page].save(path);
+        QTextStream(written ? stdout : stderr)
+            << (written ? "wrote " : "cannot write ") << path << '\n';
+        saved &= written;
     }
-    const QString path = output.filePath(name + QStringLiteral(".png"));
-    const bool saved = image.save(path);
-    QTextStream(saved ? stdout : stderr) << (saved ? "wrote " : "cannot write ") << path << '\n';
     return saved;
 }
 
@@ -324,6 +330,7 @@ int main(int argc, char* argv[])
 
     {
         WelcomeScreen login(account, config);
+        login.resize(Designed);
         ok &= save(login, output, QStringLiteral("login_select"));
         login.findChild<QComboBox*>(QStringLiteral("comboBoxUser"))
             ->setCurrentIndex(UserAccount::Admin);
@@ -331,9 +338,12 @@ int main(int argc, char* argv[])
             ->setText(QStringLiteral("r58-admin"));
         login.findChild<QCheckBox*>(QStringLiteral("checkBoxSavePassword"))->setChecked(true);
         ok &= save(login, output, QStringLiteral("login_password"));
+        login.resize(Laptop);
+        ok &= save(login, output, QStringLiteral("login_password_1366x768"));
     }
     {
         ConnectScreen connectScreen(manager);
+        connectScreen.resize(Designed);
         ok &= save(connectScreen, output, QStringLiteral("connect"));
     }
     {
@@ -345,7 +355,10 @@ int main(int argc, char* argv[])
             SerialPortManager::VendorIdentifier, SerialPortManager::ProductIdentifier});
         blockedManager->poll();
         ConnectScreen connectScreen(blockedManager);
+        connectScreen.resize(Designed);
         ok &= save(connectScreen, output, QStringLiteral("connect_no_access"));
+        connectScreen.resize(Laptop);
+        ok &= save(connectScreen, output, QStringLiteral("connect_no_access_1366x768"));
     }
     {
         // A port named by the user ("Other port…" or --port) that is not there yet.
@@ -354,13 +367,17 @@ int main(int argc, char* argv[])
         watchedManager->setPolling(false);
         watchedManager->watchPort(QStringLiteral("/tmp/ttyR58remote"));
         ConnectScreen connectScreen(watchedManager);
+        connectScreen.resize(Designed);
         ok &= save(connectScreen, output, QStringLiteral("connect_other_port"));
         OtherPortDialog dialog(&connectScreen);
         ok &= save(dialog, output, QStringLiteral("other_port"));
     }
     {
         MainScreen mainScreen(manager, account, config);
+        mainScreen.resize(Designed);
         ok &= save(mainScreen, output, QStringLiteral("main_offline"));
+        mainScreen.resize(Laptop);
+        ok &= save(mainScreen, output, QStringLiteral("main_offline_1366x768"));
     }
 
     QTemporaryDir links;
@@ -374,7 +391,20 @@ int main(int argc, char* argv[])
     manager->poll();
     {
         MainScreen mainScreen(manager, account, config);
+        mainScreen.resize(Designed);
         ok &= save(mainScreen, output, QStringLiteral("main_devices"));
+        // The tallest pages on a laptop: they scroll instead of running off the screen.
+        mainScreen.resize(Laptop);
+        ok &= save(mainScreen, output, QStringLiteral("main_devices_1366x768"));
+        mainScreen.show();
+        const auto screens = mainScreen.findChildren<R58SubScreen*>();
+        for (R58SubScreen* screen : screens) {
+            waitForDevice(*screen);
+            click(*screen, "pushButtonData");
+        }
+        if (!screens.isEmpty()) {
+            ok &= save(mainScreen, output, QStringLiteral("main_devices_data_1366x768"));
+        }
     }
 
     // The device screen of each role, filled from the first simulated device.
