@@ -386,15 +386,15 @@
     </message>
     <message>
         <source>this user may not open it, or another program holds it</source>
-        <translation>dieser Benutzer darf ihn nicht öffnen, oder ein anderes Programm belegt ihn</translation>
+        <translation>Dieser Benutzer darf ihn nicht öffnen, oder ein anderes Programm belegt ihn</translation>
     </message>
     <message>
         <source>the port does not exist (any more)</source>
-        <translation>den Anschluss gibt es nicht (mehr)</translation>
+        <translation>Den Anschluss gibt es nicht (mehr)</translation>
     </message>
     <message>
         <source>it is not a serial port the program can use</source>
-        <translation>er ist keine serielle Schnittstelle, die das Programm nutzen kann</translation>
+        <translation>Er ist keine serielle Schnittstelle, die das Programm nutzen kann</translation>
     </message>
     <message>
         <source>To give the logged-in user access, install the program&apos;s package (it brings a udev rule), then unplug the device and plug it in again. Without the package: add the user to the group „dialout“ (sudo usermod -aG dialout $USER), then log out and in again. If another program holds the port, close it there first.</source>

@@ -46,7 +46,6 @@ void installFontFallbacks()
 
 void styleDialog(QDialog& dialog)
 {
-    dialog.setStyleSheet(loadStyleSheet(QStringLiteral("dialog")));
     // Each button box is looked at as the dialog is shown, after its buttons were added.
     const auto boxes = dialog.findChildren<QDialogButtonBox*>();
     for (QDialogButtonBox* box : boxes) {
@@ -57,6 +56,8 @@ void styleDialog(QDialog& dialog)
             button->setProperty("secondary", QVariant(secondary));
         }
     }
+    // Set after the properties, so that the buttons are polished with them.
+    dialog.setStyleSheet(loadStyleSheet(QStringLiteral("dialog")));
 }
 
 } // namespace Application::R58
