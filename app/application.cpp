@@ -78,6 +78,18 @@ Application::~Application()
     m_terminalService->unregisterObserver(*m_valueObserver);
 }
 
+bool Application::isConnected() const
+{
+    return m_usbComponent && m_usbComponent->getSerialPort()
+        && m_usbComponent->getSerialPort()->isOpen();
+}
+
+void Application::fireAction(Model::Interfaces::ModelActionID id)
+{
+    if (m_usbComponent)
+        m_usbComponent->fireModelAction(id);
+}
+
 bool Application::isMotorRunning() const
 {
     using Mode = Model::Interfaces::ModelTypes::Operation::Mode;

@@ -5,11 +5,16 @@
 #include <QSharedPointer>
 #include <QString>
 
+#include <cstdint>
+
 namespace Component::R58 {
 class TaloLinkUSBComponent;
 }
 namespace Model::Database {
 class ModelDatabase;
+}
+namespace Model::Interfaces {
+enum class ModelActionID : std::uint16_t;
 }
 namespace Model::Observer {
 class ModelActionObserver;
@@ -83,6 +88,11 @@ public:
         return m_modelDatabase;
     }
     [[nodiscard]] const QSharedPointer<Config>& getConfig() const { return m_config; }
+    // True when frames handed to the link now reach a device's open port.
+    [[nodiscard]] bool isConnected() const;
+    // Tells the device to run a model action; without a port (the offline screen) the write
+    // fails quietly.
+    void fireAction(Model::Interfaces::ModelActionID id);
     // True while the device reports its motor running (forward or backward). A firmware update
     // or a factory reset must wait: the device's protection stops while it takes either.
     [[nodiscard]] bool isMotorRunning() const;

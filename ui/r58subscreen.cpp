@@ -219,15 +219,6 @@ QString R58SubScreen::askFileName(
         : QFileDialog::getOpenFileName(this, caption, directory, filter);
 }
 
-void R58SubScreen::fireAction(ModelActionID id)
-{
-    // The offline screen has a component without a port: the write fails quietly.
-    auto* link = dynamic_cast<Component::R58::TaloLinkComponent*>(
-        getComponent(Component::Interfaces::ComponentID::TaloLinkUSB));
-    if (link)
-        link->fireModelAction(id);
-}
-
 void R58SubScreen::handleInformationTab()
 {
     m_ui->stackedWidgetMain->setCurrentWidget(m_ui->pageInformation);

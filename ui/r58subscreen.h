@@ -187,7 +187,6 @@ public slots:
     void handleStartUpdate();
     void handleProgress(int percent);
     void handleDigestError();
-    void handleUpdateRefused(const QString& reason);
     void handleRequestMemblock(unsigned short blockIndex);
     void handleOpenUpdatePackage();
     void handleStartPackageUpdate();
@@ -217,7 +216,6 @@ private:
     // The demo page: its lists and buttons; runs for the demo role only.
     void setupDemoMode();
 
-    void fireAction(Model::Interfaces::ModelActionID id);
     [[nodiscard]] QString askFileName(FileDialogMode mode, const QString& caption,
         const QString& directory, const QString& filter);
 
@@ -246,15 +244,10 @@ private:
     [[nodiscard]] QString saveConfig();
     // Marks each setting the device did not take and reports on the act that wrote them.
     void showVerification(const QList<::Application::R58::SettingsVerifier::Outcome>& outcomes);
-    // After an update: lists what differs from the backup taken before it and offers to
-    // restore it.
-    void compareWithUpdateBackup();
     // True (the act is refused) while the device reports a running motor; says why and offers
     // to stop the motor.
     [[nodiscard]] bool refuseWhileMotorRuns(const QString& act);
     void showSettingsMessage(const QString& text, bool failure);
-    // True when frames handed to the link now reach a device's open port.
-    [[nodiscard]] bool isConnected() const;
     // Shows a setting the device reported in its widget without sending anything, for the
     // settings without a handler of their own.
     void showDeviceSetting(::Application::R58::SettingKey key);

@@ -395,12 +395,6 @@ void R58SubScreen::setupConfigurationPage()
 // ---- Widget to device: each runs on a user's act only (reports fill the widgets silently), and
 // unchanged values are not sent.
 
-bool R58SubScreen::isConnected() const
-{
-    const auto& link = getUSBComponent();
-    return link && link->getSerialPort() && link->getSerialPort()->isOpen();
-}
-
 bool R58SubScreen::admitEdit()
 {
     if (isConnected())
@@ -717,7 +711,44 @@ void R58SubScreen::showVerification(const QList<SettingsVerifier::Outcome>& outc
 {
     const SettingsAct act = std::exchange(m_settingsAct, SettingsAct());
     if (act.kind == SettingsAct::Kind::Update) {
-        compareWithUpdateBackup();
+        // After an update: what differs from the backup taken before it is listed, and
+        // restoring it offered.
+        QLabel* label = m_uiInformation->labelPackageVersionText;
+        if (m_updateBackup.isEmpty())
+            return;
+        const SettingsMapper mapper(getModelDatabase()->getSettings());
+        const Settings now = mapper.deviceSettings(true);
+        Settings before = now;
+        if (!before.load(m_updateBackup)) {
+            label->setText(tr("The settings could not be compared with those before the update: %1 "
+                              "could not be read.")
+                               .arg(QDir::toNativeSeparators(m_updateBackup)));
+            return;
+        }
+        const SettingsComparison comparison(now, before);
+        if (comparison.getChangedCount() == 0) {
+            label->setText(tr("Every setting is as it was before the update."));
+            return;
+        }
+        QStringList rows;
+        for (const SettingsComparison::Row& row : comparison.getRows()) {
+            if (row.changed)
+                rows << tr("%1: %2 before, %3 now").arg(row.label, row.fileText, row.deviceText);
+        }
+        const QString list
+            = tr("The update changed these settings:") + QLatin1Char('\n') + rows.join(QLatin1Char('\n'));
+        label->setText(list);
+        QMessageBox question(QMessageBox::Warning, tr("Settings changed by the update"),
+            list + QStringLiteral("\n\n")
+                + tr("Restore these from the backup taken before the update? They are compared "
+                     "with the device once more before anything is sent."),
+            QMessageBox::NoButton, this);
+        QPushButton* restore = question.addButton(tr("Restore these…"), QMessageBox::AcceptRole);
+        QPushButton* keep = question.addButton(tr("Keep the new values"), QMessageBox::RejectRole);
+        question.setDefaultButton(keep);
+        (void)runDialog(question);
+        if (question.clickedButton() == restore)
+            compareSettingsFile(m_updateBackup, true);
         return;
     }
     QStringList failures;
@@ -777,46 +808,6 @@ void R58SubScreen::showVerification(const QList<SettingsVerifier::Outcome>& outc
         break;
     }
     showSettingsMessage(text, !failures.isEmpty());
-}
-
-void R58SubScreen::compareWithUpdateBackup()
-{
-    QLabel* label = m_uiInformation->labelPackageVersionText;
-    if (m_updateBackup.isEmpty())
-        return;
-    const SettingsMapper mapper(getModelDatabase()->getSettings());
-    const Settings now = mapper.deviceSettings(true);
-    Settings before = now;
-    if (!before.load(m_updateBackup)) {
-        label->setText(tr("The settings could not be compared with those before the update: %1 "
-                          "could not be read.")
-                           .arg(QDir::toNativeSeparators(m_updateBackup)));
-        return;
-    }
-    const SettingsComparison comparison(now, before);
-    if (comparison.getChangedCount() == 0) {
-        label->setText(tr("Every setting is as it was before the update."));
-        return;
-    }
-    QStringList rows;
-    for (const SettingsComparison::Row& row : comparison.getRows()) {
-        if (row.changed)
-            rows << tr("%1: %2 before, %3 now").arg(row.label, row.fileText, row.deviceText);
-    }
-    const QString list
-        = tr("The update changed these settings:") + QLatin1Char('\n') + rows.join(QLatin1Char('\n'));
-    label->setText(list);
-    QMessageBox question(QMessageBox::Warning, tr("Settings changed by the update"),
-        list + QStringLiteral("\n\n")
-            + tr("Restore these from the backup taken before the update? They are compared "
-                 "with the device once more before anything is sent."),
-        QMessageBox::NoButton, this);
-    QPushButton* restore = question.addButton(tr("Restore these…"), QMessageBox::AcceptRole);
-    QPushButton* keep = question.addButton(tr("Keep the new values"), QMessageBox::RejectRole);
-    question.setDefaultButton(keep);
-    (void)runDialog(question);
-    if (question.clickedButton() == restore)
-        compareSettingsFile(m_updateBackup, true);
 }
 
 bool R58SubScreen::refuseWhileMotorRuns(const QString& act)

@@ -478,11 +478,6 @@ void R58SubScreen::handleDigestError()
     m_singleImage->handleDigestError();
 }
 
-void R58SubScreen::handleUpdateRefused(const QString& reason)
-{
-    m_singleImage->handleUpdateRefused(reason);
-}
-
 // ---- Package update on the information page
 
 void R58SubScreen::handleOpenUpdatePackage()
