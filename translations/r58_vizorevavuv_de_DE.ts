@@ -459,6 +459,18 @@
         <source>Leave it running and quit</source>
         <translation>Weiterlaufen lassen und beenden</translation>
     </message>
+    <message>
+        <source>The device on %1 was disconnected.</source>
+        <translation>Das Gerät an %1 wurde getrennt.</translation>
+    </message>
+    <message>
+        <source>The device %1 on %2 was disconnected.</source>
+        <translation>Das Gerät %1 an %2 wurde getrennt.</translation>
+    </message>
+    <message>
+        <source>Its port is still watched: plug the device in again and its tab returns.</source>
+        <translation>Sein Anschluss wird weiter überwacht: Stecken Sie das Gerät wieder ein, dann erscheint sein Tab wieder.</translation>
+    </message>
 </context>
 <context>
     <name>OtherPortDialog</name>

@@ -17,6 +17,9 @@
 #include <QFileDialog>
 #include <QMenuBar>
 #include <QCloseEvent>
+#include <QVBoxLayout>
+#include <QLabel>
+#include <QFileInfo>
 #include <QEventLoop>
 #include <QMessageBox>
 #include <QPushButton>
@@ -70,6 +73,15 @@ MainScreen::MainScreen(QSharedPointer<SerialPortManager> manager,
         updateAll->setObjectName(QStringLiteral("actionUpdateAll"));
         connect(updateAll, &QAction::triggered, this, &MainScreen::handleUpdateAll);
     }
+
+    m_lostNotice = new QLabel(m_ui->mdiAreaMain->viewport());
+    m_lostNotice->setObjectName(QStringLiteral("labelDeviceLost"));
+    m_lostNotice->setWordWrap(true);
+    m_lostNotice->setAlignment(Qt::AlignCenter);
+    m_lostNotice->setStyleSheet(QStringLiteral("color: white; font-size: 14pt;"));
+    auto* noticeLayout = new QVBoxLayout(m_ui->mdiAreaMain->viewport());
+    noticeLayout->addWidget(m_lostNotice);
+    m_lostNotice->hide();
 
     openSubScreens();
 }
@@ -199,6 +211,7 @@ void MainScreen::openSubScreen(const QString& portName)
     if (findSubWindow(portName))
         return;
 
+    m_lostNotice->hide();
     QWidget* screen = m_factory->createSubScreen(portName);
     QMdiSubWindow* subWindow = m_ui->mdiAreaMain->addSubWindow(screen, Qt::Window);
     subWindow->setAttribute(Qt::WA_DeleteOnClose);
@@ -240,7 +253,19 @@ void MainScreen::closeSubScreen(const QString& portName)
         return;
     }
     m_keptPorts.remove(portName);
+    // The tab shows the serial number once the device has sent it.
+    const QString serial = subWindow->widget() ? subWindow->widget()->windowTitle().trimmed() : QString();
+    const QString port = QFileInfo(portName).fileName();
     subWindow->close();
+    if (m_ui->mdiAreaMain->subWindowList().isEmpty()
+        || m_ui->mdiAreaMain->subWindowList() == QList<QMdiSubWindow*> {subWindow}) {
+        m_lostNotice->setText(
+            (serial.isEmpty() ? tr("The device on %1 was disconnected.").arg(port)
+                              : tr("The device %1 on %2 was disconnected.").arg(serial, port))
+            + QLatin1Char('\n')
+            + tr("Its port is still watched: plug the device in again and its tab returns."));
+        m_lostNotice->show();
+    }
 }
 
 QMdiSubWindow* MainScreen::findSubWindow(const QString& portName) const

@@ -5,11 +5,11 @@
 #include <QSharedPointer>
 #include <QString>
 
-
 namespace Ui {
 class MainScreen;
 }
 
+class QLabel;
 class QMdiArea;
 class QMdiSubWindow;
 
@@ -58,6 +58,9 @@ private:
     Ui::MainScreen* m_ui = nullptr;
     // Ports gone while their tab was kept for an update: the tab goes when the update ends.
     QSet<QString> m_keptPorts;
+    // Shown where the tabs were once the last device has gone: which one, and that its port is
+    // still watched.
+    QLabel* m_lostNotice = nullptr;
     QSharedPointer<Application::R58::SerialPortManager> m_manager;
     QSharedPointer<Application::R58::UserAccount> m_account;
     QSharedPointer<Application::R58::Config> m_config;
