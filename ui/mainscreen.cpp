@@ -5,6 +5,7 @@
 #include "config/useraccount.h"
 #include "link/serialport.h"
 #include "link/serialportmanager.h"
+#include "ui/settingseditor.h"
 #include "ui/stylesheet.h"
 #include "ui/subscreenfactory.h"
 #include "ui/uiconstants.h"
@@ -67,6 +68,10 @@ MainScreen::MainScreen(QSharedPointer<SerialPortManager> manager,
         updateAll->setObjectName(QStringLiteral("actionUpdateAll"));
         connect(updateAll, &QAction::triggered, this, &MainScreen::handleUpdateAll);
     }
+    // Settings prepared at a desk: for the roles that may change a device's settings.
+    if (Application::R58::RoleFeatures::allows(
+            m_account->getUser(), Application::R58::RoleFeatures::ConfigurationPage))
+        SettingsEditor::addActions(menuBar()->addMenu(tr("Settings files")), this, m_config);
 
     openSubScreens();
 }
