@@ -711,6 +711,8 @@ int CommandLine::compare(DeviceSession& session, const Options& options, QJsonVa
         note(session.portName(), file.errorString());
         return UsageError;
     }
+    if (!file.notice().isEmpty())
+        note(session.portName(), file.notice());
     QJsonArray rows;
     for (const auto& row : file.comparison().getRows()) {
         rows.append(QJsonObject {{"key", settingKey(row.key)}, {"name", row.label},
@@ -749,6 +751,8 @@ int CommandLine::import(DeviceSession& session, const Options& options, QJsonVal
         note(port, file.errorString() + QLatin1Char(' ') + tr("Nothing was sent to the device."));
         return UsageError;
     }
+    if (!file.notice().isEmpty())
+        note(port, file.notice());
     if (!file.refusals().isEmpty()) {
         object.insert(QStringLiteral("refused"), QJsonArray::fromStringList(file.refusals()));
         json = object;

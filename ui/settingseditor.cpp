@@ -41,6 +41,8 @@ constexpr int MaxShownDecimals = 3;
 // The window opens at the device screen's tab size less the navigation.
 constexpr int EditorWidth = 1100; // pixels
 constexpr int EditorHeight = 560; // pixels
+// The height of the device screen's file buttons.
+constexpr int ButtonHeight = 40; // pixels
 
 QString number(double value)
 {
@@ -485,6 +487,8 @@ void SettingsEditor::addButtons(
     create->setObjectName(QStringLiteral("pushButtonNewSettingsFile"));
     auto* open = new QPushButton(tr("OPEN SETTINGS FILE…"), parent);
     open->setObjectName(QStringLiteral("pushButtonOpenSettingsFile"));
+    create->setMinimumHeight(ButtonHeight);
+    open->setMinimumHeight(ButtonHeight);
     row->addWidget(create);
     row->addWidget(open);
     connect(create, &QPushButton::clicked, parent, [parent, config] { newFile(parent, config); });
