@@ -164,6 +164,15 @@ void MainScreen::closeEvent(QCloseEvent* event)
             return;
         }
     }
+    // Last, once nothing else holds the window: a settings file being prepared is asked about
+    // before its window goes with this one.
+    const auto editors = findChildren<SettingsEditor*>();
+    for (SettingsEditor* editor : editors) {
+        if (!editor->close()) {
+            event->ignore();
+            return;
+        }
+    }
     event->accept();
 }
 

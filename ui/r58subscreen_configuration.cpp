@@ -326,12 +326,18 @@ void R58SubScreen::setupConfigurationPage()
     add(tr("COMPARE"), "pushButtonCompare", &R58SubScreen::handleCompareSettings);
     add(tr("RESTORE…"), "pushButtonRestore", &R58SubScreen::handleRestoreSettings);
     add(tr("REPORT…"), "pushButtonReport", &R58SubScreen::handleReport);
-    // Without a device, settings are prepared in files of their own.
-    if (!getSerialPort())
-        SettingsEditor::addButtons(row, this, getConfig());
     row->addStretch(1);
     auto* grid = form->gridLayoutConfiguration;
     grid->addLayout(row, grid->rowCount(), 0, 1, grid->columnCount());
+    // Without a device, settings are prepared in files of their own: a row of its own, so that
+    // the longer texts of other languages crowd no other button.
+    if (!getSerialPort()) {
+        auto* offline = new QHBoxLayout;
+        offline->setSpacing(row->spacing());
+        SettingsEditor::addButtons(offline, this, getConfig());
+        offline->addStretch(1);
+        grid->addLayout(offline, grid->rowCount(), 0, 1, grid->columnCount());
+    }
 
     TaloLinkTerminalService* service = getTerminalService().data();
     using S = TaloLinkTerminalService;

@@ -454,8 +454,9 @@ void SettingsEditor::newFile(QWidget* parent, const QSharedPointer<Config>& conf
     const DeviceModel* model = chooseModel(parent, std::nullopt);
     if (!model)
         return;
-    auto* editor
-        = new SettingsEditor(std::make_unique<SettingsDocument>(*model), config, parent);
+    // Owned by the main window rather than a tab, which may close with the editor still open.
+    auto* editor = new SettingsEditor(
+        std::make_unique<SettingsDocument>(*model), config, parent ? parent->window() : nullptr);
     editor->setAttribute(Qt::WA_DeleteOnClose);
     editor->show();
 }
@@ -475,7 +476,8 @@ void SettingsEditor::openFile(QWidget* parent, const QSharedPointer<Config>& con
         return;
     }
     rememberFolder(config, path);
-    auto* editor = new SettingsEditor(std::move(document), config, parent);
+    auto* editor
+        = new SettingsEditor(std::move(document), config, parent ? parent->window() : nullptr);
     editor->setAttribute(Qt::WA_DeleteOnClose);
     editor->show();
 }
