@@ -3,9 +3,11 @@
 #include "app/application.h"
 #include "cli/devicesession.h"
 #include "config/config.h"
+#include "config/devicemodel.h"
 #include "config/rolefeatures.h"
 #include "config/settings.h"
 #include "config/settingscomparison.h"
+#include "config/settingsdocument.h"
 #include "config/settingsimport.h"
 #include "config/settingsmapper.h"
 #include "config/settingsverifier.h"
@@ -41,6 +43,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <optional>
 
 namespace Cli {
 
@@ -64,10 +67,13 @@ struct CommandInfo
 {
     const char* name;
     const char* synopsis;
-    int arguments; // positional arguments after the command's name
+    int arguments; // positional arguments after the command's name; OneOrMore for files
     RoleFeatures::Feature feature; // PasswordEntry: every role may
     const char* description;
 };
+
+// A command that takes one file or more.
+constexpr int OneOrMore = -1;
 
 // The commands in the order --help lists them. PasswordEntry marks those every role may run.
 const CommandInfo Commands[] {
@@ -110,6 +116,12 @@ const CommandInfo Commands[] {
     {"history", "history", 0, RoleFeatures::PasswordEntry,
         QT_TRANSLATE_NOOP("Cli::CommandLine",
             "Shows the device's event history as this computer keeps it.")},
+    {"check", "check FILE... [--article N]", OneOrMore, RoleFeatures::PasswordEntry,
+        QT_TRANSLATE_NOOP("Cli::CommandLine",
+            "Checks settings files without a device against the limits of the device model they "
+            "were made for, or of article number N. Exit status 0 when every file is valid, 1 "
+            "when a value is outside the limits, 2 when a file cannot be read or names no known "
+            "model.")},
 };
 
 const CommandInfo* findCommand(const QString& name)
@@ -130,6 +142,14 @@ QString settingKey(SettingKey key)
         "overvoltageEnable", "overvoltageThreshold", "overvoltageFaultType", "softstart",
         "asymmetryEnable", "asymmetryThreshold", "asymmetryFaultType"};
     return QString::fromLatin1(names[int(key)]);
+}
+
+QString knownArticles()
+{
+    QStringList articles;
+    for (const auto& model : Application::R58::DeviceModel::all())
+        articles << QString::number(model.articleNumber);
+    return articles.join(QStringLiteral(", "));
 }
 
 QJsonValue orNull(const std::optional<QString>& value)
@@ -156,6 +176,7 @@ struct CommandLine::Options
     bool json = false;
     bool dryRun = false;
     int seconds = -1; // monitor: until interrupted
+    std::optional<quint32> article; // check: the model to check against
     UserAccount::User role = UserAccount::Customer;
     QString passwordFile;
 };
@@ -207,10 +228,11 @@ void CommandLine::printHelp(const QString& name)
           << '\n'
           << tr("  --json               one JSON document (an array with --all)") << '\n'
           << tr("  --help               this text; after a command, that command's") << "\n\n"
-          << tr("Exit status: 0 done, 1 differences (compare) or not confirmed (import, restore, "
-                "update), 2 usage error, 3 no device, 4 refused (role, password, downgrade, "
-                "damaged package, running motor, refused file), 5 the device did not answer or "
-                "the operation failed.")
+          << tr("  --article N          check: the device model's article number") << '\n'
+          << tr("Exit status: 0 done, 1 differences (compare), not confirmed (import, restore, "
+                "update) or values outside the limits (check), 2 usage error or unreadable file, "
+                "3 no device, 4 refused (role, password, downgrade, damaged package, running "
+                "motor, refused file), 5 the device did not answer or the operation failed.")
           << '\n';
     m_out.flush();
 }
@@ -363,9 +385,10 @@ int CommandLine::run(const QStringList& arguments)
     const QCommandLineOption jsonOption(QStringLiteral("json"));
     const QCommandLineOption dryRunOption(QStringLiteral("dry-run"));
     const QCommandLineOption secondsOption(QStringLiteral("seconds"), QString(), QStringLiteral("N"));
+    const QCommandLineOption articleOption(QStringLiteral("article"), QString(), QStringLiteral("N"));
     const QCommandLineOption helpOption(QStringList {QStringLiteral("h"), QStringLiteral("help")});
     parser.addOptions({portOption, allOption, roleOption, passwordOption, jsonOption, dryRunOption,
-        secondsOption, helpOption});
+        secondsOption, articleOption, helpOption});
     if (!parser.parse(arguments))
         return usage(parser.errorText());
 
@@ -382,7 +405,9 @@ int CommandLine::run(const QStringList& arguments)
     if (!options.command)
         return usage(tr("unknown command \"%1\".").arg(name));
     positional.removeFirst();
-    if (positional.size() != options.command->arguments)
+    if (options.command->arguments == OneOrMore && positional.isEmpty())
+        return usage(tr("%1 takes one file or more.").arg(QLatin1String(options.command->name)));
+    if (options.command->arguments != OneOrMore && positional.size() != options.command->arguments)
         return usage((options.command->arguments == 0 ? tr("%1 takes no argument.")
                                                        : tr("%1 takes one argument."))
                          .arg(QLatin1String(options.command->name)));
@@ -400,6 +425,19 @@ int CommandLine::run(const QStringList& arguments)
         if (!ok || options.seconds <= 0 || options.command->name != QLatin1String("monitor"))
             return usage(tr("--seconds takes a whole number of seconds and belongs to monitor."));
     }
+    if (parser.isSet(articleOption)) {
+        bool ok = false;
+        const quint32 article = parser.value(articleOption).toUInt(&ok);
+        if (options.command->name != QLatin1String("check"))
+            return usage(tr("--article belongs to check."));
+        if (!ok || !Application::R58::DeviceModel::find(article))
+            return usage(tr("--article takes the article number of a known model: %1.")
+                             .arg(knownArticles()));
+        options.article = article;
+    }
+    // A file is checked at a desk: no device, no role, no password.
+    if (options.command->name == QLatin1String("check"))
+        return check(options);
     const QString role = parser.value(roleOption);
     if (role.isEmpty() || role == QLatin1String("customer"))
         options.role = UserAccount::Customer;
@@ -482,6 +520,74 @@ int CommandLine::run(const QStringList& arguments)
             ? QJsonDocument(documents)
             : QJsonDocument(documents.first().toObject());
         m_out << document.toJson(QJsonDocument::Indented);
+        m_out.flush();
+    }
+    return status;
+}
+
+int CommandLine::check(const Options& options)
+{
+    using Application::R58::DeviceModel;
+    using Application::R58::SettingsDocument;
+    int status = Done;
+    QJsonArray documents;
+    for (const QString& path : options.arguments) {
+        const QString name = QDir::toNativeSeparators(path);
+        const std::optional<quint32> made = SettingsDocument::articleNumberOf(path);
+        const quint32 article = options.article.value_or(made.value_or(0));
+        QJsonObject object {{"file", path},
+            {"madeFor", made ? QJsonValue(double(*made)) : QJsonValue()},
+            {"articleNumber", article != 0 ? QJsonValue(double(article)) : QJsonValue()}};
+        const DeviceModel* model = DeviceModel::find(article);
+        int one = Done;
+        QStringList problems;
+        QString error;
+        if (!QFileInfo(path).isFile() || !QFileInfo(path).isReadable()) {
+            one = UsageError;
+            error = tr("%1 could not be read.").arg(name);
+        } else if (!model) {
+            one = UsageError;
+            // An unreadable file is said so, rather than that it names no model.
+            SettingsDocument probe(DeviceModel::all().front());
+            error = !probe.load(path) ? probe.errorString()
+                : article == 0
+                ? tr("%1 names no device model; give one with --article (%2).")
+                      .arg(name, knownArticles())
+                : tr("%1 was made for %2, a model this program does not know; give one with "
+                     "--article (%3).")
+                      .arg(name)
+                      .arg(article)
+                      .arg(knownArticles());
+        } else {
+            SettingsDocument document(*model);
+            if (!document.load(path)) {
+                one = UsageError;
+                error = document.errorString();
+            } else {
+                problems = document.problems();
+                one = problems.isEmpty() ? Done : Differences;
+            }
+        }
+        status = std::max(status, one);
+        object.insert(QStringLiteral("problems"), QJsonArray::fromStringList(problems));
+        object.insert(QStringLiteral("error"), error.isEmpty() ? QJsonValue() : error);
+        object.insert(QStringLiteral("status"), one);
+        documents.append(object);
+        if (!error.isEmpty()) {
+            m_err << "r58ctl: " << error << '\n';
+            m_err.flush();
+        }
+        if (options.json || one == UsageError)
+            continue;
+        if (options.article && made && *made != article)
+            line(tr("%1: made for %2, checked for %3.").arg(name).arg(*made).arg(article));
+        for (const QString& problem : qAsConst(problems))
+            line(tr("%1: %2").arg(name, problem));
+        if (problems.isEmpty())
+            line(tr("%1: valid for %2.").arg(name, model->label()));
+    }
+    if (options.json) {
+        m_out << QJsonDocument(documents).toJson(QJsonDocument::Indented);
         m_out.flush();
     }
     return status;
@@ -605,6 +711,8 @@ int CommandLine::compare(DeviceSession& session, const Options& options, QJsonVa
         note(session.portName(), file.errorString());
         return UsageError;
     }
+    if (!file.notice().isEmpty())
+        note(session.portName(), file.notice());
     QJsonArray rows;
     for (const auto& row : file.comparison().getRows()) {
         rows.append(QJsonObject {{"key", settingKey(row.key)}, {"name", row.label},
@@ -643,6 +751,8 @@ int CommandLine::import(DeviceSession& session, const Options& options, QJsonVal
         note(port, file.errorString() + QLatin1Char(' ') + tr("Nothing was sent to the device."));
         return UsageError;
     }
+    if (!file.notice().isEmpty())
+        note(port, file.notice());
     if (!file.refusals().isEmpty()) {
         object.insert(QStringLiteral("refused"), QJsonArray::fromStringList(file.refusals()));
         json = object;

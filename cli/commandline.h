@@ -39,8 +39,9 @@ public:
     // The same for every command.
     enum Status {
         Done = 0,
-        Differences = 1, // compare: something would change; import, restore: not confirmed
-        UsageError = 2,
+        Differences = 1, // compare: something would change; import, restore: not confirmed;
+                         // check: a value outside the limits
+        UsageError = 2, // also check: a file unreadable or for no known model
         NoDevice = 3,
         Refused = 4, // role, password, downgrade, damaged package, running motor, file refused
         DeviceFailed = 5, // the device did not answer, or the operation failed
@@ -87,6 +88,8 @@ private:
     int monitor(DeviceSession& session, const Options& options, QJsonValue& json);
     int history(DeviceSession& session, const Options& options, QJsonValue& json);
     int update(std::vector<std::unique_ptr<DeviceSession>>& sessions, const Options& options);
+    // Without a device: each file against its model's limits.
+    int check(const Options& options);
 
     void line(const QString& text);
     void note(const QString& port, const QString& text);

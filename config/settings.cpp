@@ -22,6 +22,9 @@ const QString OverloadResetKey = QStringLiteral("OverloadReset");
 // Extra keys, beyond the file format's own.
 const QString SoftstartKey = QStringLiteral("Softstart");
 const QString LoadAsymmetryKey = QStringLiteral("LoadAsymmetry");
+const QString ArticleNumberKey = QStringLiteral("ArticleNumber");
+// An article number is a whole number of at most eight digits.
+constexpr double MaxArticleNumber = 99999999.0;
 
 } // namespace
 
@@ -116,6 +119,10 @@ int Settings::read(const QJsonObject& json)
     }
     if (json.value(SoftstartKey).isBool())
         m_softstart = json.value(SoftstartKey).toBool();
+    const double article = json.value(ArticleNumberKey).toDouble(-1.0);
+    // Written so that NaN fails; any other value names no model and is left out.
+    if (article >= 1.0 && article <= MaxArticleNumber && std::trunc(article) == article)
+        m_articleNumber = quint32(article);
     if (json.value(LoadAsymmetryKey).isObject()) {
         ThresholdSettings group = m_loadAsymmetry.value_or(ThresholdSettings());
         // Taken only whole: a group that lacks a key would restore what no backup held.
@@ -155,6 +162,8 @@ void Settings::write(QJsonObject& json) const
         m_loadAsymmetry->write(asymmetry);
         json[LoadAsymmetryKey] = asymmetry;
     }
+    if (m_articleNumber)
+        json[ArticleNumberKey] = double(*m_articleNumber);
 }
 
 } // namespace Application::R58

@@ -50,6 +50,11 @@ public:
         m_loadAsymmetry = std::move(group);
     }
 
+    // The article number of the device model a file was prepared for, kept as an extra key;
+    // empty for a file that names none (an export, a backup).
+    [[nodiscard]] const std::optional<quint32>& getArticleNumber() const { return m_articleNumber; }
+    void setArticleNumber(std::optional<quint32> articleNumber) { m_articleNumber = articleNumber; }
+
     // False when the file cannot be opened; an unparsable file reads as empty.
     [[nodiscard]] bool load(const QString& fileName);
     // What load does with the file's bytes, so that a fuzzer reads exactly as an import does.
@@ -97,6 +102,7 @@ private:
     bool m_overloadReset = false;
     std::optional<bool> m_softstart;
     std::optional<ThresholdSettings> m_loadAsymmetry;
+    std::optional<quint32> m_articleNumber;
     int m_loadedCount = 0;
     QList<RefusedKey> m_refusedKeys;
 };

@@ -1,7 +1,10 @@
 #include "config/settingsimport.h"
 
 #include "app/application.h"
+#include "config/devicemodel.h"
 #include "config/settings.h"
+#include "link/talolinkterminalservice.h"
+#include "model/modelvalueid.h"
 #include "model/modeldatabase.h"
 #include "records/devicesnapshot.h"
 
@@ -15,6 +18,7 @@ bool SettingsImport::load(const QString& path)
 {
     m_comparison.reset();
     m_refusals.clear();
+    m_notice.clear();
     const QString name = QDir::toNativeSeparators(path);
     const SettingsMapper mapper(m_device.getModelDatabase()->getSettings());
     const Settings device = mapper.deviceSettings(true);
@@ -30,6 +34,11 @@ bool SettingsImport::load(const QString& path)
         m_error = tr("%1 holds no device settings.").arg(name);
         return false;
     }
+    if (m_device.getTerminalService()->hasReported(
+            Model::Interfaces::ModelValueID::ArticleNumber))
+        m_notice = DeviceModel::mismatch(file.getArticleNumber(),
+            static_cast<quint32>(
+                m_device.getModelDatabase()->getInformation().getArticleNumberValue().getValue()));
     // A number cut to fit its field would be another setting, and a value out of range is one
     // the device must not get.
     for (const auto& refused : file.getRefusedKeys())

@@ -31,6 +31,8 @@ public:
     [[nodiscard]] QString errorString() const { return m_error; }
     // One sentence per value the device would not accept; an import must send nothing then.
     [[nodiscard]] const QStringList& refusals() const { return m_refusals; }
+    // A sentence when the file was made for another model than the device; empty otherwise.
+    [[nodiscard]] const QString& notice() const { return m_notice; }
     // Valid after a successful load().
     [[nodiscard]] const SettingsComparison& comparison() const { return *m_comparison; }
 
@@ -41,6 +43,7 @@ private:
     Application& m_device;
     std::optional<SettingsComparison> m_comparison;
     QStringList m_refusals;
+    QString m_notice;
     QString m_error;
 };
 

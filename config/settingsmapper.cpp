@@ -1,5 +1,6 @@
 #include "config/settingsmapper.h"
 
+#include "config/devicemodel.h"
 #include "config/settings.h"
 #include "link/talolinkpacket.h"
 #include "model/modelsettings.h"
@@ -24,6 +25,8 @@ using FaultType = Model::Interfaces::ModelTypes::Settings::FaultType;
 // The lowest values the configuration page offers: a threshold of zero would never trip.
 constexpr double MinimumCurrent = 0.1; // amperes
 constexpr double MinimumVoltage = 1.0; // volts
+// The highest voltage threshold every model allows; a device does not report its own.
+constexpr double MaximumVoltage = 600.0; // volts
 
 QString translated(const char* text)
 {
@@ -139,6 +142,12 @@ const QList<SettingKey>& SettingsMapper::keys()
 bool SettingsMapper::isExtra(SettingKey key)
 {
     return int(key) >= int(SettingKey::Softstart);
+}
+
+bool SettingsMapper::isAsymmetry(SettingKey key)
+{
+    return key == SettingKey::AsymmetryEnable || key == SettingKey::AsymmetryThreshold
+        || key == SettingKey::AsymmetryFaultType;
 }
 
 SettingsMapper::Kind SettingsMapper::kind(SettingKey key)
@@ -335,6 +344,69 @@ std::optional<double> SettingsMapper::fileValue(const Settings& settings, Settin
     }
 }
 
+void SettingsMapper::setFileValue(Settings& settings, SettingKey key, double value)
+{
+    switch (key) {
+    case SettingKey::TripClass:
+        settings.setTripClass(fromNumber<TripClass>(value));
+        return;
+    case SettingKey::NominalCurrent:
+        settings.setNominalCurrent(fromNumber<float>(value));
+        return;
+    case SettingKey::OverloadReset:
+        settings.setOverloadReset(fromNumber<bool>(value));
+        return;
+    case SettingKey::Softstart:
+        settings.setSoftstart(fromNumber<bool>(value));
+        return;
+    default:
+        break;
+    }
+    // The load asymmetry group is an optional copy, written back at the end.
+    std::optional<ThresholdSettings> asymmetry;
+    ThresholdSettings* values = nullptr;
+    switch (key) {
+    case SettingKey::UndercurrentEnable:
+    case SettingKey::UndercurrentThreshold:
+    case SettingKey::UndercurrentFaultType:
+        values = &settings.getUndercurrentSettings();
+        break;
+    case SettingKey::UndervoltageEnable:
+    case SettingKey::UndervoltageThreshold:
+    case SettingKey::UndervoltageFaultType:
+        values = &settings.getUndervoltageSettings();
+        break;
+    case SettingKey::OvervoltageEnable:
+    case SettingKey::OvervoltageThreshold:
+    case SettingKey::OvervoltageFaultType:
+        values = &settings.getOvervoltageSettings();
+        break;
+    default:
+        asymmetry = settings.getLoadAsymmetry().value_or(ThresholdSettings());
+        values = &*asymmetry;
+        break;
+    }
+    switch (key) {
+    case SettingKey::UndercurrentEnable:
+    case SettingKey::UndervoltageEnable:
+    case SettingKey::OvervoltageEnable:
+    case SettingKey::AsymmetryEnable:
+        values->setEnable(fromNumber<bool>(value));
+        break;
+    case SettingKey::UndercurrentThreshold:
+    case SettingKey::UndervoltageThreshold:
+    case SettingKey::OvervoltageThreshold:
+    case SettingKey::AsymmetryThreshold:
+        values->setThreshold(fromNumber<float>(value));
+        break;
+    default:
+        values->setFaultType(fromNumber<FaultType>(value));
+        break;
+    }
+    if (asymmetry)
+        settings.setLoadAsymmetry(asymmetry);
+}
+
 bool SettingsMapper::sameValue(SettingKey key, double a, double b)
 {
     // NaN never equals anything and so counts as changed.
@@ -449,17 +521,56 @@ QStringList SettingsMapper::check(const Settings& file, bool withAsymmetry) cons
 QList<SettingsMapper::Refusal> SettingsMapper::refusals(
     const Settings& file, bool withAsymmetry) const
 {
+    return refusals(file, withAsymmetry,
+        [this](SettingKey key, std::optional<double> nominal) { return limits(key, nominal); });
+}
+SettingsMapper::Limits SettingsMapper::limits(
+    SettingKey key, const DeviceModel& model, double nominalCurrent)
+{
+    switch (key) {
+    case SettingKey::TripClass:
+        return {0.0, toNumber(model.maxTripClass)};
+    case SettingKey::NominalCurrent:
+        return {MinimumCurrent, model.maxNominalCurrent};
+    case SettingKey::UndercurrentThreshold:
+    case SettingKey::AsymmetryThreshold:
+        return {MinimumCurrent, nominalCurrent};
+    case SettingKey::UndervoltageThreshold:
+    case SettingKey::OvervoltageThreshold:
+        return {MinimumVoltage, MaximumVoltage};
+    case SettingKey::UndercurrentFaultType:
+    case SettingKey::UndervoltageFaultType:
+    case SettingKey::OvervoltageFaultType:
+    case SettingKey::AsymmetryFaultType:
+        return {toNumber(FaultType::Warning), toNumber(FaultType::Error)};
+    default:
+        return {0.0, 1.0};
+    }
+}
+
+QStringList SettingsMapper::check(const Settings& file, const DeviceModel& model)
+{
+    QStringList texts;
+    const auto limitsOf = [&model](SettingKey key, std::optional<double> nominal) {
+        return limits(key, model, nominal.value_or(model.maxNominalCurrent));
+    };
+    for (const Refusal& refusal : refusals(file, model.loadAsymmetry, limitsOf))
+        texts << refusal.text;
+    return texts;
+}
+
+QList<SettingsMapper::Refusal> SettingsMapper::refusals(
+    const Settings& file, bool withAsymmetry, const LimitsOf& limitsOf)
+{
     QList<Refusal> wrong;
     const std::optional<double> nominal = fileValue(file, SettingKey::NominalCurrent);
     for (const SettingKey key : keys()) {
-        const bool asymmetry = key == SettingKey::AsymmetryEnable
-            || key == SettingKey::AsymmetryThreshold || key == SettingKey::AsymmetryFaultType;
-        if (asymmetry && !withAsymmetry)
+        if (isAsymmetry(key) && !withAsymmetry)
             continue;
         const std::optional<double> value = fileValue(file, key);
         if (!value)
             continue;
-        const Limits range = limits(key, nominal);
+        const Limits range = limitsOf(key, nominal);
         // Written so that NaN fails. A float's nearest double may lie a hair outside.
         const double slack = 1e-6 * std::max(1.0, std::fabs(range.maximum));
         if (*value >= range.minimum - slack && *value <= range.maximum + slack)

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 
+#include <functional>
 #include <optional>
 
 namespace Model::Database {
@@ -19,6 +20,7 @@ enum class ModelValueID : std::uint16_t;
 namespace Application::R58 {
 
 class Settings;
+struct DeviceModel;
 
 // Every protection setting a device has, in the order an import sends them: the nominal
 // current before the undercurrent and load asymmetry thresholds, whose maximum it sets. The
@@ -69,6 +71,8 @@ public:
     // True for the settings the file format does not hold.
     [[nodiscard]] static bool isExtra(SettingKey key);
     [[nodiscard]] static Kind kind(SettingKey key);
+    // The load asymmetry protection's settings, which only some devices have.
+    [[nodiscard]] static bool isAsymmetry(SettingKey key);
     // The setting's name for the user, in the program's language.
     [[nodiscard]] static QString name(SettingKey key);
     // "A", "V" or empty.
@@ -86,6 +90,9 @@ public:
     [[nodiscard]] static Refusal notAValue(SettingKey key, double number);
     // The file's value; empty for an extra the file does not hold.
     [[nodiscard]] static std::optional<double> fileValue(const Settings& settings, SettingKey key);
+    // Sets the file's value; an extra the file does not hold is added with the others of its
+    // group as they were before (starting values when there were none).
+    static void setFileValue(Settings& settings, SettingKey key, double value);
     // Equal as the file keeps them: numbers to two decimals.
     [[nodiscard]] static bool sameValue(SettingKey key, double a, double b);
 
@@ -103,10 +110,21 @@ public:
     [[nodiscard]] QStringList check(const Settings& file, bool withAsymmetry) const;
     // The same, with the setting of each.
     [[nodiscard]] QList<Refusal> refusals(const Settings& file, bool withAsymmetry) const;
+    // What a device of `model` accepts, without a device: the same lower limits, the upper ones
+    // the model has. Thresholds in amperes may not exceed `nominalCurrent`.
+    [[nodiscard]] static Limits limits(
+        SettingKey key, const DeviceModel& model, double nominalCurrent);
+    // As check() above, for a device of `model`; the load asymmetry settings count on the models
+    // that have that protection.
+    [[nodiscard]] static QStringList check(const Settings& file, const DeviceModel& model);
     // Stores the value in the model and sends it to the device.
     void write(SettingKey key, double value);
 
 private:
+    using LimitsOf = std::function<Limits(SettingKey, std::optional<double> nominalCurrent)>;
+    [[nodiscard]] static QList<Refusal> refusals(
+        const Settings& file, bool withAsymmetry, const LimitsOf& limitsOf);
+
     Model::Database::ModelSettings& m_model;
 };
 

@@ -19,13 +19,6 @@ using Model::Interfaces::ModelValueID;
 
 namespace {
 
-constexpr std::array<DeviceSnapshot::Variant, 4> Variants {{
-    {51310, "VELOR®R58 Strand 2,6 A", ":/images/velor_r58_strand_"},
-    {51314, "VELOR®R58 Strand 6,6 A", ":/images/velor_r58_strand_"},
-    {51322, "VELOR®R58 Strand Plus 2,6 A", ":/images/velor_r58_strand+_"},
-    {51326, "VELOR®R58 Strand Plus 6,6 A", ":/images/velor_r58_strand+_"},
-}};
-
 // A measured value older than this is shown with its own time: the snapshot's time alone would
 // say it was measured then.
 constexpr qint64 StaleMeasurement = 10000; // milliseconds
@@ -67,11 +60,7 @@ QString orDash(const QString& text)
 
 const DeviceSnapshot::Variant* DeviceSnapshot::findVariant(quint32 articleNumber)
 {
-    for (const Variant& variant : Variants) {
-        if (variant.articleNumber == articleNumber)
-            return &variant;
-    }
-    return nullptr;
+    return Application::R58::DeviceModel::find(articleNumber);
 }
 
 bool DeviceSnapshot::hasAsymmetryProtection(const Application::R58::Application& device)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "config/devicemodel.h"
 #include "records/commissioningreport.h"
 #include "records/faultstate.h"
 #include "records/measurementsamples.h"
@@ -30,12 +31,7 @@ public:
     // load asymmetry protection (bytes 0, 4, 3, 2).
     static constexpr quint32 LineVoltagePlatformVersion = 262914;
 
-    struct Variant
-    {
-        quint32 articleNumber;
-        const char* productName;
-        const char* pictureStem;
-    };
+    using Variant = Application::R58::DeviceModel;
     // The device variants by article number; null for one the tool does not know.
     [[nodiscard]] static const Variant* findVariant(quint32 articleNumber);
 

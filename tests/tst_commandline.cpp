@@ -141,6 +141,8 @@ private slots:
     void batchGoesOnPastAFailure();
     void programUsage_data();
     void programUsage();
+    void checkTellsEachFilesState_data();
+    void checkTellsEachFilesState();
 };
 
 void TestCommandLine::infoHoldsTheDevicesIdentity()
@@ -352,4 +354,80 @@ void TestCommandLine::programUsage()
 }
 
 QTEST_GUILESS_MAIN(TestCommandLine)
+// A folder of files prepared at a desk, checked without a device: each file against the model it
+// names or the one given, the worst file's status for all.
+void TestCommandLine::checkTellsEachFilesState_data()
+{
+    QTest::addColumn<QList<QByteArray>>("files"); // empty: no such file
+    QTest::addColumn<QStringList>("options");
+    QTest::addColumn<QList<int>>("problems"); // per file; -1: unreadable
+    QTest::addColumn<int>("status");
+    const QByteArray large = R"({"TripClass": 7, "NominalCurrent": 5.0, "ArticleNumber": 51326,
+        "Undercurrent": {"Enable": true, "Threshold": 4.5, "FaultType": 1}})";
+    const QByteArray above = R"({"NominalCurrent": 1.0, "ArticleNumber": 51322,
+        "Undercurrent": {"Threshold": 2.0}, "LoadAsymmetry": {"Enable": true, "Threshold": 1.5,
+        "FaultType": 0}})";
+    // A model without the load asymmetry protection does not judge its settings.
+    const QByteArray noAsymmetry = R"({"NominalCurrent": 1.0, "ArticleNumber": 51310,
+        "LoadAsymmetry": {"Enable": true, "Threshold": 1.5, "FaultType": 0}})";
+    const QByteArray unnamed = R"({"TripClass": 3, "NominalCurrent": 1.0})";
+    QTest::newRow("valid for its own model") << QList<QByteArray> {large} << QStringList()
+                                             << QList<int> {0} << int(CommandLine::Done);
+    QTest::newRow("checked for a smaller model") << QList<QByteArray> {large}
+                                                 << QStringList {"--article", "51310"}
+                                                 << QList<int> {2} << int(CommandLine::Differences);
+    QTest::newRow("thresholds above the nominal current")
+        << QList<QByteArray> {above} << QStringList() << QList<int> {2}
+        << int(CommandLine::Differences);
+    QTest::newRow("no load asymmetry on the model") << QList<QByteArray> {noAsymmetry}
+                                                    << QStringList() << QList<int> {0}
+                                                    << int(CommandLine::Done);
+    QTest::newRow("no model named") << QList<QByteArray> {unnamed} << QStringList()
+                                    << QList<int> {-1} << int(CommandLine::UsageError);
+    QTest::newRow("no model named, one given") << QList<QByteArray> {unnamed}
+                                               << QStringList {"--article", "51314"}
+                                               << QList<int> {0} << int(CommandLine::Done);
+    QTest::newRow("not a settings file") << QList<QByteArray> {"[1, 2"}
+                                         << QStringList {"--article", "51314"} << QList<int> {-1}
+                                         << int(CommandLine::UsageError);
+    QTest::newRow("no such file") << QList<QByteArray> {QByteArray()}
+                                  << QStringList {"--article", "51314"} << QList<int> {-1}
+                                  << int(CommandLine::UsageError);
+    QTest::newRow("the worst file counts") << QList<QByteArray> {large, above, large}
+                                           << QStringList() << QList<int> {0, 2, 0}
+                                           << int(CommandLine::Differences);
+}
+
+void TestCommandLine::checkTellsEachFilesState()
+{
+    QFETCH(QList<QByteArray>, files);
+    QFETCH(QStringList, options);
+    QFETCH(QList<int>, problems);
+    QFETCH(int, status);
+    Rig rig(0);
+    QStringList arguments {"check", "--json"};
+    for (int i = 0; i < files.size(); ++i) {
+        const QString path = rig.links.filePath(QStringLiteral("starter%1.json").arg(i));
+        QFile file(path);
+        if (!files[i].isEmpty())
+            QVERIFY(file.open(QIODevice::WriteOnly) && file.write(files[i]) == files[i].size());
+        arguments << path;
+    }
+    // No role and no password: a file is checked at a desk.
+    QCOMPARE(rig.run(arguments + options, QString()), status);
+    const QJsonArray results = rig.json().array();
+    QCOMPARE(results.size(), files.size());
+    for (int i = 0; i < files.size(); ++i) {
+        const QJsonObject result = results[i].toObject();
+        if (problems[i] < 0) {
+            QCOMPARE(result.value("status").toInt(), int(CommandLine::UsageError));
+            QVERIFY2(!result.value("error").toString().isEmpty(), qPrintable(rig.err));
+            continue;
+        }
+        QCOMPARE(result.value("problems").toArray().size(), problems[i]);
+        QCOMPARE(result.value("status").toInt(),
+            int(problems[i] ? CommandLine::Differences : CommandLine::Done));
+    }
+}
+
 #include "tst_commandline.moc"

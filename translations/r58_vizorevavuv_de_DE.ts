@@ -103,10 +103,6 @@
         <translation>  --help               dieser Text; nach einem Befehl der dieses Befehls</translation>
     </message>
     <message>
-        <source>Exit status: 0 done, 1 differences (compare) or not confirmed (import, restore, update), 2 usage error, 3 no device, 4 refused (role, password, downgrade, damaged package, running motor, refused file), 5 the device did not answer or the operation failed.</source>
-        <translation>Rückgabewert: 0 erledigt, 1 Unterschiede (compare) oder nicht bestätigt (import, restore, update), 2 falscher Aufruf, 3 kein Gerät, 4 abgelehnt (Rolle, Passwort, Downgrade, beschädigtes Paket, laufender Motor, abgelehnte Datei), 5 das Gerät hat nicht geantwortet oder der Vorgang ist fehlgeschlagen.</translation>
-    </message>
-    <message>
         <source>Password for %1: </source>
         <translation>Passwort für %1: </translation>
     </message>
@@ -310,6 +306,54 @@
         <source>%1  %2  %3 → %4  %5  %6 s</source>
         <translation>%1  %2  %3 → %4  %5  %6 s</translation>
     </message>
+    <message>
+        <source>Checks settings files without a device against the limits of the device model they were made for, or of article number N. Exit status 0 when every file is valid, 1 when a value is outside the limits, 2 when a file cannot be read or names no known model.</source>
+        <translation>Prüft Einstellungsdateien ohne Gerät gegen die Grenzen des Gerätemodells, für das sie erstellt wurden, oder der Artikelnummer N. Rückgabewert 0, wenn jede Datei gültig ist, 1, wenn ein Wert außerhalb der Grenzen liegt, 2, wenn eine Datei nicht gelesen werden kann oder kein bekanntes Modell nennt.</translation>
+    </message>
+    <message>
+        <source>  --article N          check: the device model&apos;s article number</source>
+        <translation>  --article N          check: die Artikelnummer des Gerätemodells</translation>
+    </message>
+    <message>
+        <source>Exit status: 0 done, 1 differences (compare), not confirmed (import, restore, update) or values outside the limits (check), 2 usage error or unreadable file, 3 no device, 4 refused (role, password, downgrade, damaged package, running motor, refused file), 5 the device did not answer or the operation failed.</source>
+        <translation>Rückgabewert: 0 erledigt, 1 Unterschiede (compare), nicht bestätigt (import, restore, update) oder Werte außerhalb der Grenzen (check), 2 falscher Aufruf oder unlesbare Datei, 3 kein Gerät, 4 abgelehnt (Rolle, Passwort, Downgrade, beschädigtes Paket, laufender Motor, abgelehnte Datei), 5 das Gerät hat nicht geantwortet oder der Vorgang ist fehlgeschlagen.</translation>
+    </message>
+    <message>
+        <source>%1 takes one file or more.</source>
+        <translation>%1 erwartet eine oder mehrere Dateien.</translation>
+    </message>
+    <message>
+        <source>--article belongs to check.</source>
+        <translation>--article gehört zu check.</translation>
+    </message>
+    <message>
+        <source>--article takes the article number of a known model: %1.</source>
+        <translation>--article erwartet die Artikelnummer eines bekannten Modells: %1.</translation>
+    </message>
+    <message>
+        <source>%1 could not be read.</source>
+        <translation>%1 konnte nicht gelesen werden.</translation>
+    </message>
+    <message>
+        <source>%1 names no device model; give one with --article (%2).</source>
+        <translation>%1 nennt kein Gerätemodell; geben Sie eines mit --article an (%2).</translation>
+    </message>
+    <message>
+        <source>%1 was made for %2, a model this program does not know; give one with --article (%3).</source>
+        <translation>%1 wurde für %2 erstellt, ein Modell, das dieses Programm nicht kennt; geben Sie eines mit --article an (%3).</translation>
+    </message>
+    <message>
+        <source>%1: made for %2, checked for %3.</source>
+        <translation>%1: erstellt für %2, geprüft für %3.</translation>
+    </message>
+    <message>
+        <source>%1: %2</source>
+        <translation>%1: %2</translation>
+    </message>
+    <message>
+        <source>%1: valid for %2.</source>
+        <translation>%1: gültig für %2.</translation>
+    </message>
 </context>
 <context>
     <name>CompareDialog</name>
@@ -402,6 +446,13 @@
     </message>
 </context>
 <context>
+    <name>DeviceModel</name>
+    <message>
+        <source>The file was made for %1, this device is %2: its limits may differ.</source>
+        <translation>Die Datei wurde für %1 erstellt, dieses Gerät ist ein %2: Seine Grenzen können abweichen.</translation>
+    </message>
+</context>
+<context>
     <name>MainScreen</name>
     <message>
         <source>VELOR®R58 VizorevAvuv</source>
@@ -470,6 +521,10 @@
     <message>
         <source>Its port is still watched: plug the device in again and its tab returns.</source>
         <translation>Sein Anschluss wird weiter überwacht: Stecken Sie das Gerät wieder ein, dann erscheint sein Tab wieder.</translation>
+    </message>
+    <message>
+        <source>Settings files</source>
+        <translation>Einstellungsdateien</translation>
     </message>
 </context>
 <context>
@@ -1059,6 +1114,10 @@ Ohne Sicherung fortfahren?</translation>
     <message>
         <source>The update changed these settings:</source>
         <translation>Das Update hat diese Einstellungen geändert:</translation>
+    </message>
+    <message>
+        <source>Another device model</source>
+        <translation>Anderes Gerätemodell</translation>
     </message>
 </context>
 <context>
@@ -2000,6 +2059,144 @@ Ohne Sicherung fortfahren?</translation>
     <message>
         <source>on request</source>
         <translation>auf Anforderung</translation>
+    </message>
+</context>
+<context>
+    <name>SettingsDocument</name>
+    <message>
+        <source>%1 could not be read.</source>
+        <translation>%1 konnte nicht gelesen werden.</translation>
+    </message>
+    <message>
+        <source>%1 holds no device settings.</source>
+        <translation>%1 enthält keine Geräteeinstellungen.</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; holds %2, which is no value of that setting.</source>
+        <translation>„%1“ enthält %2, keinen Wert dieser Einstellung.</translation>
+    </message>
+    <message>
+        <source>The settings could not be written to %1.</source>
+        <translation>Die Einstellungen konnten nicht nach %1 geschrieben werden.</translation>
+    </message>
+</context>
+<context>
+    <name>SettingsEditor</name>
+    <message>
+        <source>JSON Files (*.json)</source>
+        <translation>JSON-Dateien (*.json)</translation>
+    </message>
+    <message>
+        <source>SAVE</source>
+        <translation>SPEICHERN</translation>
+    </message>
+    <message>
+        <source>SAVE AS…</source>
+        <translation>SPEICHERN UNTER…</translation>
+    </message>
+    <message>
+        <source>CLOSE</source>
+        <translation>SCHLIESSEN</translation>
+    </message>
+    <message>
+        <source>The file holds %1, which this field cannot show.</source>
+        <translation>Die Datei enthält %1, was dieses Feld nicht anzeigen kann.</translation>
+    </message>
+    <message>
+        <source>The file holds %1, outside %2 to %3 that a %4 takes.</source>
+        <translation>Die Datei enthält %1, außerhalb von %2 bis %3, die ein %4 annimmt.</translation>
+    </message>
+    <message>
+        <source>The file holds %1, which a %2 does not offer.</source>
+        <translation>Die Datei enthält %1, was ein %2 nicht anbietet.</translation>
+    </message>
+    <message>
+        <source>%1: %2 is outside %3 to %4; not taken.</source>
+        <translation>%1: %2 liegt außerhalb von %3 bis %4; nicht übernommen.</translation>
+    </message>
+    <message>
+        <source>%1 lowered to %2.</source>
+        <translation>%1 auf %2 gesenkt.</translation>
+    </message>
+    <message>
+        <source>No threshold may exceed the nominal current: %1</source>
+        <translation>Keine Schwelle darf über dem Nennstrom liegen: %1</translation>
+    </message>
+    <message>
+        <source>Outside the limits of a %1: %2</source>
+        <translation>Außerhalb der Grenzen eines %1: %2</translation>
+    </message>
+    <message>
+        <source>New settings file</source>
+        <translation>Neue Einstellungsdatei</translation>
+    </message>
+    <message>
+        <source>%1 for %2</source>
+        <translation>%1 für %2</translation>
+    </message>
+    <message>
+        <source>(made for %1)</source>
+        <translation>(erstellt für %1)</translation>
+    </message>
+    <message>
+        <source>%1 – %2[*]</source>
+        <translation>%1 – %2[*]</translation>
+    </message>
+    <message>
+        <source>Save settings file</source>
+        <translation>Einstellungsdatei speichern</translation>
+    </message>
+    <message>
+        <source>%1 is in the folder of the tool&apos;s backups, which only the backups are written to. Nothing was saved; choose another folder.</source>
+        <translation>%1 liegt im Ordner der Sicherungen des Programms, in den nur die Sicherungen geschrieben werden. Es wurde nichts gespeichert; wählen Sie einen anderen Ordner.</translation>
+    </message>
+    <message>
+        <source>Saved to %1.</source>
+        <translation>Nach %1 gespeichert.</translation>
+    </message>
+    <message>
+        <source>Unsaved changes</source>
+        <translation>Nicht gespeicherte Änderungen</translation>
+    </message>
+    <message>
+        <source>The settings file has changes that are not saved. Save them first?</source>
+        <translation>Die Einstellungsdatei hat Änderungen, die nicht gespeichert sind. Möchten Sie sie zuerst speichern?</translation>
+    </message>
+    <message>
+        <source>The device model the settings are for:</source>
+        <translation>Das Gerätemodell, für das die Einstellungen gelten:</translation>
+    </message>
+    <message>
+        <source>The file was made for %1. The device model the settings are for:</source>
+        <translation>Die Datei wurde für %1 erstellt. Das Gerätemodell, für das die Einstellungen gelten:</translation>
+    </message>
+    <message>
+        <source>The file was made for %1, a model this program does not know. The device model the settings are for:</source>
+        <translation>Die Datei wurde für %1 erstellt, ein Modell, das dieses Programm nicht kennt. Das Gerätemodell, für das die Einstellungen gelten:</translation>
+    </message>
+    <message>
+        <source>Device model</source>
+        <translation>Gerätemodell</translation>
+    </message>
+    <message>
+        <source>Open settings file</source>
+        <translation>Einstellungsdatei öffnen</translation>
+    </message>
+    <message>
+        <source>NEW SETTINGS FILE…</source>
+        <translation>NEUE EINSTELLUNGSDATEI…</translation>
+    </message>
+    <message>
+        <source>OPEN SETTINGS FILE…</source>
+        <translation>EINSTELLUNGSDATEI ÖFFNEN…</translation>
+    </message>
+    <message>
+        <source>New settings file…</source>
+        <translation>Neue Einstellungsdatei…</translation>
+    </message>
+    <message>
+        <source>Open settings file…</source>
+        <translation>Einstellungsdatei öffnen…</translation>
     </message>
 </context>
 <context>

@@ -5,6 +5,7 @@
 #include "config/useraccount.h"
 #include "link/serialport.h"
 #include "link/serialportmanager.h"
+#include "ui/settingseditor.h"
 #include "ui/stylesheet.h"
 #include "ui/windowfit.h"
 #include "ui/subscreenfactory.h"
@@ -73,6 +74,10 @@ MainScreen::MainScreen(QSharedPointer<SerialPortManager> manager,
         updateAll->setObjectName(QStringLiteral("actionUpdateAll"));
         connect(updateAll, &QAction::triggered, this, &MainScreen::handleUpdateAll);
     }
+    // Settings prepared at a desk: for the roles that may change a device's settings.
+    if (Application::R58::RoleFeatures::allows(
+            m_account->getUser(), Application::R58::RoleFeatures::ConfigurationPage))
+        SettingsEditor::addActions(menuBar()->addMenu(tr("Settings files")), this, m_config);
 
     m_lostNotice = new QLabel(m_ui->mdiAreaMain->viewport());
     m_lostNotice->setObjectName(QStringLiteral("labelDeviceLost"));
@@ -172,6 +177,15 @@ void MainScreen::closeEvent(QCloseEvent* event)
             QTimer::singleShot(StopFrameOut, &settle, &QEventLoop::quit);
             settle.exec();
         } else if (question.clickedButton() != leave) {
+            event->ignore();
+            return;
+        }
+    }
+    // Last, once nothing else holds the window: a settings file being prepared is asked about
+    // before its window goes with this one.
+    const auto editors = findChildren<SettingsEditor*>();
+    for (SettingsEditor* editor : editors) {
+        if (!editor->close()) {
             event->ignore();
             return;
         }

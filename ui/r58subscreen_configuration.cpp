@@ -2,6 +2,7 @@
 // its widget and the device, export and import of settings files, and the factory reset.
 
 #include "config/config.h"
+#include "config/devicemodel.h"
 #include "config/settings.h"
 #include "records/settingsbackups.h"
 #include "config/settingscomparison.h"
@@ -11,12 +12,14 @@
 #include "link/talolinkterminalservice.h"
 #include "link/talolinkusbcomponent.h"
 #include "model/modeldatabase.h"
+#include "model/modelvalueid.h"
 #include "records/devicehistory.h"
 #include "records/devicesnapshot.h"
 #include "records/measurementcapture.h"
 #include "records/recordlocations.h"
 #include "ui/comparedialog.h"
 #include "ui/reportdialog.h"
+#include "ui/settingseditor.h"
 #include "ui/r58subscreen.h"
 #include "ui/stylesheet.h"
 #include "ui/userfeatures.h"
@@ -361,6 +364,16 @@ void R58SubScreen::setupConfigurationPage()
         const QString unit = SettingsMapper::unit(key);
         label->setText(unit.isEmpty() ? SettingsMapper::name(key)
                                       : QStringLiteral("%1 (%2)").arg(SettingsMapper::name(key), unit));
+    }
+
+    // Without a device, settings are prepared in files of their own: a row of its own, so that
+    // the longer texts of other languages crowd no other button.
+    if (!getSerialPort()) {
+        auto* offline = new QHBoxLayout;
+        offline->setSpacing(row->spacing());
+        SettingsEditor::addButtons(offline, this, getConfig());
+        offline->addStretch(1);
+        grid->addLayout(offline, grid->rowCount(), 0, 1, grid->columnCount());
     }
 
     TaloLinkTerminalService* service = getTerminalService().data();
@@ -898,6 +911,19 @@ void R58SubScreen::compareSettingsFile(const QString& path, bool import)
         showSettingsMessage(
             tr("%1 holds no device settings. Nothing was sent to the device.").arg(name), true);
         return;
+    }
+    // A file prepared at a desk for another model is said so before the comparison, which then
+    // shows what this device refuses.
+    if (getTerminalService()->hasReported(Model::Interfaces::ModelValueID::ArticleNumber)) {
+        const QString notice = ::Application::R58::DeviceModel::mismatch(file.getArticleNumber(),
+            static_cast<quint32>(
+                getModelDatabase()->getInformation().getArticleNumberValue().getValue()));
+        if (!notice.isEmpty()) {
+            QMessageBox message(
+                QMessageBox::Information, tr("Another device model"), notice, QMessageBox::Ok, this);
+            message.setObjectName(QStringLiteral("ModelNotice"));
+            (void)runDialog(message);
+        }
     }
     // Checked before anything is offered: a number cut to fit its field would be another
     // setting, and a value out of range is one the device must not get.

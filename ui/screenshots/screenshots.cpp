@@ -7,7 +7,10 @@
 #include "ui/mainscreen.h"
 #include "ui/otherportdialog.h"
 #include "ui/passwordlineedit.h"
+#include "config/devicemodel.h"
+#include "config/settingsdocument.h"
 #include "ui/r58subscreen.h"
+#include "ui/settingseditor.h"
 #include "ui/startup.h"
 #include "ui/welcomescreen.h"
 #include "update/fileencryptor.h"
@@ -249,6 +252,37 @@ bool saveComparison(R58SubScreen& screen, const QDir& output, const QString& nam
     return saved;
 }
 
+// The window that prepares settings without a device: a new file being filled in, and a file
+// made for a 6,6 A model opened for a 2,6 A one, its nominal current marked.
+bool saveSettingsEditor(const QDir& output)
+{
+    using Application::R58::SettingKey;
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("pump 2.json"));
+    {
+        SettingsDocument document(*DeviceModel::find(51322));
+        for (const auto& [key, value] : std::initializer_list<std::pair<SettingKey, double>> {
+                 {SettingKey::TripClass, 4.0}, {SettingKey::NominalCurrent, 2.1},
+                 {SettingKey::UndercurrentEnable, 1.0}, {SettingKey::UndercurrentThreshold, 0.6}})
+            document.setValue(key, value);
+        SettingsEditor editor(std::make_unique<SettingsDocument>(document), nullptr);
+        if (!save(editor, output, QStringLiteral("settings_editor")))
+            return false;
+        document.setValue(SettingKey::NominalCurrent, 5.2);
+        document.setValue(SettingKey::TripClass, 7.0);
+        SettingsDocument large(*DeviceModel::find(51326));
+        for (const SettingKey key : document.keys())
+            large.setValue(key, document.value(key));
+        if (!large.save(path))
+            return false;
+    }
+    auto opened = std::make_unique<SettingsDocument>(*DeviceModel::find(51322));
+    if (!opened->load(path))
+        return false;
+    SettingsEditor editor(std::move(opened), nullptr);
+    return save(editor, output, QStringLiteral("settings_editor_outside"));
+}
+
 // Every page of the device screen a role can open, in the main window's tab size.
 bool saveDeviceScreen(const QSharedPointer<SerialPortManager>& manager,
     const QSharedPointer<UserAccount>& account, const QSharedPointer<Config>& config,
@@ -378,7 +412,11 @@ int main(int argc, char* argv[])
         ok &= save(mainScreen, output, QStringLiteral("main_offline"));
         mainScreen.resize(Laptop);
         ok &= save(mainScreen, output, QStringLiteral("main_offline_1366x768"));
+        mainScreen.resize(Designed);
+        click(mainScreen, "pushButtonConfiguration");
+        ok &= save(mainScreen, output, QStringLiteral("main_offline_configuration"));
     }
+    ok &= saveSettingsEditor(output);
 
     QTemporaryDir links;
     std::vector<std::unique_ptr<Simulator::SimulatedDevice>> devices;
