@@ -19,6 +19,7 @@
 #include "records/recordlocations.h"
 #include "ui/comparedialog.h"
 #include "ui/reportdialog.h"
+#include "ui/settingsform.h"
 #include "ui/settingseditor.h"
 #include "ui/r58subscreen.h"
 #include "ui/stylesheet.h"
@@ -342,29 +343,7 @@ void R58SubScreen::setupConfigurationPage()
 
     // One setting, one name: the labels say what the comparison, the report and the history
     // say.
-    const std::array<std::pair<QLabel*, SettingKey>, 16> names {{
-        {form->labelNominalCurrent, SettingKey::NominalCurrent},
-        {form->labelSoftstart, SettingKey::Softstart},
-        {form->labelAutoReset, SettingKey::OverloadReset},
-        {form->labelTripClass, SettingKey::TripClass},
-        {form->labelUndercurrentThreshold, SettingKey::UndercurrentThreshold},
-        {form->labelUndercurrentEnable, SettingKey::UndercurrentEnable},
-        {form->labelUndercurrentFaultType, SettingKey::UndercurrentFaultType},
-        {form->labelUndervoltageThreshold, SettingKey::UndervoltageThreshold},
-        {form->labelUndervoltageEnable, SettingKey::UndervoltageEnable},
-        {form->labelUndervoltageFaultType, SettingKey::UndervoltageFaultType},
-        {form->labelOvervoltageThreshold, SettingKey::OvervoltageThreshold},
-        {form->labelOvervoltageEnable, SettingKey::OvervoltageEnable},
-        {form->labelOvervoltageFaultType, SettingKey::OvervoltageFaultType},
-        {form->labelAsymmetryThreshold, SettingKey::AsymmetryThreshold},
-        {form->labelAsymmetryEnable, SettingKey::AsymmetryEnable},
-        {form->labelAsymmetryFaultType, SettingKey::AsymmetryFaultType},
-    }};
-    for (const auto& [label, key] : names) {
-        const QString unit = SettingsMapper::unit(key);
-        label->setText(unit.isEmpty() ? SettingsMapper::name(key)
-                                      : QStringLiteral("%1 (%2)").arg(SettingsMapper::name(key), unit));
-    }
+    nameSettingLabels(*form);
 
     // Without a device, settings are prepared in files of their own: a row of its own, so that
     // the longer texts of other languages crowd no other button.

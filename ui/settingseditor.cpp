@@ -5,6 +5,7 @@
 #include "config/settingsdocument.h"
 #include "config/settingsmapper.h"
 #include "records/recordlocations.h"
+#include "ui/settingsform.h"
 #include "ui/stylesheet.h"
 #include "ui/wheelguard.h"
 #include "ui_r58subscreen_configuration.h"
@@ -167,6 +168,7 @@ void SettingsEditor::setupForm()
     auto* page = new QWidget(this);
     page->setObjectName(QStringLiteral("pageConfiguration"));
     m_form->setupUi(page);
+    nameSettingLabels(*m_form);
     layout->addWidget(page, 1);
 
     auto* form = m_form;
