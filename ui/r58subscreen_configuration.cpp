@@ -89,8 +89,6 @@ struct FieldRange
 const char* const FieldMinimum = "fieldMinimum";
 const char* const FieldMaximum = "fieldMaximum";
 const char* const FieldDecimals = "fieldDecimals";
-// Set while a field or list shows a device value it does not offer; the style sheet marks it.
-const char* const OutsideField = "outsideField";
 
 // A device value needs no more decimals than this to be shown as it is (milliamperes).
 constexpr int MaxShownDecimals = 3;
@@ -124,18 +122,6 @@ int decimalsToShow(double value, int fewest)
         ++decimals;
     }
     return decimals;
-}
-
-void markOutside(QWidget* widget, const QString& note)
-{
-    const bool outside = !note.isEmpty();
-    widget->setToolTip(note);
-    if (widget->property(OutsideField).toBool() == outside)
-        return;
-    widget->setProperty(OutsideField, outside);
-    // The style sheet marks the field by that property; it must be told it changed.
-    widget->style()->unpolish(widget);
-    widget->style()->polish(widget);
 }
 
 // Sends a user's new value unless the device holds it already; when it cannot be sent, the
@@ -187,46 +173,6 @@ void showDeviceIndex(QComboBox* list, int index)
     markOutside(list,
         offered ? QString()
                 : R58SubScreen::tr("The device holds the value %1, which this list does not offer.").arg(index));
-}
-
-// The configuration page's widget of a setting.
-QWidget* settingWidget(Ui::R58SubScreenConfiguration* form, SettingKey key)
-{
-    switch (key) {
-    case SettingKey::TripClass:
-        return form->comboBoxTripClass;
-    case SettingKey::NominalCurrent:
-        return form->doubleSpinBoxNominalCurrent;
-    case SettingKey::OverloadReset:
-        return form->checkBoxAutoReset;
-    case SettingKey::Softstart:
-        return form->checkBoxSoftstart;
-    case SettingKey::UndercurrentEnable:
-        return form->checkBoxUndercurrentEnable;
-    case SettingKey::UndercurrentThreshold:
-        return form->doubleSpinBoxUndercurrentThreshold;
-    case SettingKey::UndercurrentFaultType:
-        return form->comboBoxUndercurrentFaultType;
-    case SettingKey::UndervoltageEnable:
-        return form->checkBoxUndervoltageEnable;
-    case SettingKey::UndervoltageThreshold:
-        return form->doubleSpinBoxUndervoltageThreshold;
-    case SettingKey::UndervoltageFaultType:
-        return form->comboBoxUndervoltageFaultType;
-    case SettingKey::OvervoltageEnable:
-        return form->checkBoxOvervoltageEnable;
-    case SettingKey::OvervoltageThreshold:
-        return form->doubleSpinBoxOvervoltageThreshold;
-    case SettingKey::OvervoltageFaultType:
-        return form->comboBoxOvervoltageFaultType;
-    case SettingKey::AsymmetryEnable:
-        return form->checkBoxAsymmetryEnable;
-    case SettingKey::AsymmetryThreshold:
-        return form->doubleSpinBoxAsymmetryThreshold;
-    case SettingKey::AsymmetryFaultType:
-        return form->comboBoxAsymmetryFaultType;
-    }
-    return nullptr;
 }
 
 QString roleName(UserAccount::User user)
@@ -687,7 +633,7 @@ void R58SubScreen::handleUndercurrentEnableModelValue()
 
 void R58SubScreen::showDeviceSetting(SettingKey key)
 {
-    QWidget* widget = settingWidget(m_uiConfiguration, key);
+    QWidget* widget = settingWidget(*m_uiConfiguration, key);
     const double value = SettingsMapper(getModelDatabase()->getSettings()).deviceValue(key);
     if (auto* field = qobject_cast<QDoubleSpinBox*>(widget)) {
         showDeviceValue(field, value);
@@ -755,7 +701,7 @@ void R58SubScreen::showVerification(const QList<SettingsVerifier::Outcome>& outc
         }
         // Marked until a later write of it is confirmed; a report of the device's value alone
         // does not lift it.
-        if (QWidget* widget = settingWidget(m_uiConfiguration, outcome.key)) {
+        if (QWidget* widget = settingWidget(*m_uiConfiguration, outcome.key)) {
             const bool notApplied = !note.isEmpty();
             widget->setToolTip(notApplied ? tr("Not applied. %1").arg(note) : QString());
             if (widget->property("notApplied").toBool() != notApplied) {

@@ -34,9 +34,6 @@ using Application::R58::SettingsMapper;
 
 namespace {
 
-// Set while a field or list shows a value of the file the model does not take; the device
-// screen's style sheet marks it, as it marks a device's value off a field.
-const char* const OutsideField = "outsideField";
 // A file's value needs no more decimals than this to be shown as it is (milliamperes).
 constexpr int MaxShownDecimals = 3;
 // The window opens at the device screen's tab size less the navigation.
@@ -60,57 +57,6 @@ int decimalsToShow(double value, int fewest)
         ++decimals;
     }
     return decimals;
-}
-
-void markOutside(QWidget* widget, const QString& note)
-{
-    const bool outside = !note.isEmpty();
-    widget->setToolTip(note);
-    if (widget->property(OutsideField).toBool() == outside)
-        return;
-    widget->setProperty(OutsideField, outside);
-    // The style sheet marks the field by that property; it must be told it changed.
-    widget->style()->unpolish(widget);
-    widget->style()->polish(widget);
-}
-
-QWidget* settingWidget(Ui::R58SubScreenConfiguration* form, SettingKey key)
-{
-    switch (key) {
-    case SettingKey::TripClass:
-        return form->comboBoxTripClass;
-    case SettingKey::NominalCurrent:
-        return form->doubleSpinBoxNominalCurrent;
-    case SettingKey::OverloadReset:
-        return form->checkBoxAutoReset;
-    case SettingKey::Softstart:
-        return form->checkBoxSoftstart;
-    case SettingKey::UndercurrentEnable:
-        return form->checkBoxUndercurrentEnable;
-    case SettingKey::UndercurrentThreshold:
-        return form->doubleSpinBoxUndercurrentThreshold;
-    case SettingKey::UndercurrentFaultType:
-        return form->comboBoxUndercurrentFaultType;
-    case SettingKey::UndervoltageEnable:
-        return form->checkBoxUndervoltageEnable;
-    case SettingKey::UndervoltageThreshold:
-        return form->doubleSpinBoxUndervoltageThreshold;
-    case SettingKey::UndervoltageFaultType:
-        return form->comboBoxUndervoltageFaultType;
-    case SettingKey::OvervoltageEnable:
-        return form->checkBoxOvervoltageEnable;
-    case SettingKey::OvervoltageThreshold:
-        return form->doubleSpinBoxOvervoltageThreshold;
-    case SettingKey::OvervoltageFaultType:
-        return form->comboBoxOvervoltageFaultType;
-    case SettingKey::AsymmetryEnable:
-        return form->checkBoxAsymmetryEnable;
-    case SettingKey::AsymmetryThreshold:
-        return form->doubleSpinBoxAsymmetryThreshold;
-    case SettingKey::AsymmetryFaultType:
-        return form->comboBoxAsymmetryFaultType;
-    }
-    return nullptr;
 }
 
 QString jsonFilter()
@@ -196,7 +142,7 @@ void SettingsEditor::setupForm()
 
     auto* wheelGuard = new WheelGuard(this);
     for (const SettingKey key : m_document->keys()) {
-        QWidget* widget = settingWidget(form, key);
+        QWidget* widget = settingWidget(*form, key);
         wheelGuard->guard(widget);
         if (auto* field = qobject_cast<QDoubleSpinBox*>(widget)) {
             // Committed once, not digit by digit: "250" is no 2 V and 25 V first.
@@ -244,7 +190,7 @@ void SettingsEditor::showDocument()
 
 void SettingsEditor::showValue(SettingKey key)
 {
-    QWidget* widget = settingWidget(m_form, key);
+    QWidget* widget = settingWidget(*m_form, key);
     const double value = m_document->value(key);
     const SettingsMapper::Limits limits = m_document->limits(key);
     // Written so that NaN counts as outside.

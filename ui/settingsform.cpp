@@ -4,6 +4,7 @@
 #include "ui_r58subscreen_configuration.h"
 
 #include <QLabel>
+#include <QStyle>
 
 #include <array>
 #include <utility>
@@ -36,4 +37,55 @@ void nameSettingLabels(Ui::R58SubScreenConfiguration& form)
         label->setText(unit.isEmpty() ? SettingsMapper::name(key)
                                       : QStringLiteral("%1 (%2)").arg(SettingsMapper::name(key), unit));
     }
+}
+
+QWidget* settingWidget(Ui::R58SubScreenConfiguration& form, SettingKey key)
+{
+    switch (key) {
+    case SettingKey::TripClass:
+        return form.comboBoxTripClass;
+    case SettingKey::NominalCurrent:
+        return form.doubleSpinBoxNominalCurrent;
+    case SettingKey::OverloadReset:
+        return form.checkBoxAutoReset;
+    case SettingKey::Softstart:
+        return form.checkBoxSoftstart;
+    case SettingKey::UndercurrentEnable:
+        return form.checkBoxUndercurrentEnable;
+    case SettingKey::UndercurrentThreshold:
+        return form.doubleSpinBoxUndercurrentThreshold;
+    case SettingKey::UndercurrentFaultType:
+        return form.comboBoxUndercurrentFaultType;
+    case SettingKey::UndervoltageEnable:
+        return form.checkBoxUndervoltageEnable;
+    case SettingKey::UndervoltageThreshold:
+        return form.doubleSpinBoxUndervoltageThreshold;
+    case SettingKey::UndervoltageFaultType:
+        return form.comboBoxUndervoltageFaultType;
+    case SettingKey::OvervoltageEnable:
+        return form.checkBoxOvervoltageEnable;
+    case SettingKey::OvervoltageThreshold:
+        return form.doubleSpinBoxOvervoltageThreshold;
+    case SettingKey::OvervoltageFaultType:
+        return form.comboBoxOvervoltageFaultType;
+    case SettingKey::AsymmetryEnable:
+        return form.checkBoxAsymmetryEnable;
+    case SettingKey::AsymmetryThreshold:
+        return form.doubleSpinBoxAsymmetryThreshold;
+    case SettingKey::AsymmetryFaultType:
+        return form.comboBoxAsymmetryFaultType;
+    }
+    return nullptr;
+}
+
+void markOutside(QWidget* widget, const QString& note)
+{
+    const bool outside = !note.isEmpty();
+    widget->setToolTip(note);
+    if (widget->property("outsideField").toBool() == outside)
+        return;
+    widget->setProperty("outsideField", outside);
+    // The style sheet marks the field by that property; it must be told it changed.
+    widget->style()->unpolish(widget);
+    widget->style()->polish(widget);
 }
