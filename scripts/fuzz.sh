@@ -60,9 +60,10 @@ goal=${FUZZ_GOAL:-10000000}
 # Seconds for each target out of the total: every target gets at least a twentieth of an equal
 # share, the rest goes by how long each still needs to the goal at its own rate in the tally (a
 # target not yet in the tally counts as needing what the others need on average). Once all are
-# past the goal, equal shares. A share runs in pieces of at most ten minutes, each a fuzzer
+# past the goal, equal shares. A share runs in pieces of at most five minutes, each a fuzzer
 # process of its own: memory piles up over a long run, among it the Qt leaks fuzz/lsan.supp
-# lets pass (config reached 1 GB in a quarter of an hour), and a fuzzer stops at its limit.
+# lets pass (config reached 1 GB in a quarter of an hour), and a fuzzer stops at its limit;
+# config's rate halves within a minute and a half of one process (8,200 to 3,400 a second).
 shares() {
     local total=$1
     shift
@@ -90,7 +91,7 @@ shares() {
                 t = names[i]
                 share = sum > 0 ? floor + (total - n * floor) * need[t] / sum : total / n
                 share = share < 1 ? 1 : int(share)
-                pieces = int((share + 599) / 600)
+                pieces = int((share + 299) / 300)
                 for (p = 0; p < pieces; ++p)
                     printf "%s %d\n", t, int(share / pieces)
             }
