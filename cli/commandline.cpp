@@ -894,7 +894,8 @@ int CommandLine::history(DeviceSession& session, const Options& options, QJsonVa
         if (!options.json)
             line(QStringLiteral("%1  %2  %3")
                      .arg(time.toLocalTime().toString(Qt::ISODate),
-                         Records::DeviceHistory::kindText(event.kind), event.text));
+                         Records::DeviceHistory::kindText(event.kind),
+                         Records::DeviceHistory::displayText(event)));
     }
     json = QJsonObject {{"port", session.portName()}, {"serialNumber", serial}, {"events", array}};
     return Done;

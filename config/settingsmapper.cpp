@@ -33,6 +33,11 @@ QString translated(const char* text)
     return QCoreApplication::translate("SettingsMapper", text);
 }
 
+QString worded(const char* text, SettingsMapper::Wording wording)
+{
+    return wording == SettingsMapper::Wording::Record ? QString::fromUtf8(text) : translated(text);
+}
+
 template <typename T> double toNumber(T value)
 {
     if constexpr (std::is_enum_v<T>)
@@ -171,43 +176,52 @@ SettingsMapper::Kind SettingsMapper::kind(SettingKey key)
     }
 }
 
-QString SettingsMapper::name(SettingKey key)
+QString SettingsMapper::name(SettingKey key, Wording wording)
 {
     switch (key) {
     case SettingKey::TripClass:
-        return translated(QT_TRANSLATE_NOOP("SettingsMapper", "Trip class"));
+        return worded(QT_TRANSLATE_NOOP("SettingsMapper", "Trip class"), wording);
     case SettingKey::NominalCurrent:
-        return translated(QT_TRANSLATE_NOOP("SettingsMapper", "Nominal current"));
+        return worded(QT_TRANSLATE_NOOP("SettingsMapper", "Nominal current"), wording);
     case SettingKey::OverloadReset:
-        return translated(QT_TRANSLATE_NOOP("SettingsMapper", "Automatic reset"));
+        return worded(QT_TRANSLATE_NOOP("SettingsMapper", "Automatic reset"), wording);
     case SettingKey::UndercurrentEnable:
-        return translated(QT_TRANSLATE_NOOP("SettingsMapper", "Undercurrent monitoring"));
+        return worded(QT_TRANSLATE_NOOP("SettingsMapper", "Undercurrent monitoring"), wording);
     case SettingKey::UndercurrentThreshold:
-        return translated(QT_TRANSLATE_NOOP("SettingsMapper", "Undercurrent threshold"));
+        return worded(QT_TRANSLATE_NOOP("SettingsMapper", "Undercurrent threshold"), wording);
     case SettingKey::UndercurrentFaultType:
-        return translated(QT_TRANSLATE_NOOP("SettingsMapper", "Undercurrent fault type"));
+        return worded(QT_TRANSLATE_NOOP("SettingsMapper", "Undercurrent fault type"), wording);
     case SettingKey::UndervoltageEnable:
-        return translated(QT_TRANSLATE_NOOP("SettingsMapper", "Undervoltage monitoring"));
+        return worded(QT_TRANSLATE_NOOP("SettingsMapper", "Undervoltage monitoring"), wording);
     case SettingKey::UndervoltageThreshold:
-        return translated(QT_TRANSLATE_NOOP("SettingsMapper", "Undervoltage threshold"));
+        return worded(QT_TRANSLATE_NOOP("SettingsMapper", "Undervoltage threshold"), wording);
     case SettingKey::UndervoltageFaultType:
-        return translated(QT_TRANSLATE_NOOP("SettingsMapper", "Undervoltage fault type"));
+        return worded(QT_TRANSLATE_NOOP("SettingsMapper", "Undervoltage fault type"), wording);
     case SettingKey::OvervoltageEnable:
-        return translated(QT_TRANSLATE_NOOP("SettingsMapper", "Overvoltage monitoring"));
+        return worded(QT_TRANSLATE_NOOP("SettingsMapper", "Overvoltage monitoring"), wording);
     case SettingKey::OvervoltageThreshold:
-        return translated(QT_TRANSLATE_NOOP("SettingsMapper", "Overvoltage threshold"));
+        return worded(QT_TRANSLATE_NOOP("SettingsMapper", "Overvoltage threshold"), wording);
     case SettingKey::OvervoltageFaultType:
-        return translated(QT_TRANSLATE_NOOP("SettingsMapper", "Overvoltage fault type"));
+        return worded(QT_TRANSLATE_NOOP("SettingsMapper", "Overvoltage fault type"), wording);
     case SettingKey::Softstart:
-        return translated(QT_TRANSLATE_NOOP("SettingsMapper", "Soft start"));
+        return worded(QT_TRANSLATE_NOOP("SettingsMapper", "Soft start"), wording);
     case SettingKey::AsymmetryEnable:
-        return translated(QT_TRANSLATE_NOOP("SettingsMapper", "Load asymmetry monitoring"));
+        return worded(QT_TRANSLATE_NOOP("SettingsMapper", "Load asymmetry monitoring"), wording);
     case SettingKey::AsymmetryThreshold:
-        return translated(QT_TRANSLATE_NOOP("SettingsMapper", "Load asymmetry threshold"));
+        return worded(QT_TRANSLATE_NOOP("SettingsMapper", "Load asymmetry threshold"), wording);
     case SettingKey::AsymmetryFaultType:
-        return translated(QT_TRANSLATE_NOOP("SettingsMapper", "Load asymmetry fault type"));
+        return worded(QT_TRANSLATE_NOOP("SettingsMapper", "Load asymmetry fault type"), wording);
     }
     return {};
+}
+
+std::optional<SettingKey> SettingsMapper::keyOfRecordName(const QString& name)
+{
+    for (const SettingKey key : keys()) {
+        if (SettingsMapper::name(key, Wording::Record) == name)
+            return key;
+    }
+    return std::nullopt;
 }
 
 QString SettingsMapper::unit(SettingKey key)
@@ -225,20 +239,23 @@ QString SettingsMapper::unit(SettingKey key)
     }
 }
 
-QString SettingsMapper::text(SettingKey key, double value)
+QString SettingsMapper::text(SettingKey key, double value, Wording wording)
 {
     switch (kind(key)) {
-    case Kind::Number:
+    case Kind::Number: {
+        const QLocale locale = wording == Wording::Record ? QLocale::c() : QLocale();
         return QStringLiteral("%1 %2").arg(
-            QLocale().toString(hundredths(value) / 100.0, 'g', 6), unit(key));
+            locale.toString(hundredths(value) / 100.0, 'g', 6), unit(key));
+    }
     case Kind::OnOff:
-        return value != 0.0 ? translated(QT_TRANSLATE_NOOP("SettingsMapper", "On")) : translated(QT_TRANSLATE_NOOP("SettingsMapper", "Off"));
+        return value != 0.0 ? worded(QT_TRANSLATE_NOOP("SettingsMapper", "On"), wording)
+                            : worded(QT_TRANSLATE_NOOP("SettingsMapper", "Off"), wording);
     case Kind::FaultType:
         switch (fromNumber<FaultType>(value)) {
         case FaultType::Warning:
-            return translated(QT_TRANSLATE_NOOP("SettingsMapper", "Warning"));
+            return worded(QT_TRANSLATE_NOOP("SettingsMapper", "Warning"), wording);
         case FaultType::Error:
-            return translated(QT_TRANSLATE_NOOP("SettingsMapper", "Error"));
+            return worded(QT_TRANSLATE_NOOP("SettingsMapper", "Error"), wording);
         }
         return QString::number(int(value));
     case Kind::TripClass: {
@@ -247,6 +264,24 @@ QString SettingsMapper::text(SettingKey key, double value)
     }
     }
     return {};
+}
+
+QString SettingsMapper::displayText(SettingKey key, const QString& recordText)
+{
+    if (kind(key) == Kind::Number) {
+        const QString suffix = QLatin1Char(' ') + unit(key);
+        bool ok = false;
+        const double value = recordText.endsWith(suffix)
+            ? QLocale::c().toDouble(recordText.chopped(suffix.size()), &ok)
+            : 0.0;
+        return ok ? text(key, value) : recordText;
+    }
+    // Named values are few: on/off, warning/error, the trip classes.
+    for (int value = 0; value <= 255; ++value) {
+        if (text(key, value, Wording::Record) == recordText)
+            return text(key, value);
+    }
+    return recordText;
 }
 
 ModelValueID SettingsMapper::valueId(SettingKey key)

@@ -52,6 +52,9 @@ class SettingsMapper
 {
 public:
     enum class Kind { Number, OnOff, FaultType, TripClass };
+    // Words for a person (the program's language and locale) or for a record the tool keeps
+    // (English, a decimal point), which a screen turns into a person's words when it shows it.
+    enum class Wording { Display, Record };
     // A value of a file the device must not get, and why, in a sentence that names the setting.
     struct Refusal
     {
@@ -73,13 +76,18 @@ public:
     [[nodiscard]] static Kind kind(SettingKey key);
     // The load asymmetry protection's settings, which only some devices have.
     [[nodiscard]] static bool isAsymmetry(SettingKey key);
-    // The setting's name for the user, in the program's language.
-    [[nodiscard]] static QString name(SettingKey key);
+    // The setting's name for the user, in the program's language, or for a record.
+    [[nodiscard]] static QString name(SettingKey key, Wording wording = Wording::Display);
+    // The setting a record's name stands for.
+    [[nodiscard]] static std::optional<SettingKey> keyOfRecordName(const QString& name);
     // "A", "V" or empty.
     [[nodiscard]] static QString unit(SettingKey key);
     // The value for the user: numbers to the file's two decimals with their unit, on/off,
     // fault types and trip classes by name.
-    [[nodiscard]] static QString text(SettingKey key, double value);
+    [[nodiscard]] static QString text(
+        SettingKey key, double value, Wording wording = Wording::Display);
+    // A record's text of a value in the program's words; the text as it is when it is none.
+    [[nodiscard]] static QString displayText(SettingKey key, const QString& recordText);
     [[nodiscard]] static Model::Interfaces::ModelValueID valueId(SettingKey key);
     [[nodiscard]] static std::optional<SettingKey> keyOf(Model::Interfaces::ModelValueID id);
     // The setting a frame the tool sent writes; empty for any other frame.
@@ -98,7 +106,10 @@ public:
 
     // The value the model holds, which is the device's but while a user's write is on its way.
     [[nodiscard]] double deviceValue(SettingKey key) const;
-    [[nodiscard]] QString deviceText(SettingKey key) const { return text(key, deviceValue(key)); }
+    [[nodiscard]] QString deviceText(SettingKey key, Wording wording = Wording::Display) const
+    {
+        return text(key, deviceValue(key), wording);
+    }
     // The device's settings in the settings file's form; with the extras for a backup.
     [[nodiscard]] Settings deviceSettings(bool withExtras) const;
     // What the device accepts: the lower limits the configuration page offers (0.1 A, 1 V), the

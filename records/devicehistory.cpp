@@ -7,6 +7,7 @@
 #include "link/talolinkterminalservice.h"
 #include "model/modeldatabase.h"
 #include "model/modelvalueid.h"
+#include "records/displaynames.h"
 #include "records/faultstate.h"
 #include "records/recordlocations.h"
 #include "update/packageupdateservice.h"
@@ -23,6 +24,54 @@ using Application::R58::SettingKey;
 using Application::R58::SettingsMapper;
 using Service::R58::PackageUpdateService;
 using Service::R58::TaloLinkTerminalService;
+
+namespace {
+
+// The file's forms of the texts, in English; displayText() gives each in the user's words.
+const QString WrittenForm = QStringLiteral("%1: %2 → %3");
+const QString NotAppliedForm = QStringLiteral("%1: %2 was written, the device holds %3");
+const QString UnconfirmedForm = QStringLiteral("%1: %2 was written, the device did not confirm it");
+const QString PackageForm = QStringLiteral("Package %1");
+const QString CommandLineMark = QStringLiteral(" (command line)");
+
+QString recordName(SettingKey key)
+{
+    return SettingsMapper::name(key, SettingsMapper::Wording::Record);
+}
+
+// A setting's event from the file's form: "<name>: <rest>" with the name and the values in
+// the user's words; empty when the text is not of that form.
+QString displaySetting(const QString& kind, const QString& text)
+{
+    const int colon = text.indexOf(QStringLiteral(": "));
+    const auto key = SettingsMapper::keyOfRecordName(text.left(colon));
+    if (colon < 0 || !key)
+        return {};
+    const QString rest = text.mid(colon + 2);
+    const QString name = SettingsMapper::name(*key);
+    const auto value = [key](const QString& recordText) {
+        return SettingsMapper::displayText(*key, recordText);
+    };
+    if (kind == DeviceHistory::Setting) {
+        const QStringList values = rest.split(QStringLiteral(" → "));
+        if (values.size() == 2)
+            return DeviceHistory::tr("%1: %2 → %3").arg(name, value(values[0]), value(values[1]));
+        return {};
+    }
+    const QString unconfirmed = QStringLiteral(" was written, the device did not confirm it");
+    if (rest.endsWith(unconfirmed)) {
+        return DeviceHistory::tr("%1: %2 was written, the device did not confirm it")
+            .arg(name, value(rest.chopped(unconfirmed.size())));
+    }
+    const QStringList values = rest.split(QStringLiteral(" was written, the device holds "));
+    if (values.size() == 2) {
+        return DeviceHistory::tr("%1: %2 was written, the device holds %3")
+            .arg(name, value(values[0]), value(values[1]));
+    }
+    return {};
+}
+
+} // namespace
 
 const QString DeviceHistory::Connected = QStringLiteral("connected");
 const QString DeviceHistory::Lost = QStringLiteral("lost");
@@ -84,7 +133,8 @@ DeviceHistory::DeviceHistory(Application::R58::Application& device, QObject* par
     // answer to the read-back, or its echo of the write).
     const SettingsMapper mapper(device.getModelDatabase()->getSettings());
     for (const SettingKey key : SettingsMapper::keys())
-        m_knownSettings.insert(int(SettingsMapper::valueId(key)), mapper.deviceText(key));
+        m_knownSettings.insert(
+            int(SettingsMapper::valueId(key)), mapper.deviceText(key, SettingsMapper::Wording::Record));
     using Model::Interfaces::ModelValueID;
     const std::pair<ModelValueID, void (S::*)()> reports[] {
         {ModelValueID::NominalCurrent, &S::nominalCurrentModelValue},
@@ -118,10 +168,10 @@ DeviceHistory::DeviceHistory(Application::R58::Application& device, QObject* par
     connect(update, &PackageUpdateService::packageUpdateVersion, this,
         [this](const QString& version) { m_packageVersion = version; });
     connect(update, &PackageUpdateService::packageUpdateStarted, this, [this] {
-        add(UpdateStarted, tr("Package %1").arg(m_packageVersion));
+        add(UpdateStarted, QStringLiteral("Package %1").arg(m_packageVersion));
     });
     connect(update, &PackageUpdateService::packageUpdateFinished, this, [this] {
-        add(UpdateFinished, tr("Package %1").arg(m_packageVersion));
+        add(UpdateFinished, QStringLiteral("Package %1").arg(m_packageVersion));
     });
     connect(update, &PackageUpdateService::packageUpdateErrorOccured, this,
         [this](const QString& text) { add(UpdateFailed, text); });
@@ -156,6 +206,28 @@ QString DeviceHistory::kindText(const QString& kind)
     return kind;
 }
 
+QString DeviceHistory::displayText(const Event& event)
+{
+    QString text = event.text;
+    const bool byCommandLine = text.endsWith(CommandLineMark);
+    if (byCommandLine)
+        text.chop(CommandLineMark.size());
+    QString shown;
+    if (event.kind == Mode) {
+        shown = DisplayNames::operatingMode(text);
+    } else if (event.kind == Error || event.kind == Warning) {
+        shown = DisplayNames::fault(text);
+    } else if (event.kind == Setting || event.kind == SettingNotApplied) {
+        shown = displaySetting(event.kind, text);
+    } else if ((event.kind == UpdateStarted || event.kind == UpdateFinished)
+        && text.startsWith(PackageForm.left(PackageForm.size() - 2))) {
+        shown = tr("Package %1").arg(text.mid(PackageForm.size() - 2));
+    }
+    if (shown.isEmpty())
+        shown = text;
+    return byCommandLine ? tr("%1 (command line)").arg(shown) : shown;
+}
+
 void DeviceHistory::add(const QString& kind, const QString& text)
 {
     // What the device reports is the device's, whoever listens; what is done to it is
@@ -164,7 +236,7 @@ void DeviceHistory::add(const QString& kind, const QString& text)
         || kind == UpdateStarted
         || kind == UpdateFinished || kind == UpdateFailed;
     const bool written = m_history->add(kind,
-        act && m_origin == Origin::CommandLine ? tr("%1 (command line)").arg(text) : text);
+        act && m_origin == Origin::CommandLine ? text + CommandLineMark : text);
     emit eventAdded(m_history->events().last());
     if (!written)
         emit writeFailed(failureText());
@@ -239,22 +311,22 @@ void DeviceHistory::noteReported(int id)
     const auto key = SettingsMapper::keyOf(Model::Interfaces::ModelValueID(id));
     if (!key)
         return;
-    const QString held = SettingsMapper(m_device.getModelDatabase()->getSettings()).deviceText(*key);
+    const QString held = SettingsMapper(m_device.getModelDatabase()->getSettings())
+                             .deviceText(*key, SettingsMapper::Wording::Record);
     m_knownSettings[id] = held;
     if (!m_pendingWrites.contains(id))
         return;
     const PendingWrite write = m_pendingWrites.take(id);
-    const QString writtenText = SettingsMapper::text(*key, write.written);
+    const QString writtenText = SettingsMapper::text(*key, write.written, SettingsMapper::Wording::Record);
     const double heldValue
         = SettingsMapper(m_device.getModelDatabase()->getSettings()).deviceValue(*key);
     if (SettingsMapper::sameValue(*key, write.written, heldValue)) {
         // A write of the value the device held already changed nothing worth a line.
         if (writtenText != write.before)
-            add(Setting, tr("%1: %2 → %3").arg(SettingsMapper::name(*key), write.before, held));
+            add(Setting, WrittenForm.arg(recordName(*key), write.before, held));
         return;
     }
-    add(SettingNotApplied,
-        tr("%1: %2 was written, the device holds %3").arg(SettingsMapper::name(*key), writtenText, held));
+    add(SettingNotApplied, NotAppliedForm.arg(recordName(*key), writtenText, held));
 }
 
 void DeviceHistory::noteUnanswered()
@@ -268,8 +340,8 @@ void DeviceHistory::noteUnanswered()
         const auto key = SettingsMapper::keyOf(Model::Interfaces::ModelValueID(pending.key()));
         if (key) {
             add(SettingNotApplied,
-                tr("%1: %2 was written, the device did not confirm it")
-                    .arg(SettingsMapper::name(*key), SettingsMapper::text(*key, pending->written)));
+                UnconfirmedForm.arg(recordName(*key),
+                    SettingsMapper::text(*key, pending->written, SettingsMapper::Wording::Record)));
         }
         pending = m_pendingWrites.erase(pending);
     }

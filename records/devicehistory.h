@@ -74,6 +74,10 @@ public:
 
     // A kind of event in the user's words.
     [[nodiscard]] static QString kindText(const QString& kind);
+    // What happened in the user's words. The file keeps English and the device's own names,
+    // with a decimal point, whatever the program's language; a text this program did not
+    // write in its known forms (a file from an older version) is shown as it stands.
+    [[nodiscard]] static QString displayText(const Event& event);
 
 signals:
     void eventAdded(const Records::Event& event);

@@ -28,7 +28,9 @@
 #include <QRegularExpression>
 #include <QSignalSpy>
 #include <QStandardPaths>
+#include <QScopeGuard>
 #include <QTemporaryDir>
+#include <QTranslator>
 #include <QTest>
 
 #include <csignal>
@@ -131,6 +133,17 @@ private slots:
 
 void TestRecords::historyFromModelAndLink()
 {
+    // In German: the file keeps English and a decimal point, the list shows German.
+    QTranslator german;
+    QVERIFY(german.load(QStringLiteral("r58_vizorevavuv_de_DE"), QStringLiteral(R58_TRANSLATIONS_DIR)));
+    QCoreApplication::installTranslator(&german);
+    const QLocale locale;
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    const auto restore = qScopeGuard([&] {
+        QCoreApplication::removeTranslator(&german);
+        QLocale::setDefault(locale);
+    });
+
     Rig rig;
     QVERIFY(rig.open());
     auto history = std::make_unique<DeviceHistory>(*rig.app);
@@ -155,20 +168,22 @@ void TestRecords::historyFromModelAndLink()
     // A write is logged with the device's value before and the value written; a value the
     // device reports by itself is no write.
     SettingsMapper mapper(rig.model().getSettings());
-    const double from = mapper.deviceValue(SettingKey::NominalCurrent);
-    mapper.write(SettingKey::NominalCurrent, from + 0.5);
+    mapper.write(SettingKey::NominalCurrent, 2.5);
     QVERIFY(QTest::qWaitFor([&] { return !entries(DeviceHistory::Setting).isEmpty(); }, Wait));
-    QCOMPARE(entries(DeviceHistory::Setting),
-        QStringList {QStringLiteral("%1: %2 → %3")
-                         .arg(SettingsMapper::name(SettingKey::NominalCurrent),
-                             SettingsMapper::text(SettingKey::NominalCurrent, from),
-                             SettingsMapper::text(SettingKey::NominalCurrent, from + 0.5))});
+    mapper.write(SettingKey::NominalCurrent, 3.75);
+    QVERIFY(QTest::qWaitFor([&] { return entries(DeviceHistory::Setting).size() == 2; }, Wait));
+    QCOMPARE(entries(DeviceHistory::Setting).last(), QStringLiteral("Nominal current: 2.5 A → 3.75 A"));
+    const Records::Event written = history->events().last();
+    QCOMPARE(DeviceHistory::displayText(written), QStringLiteral("Nennstrom: 2,5 A → 3,75 A"));
+    QCOMPARE(DeviceHistory::displayText({written.time, written.kind, written.text + " (command line)"}),
+        QStringLiteral("Nennstrom: 2,5 A → 3,75 A (Befehlszeile)"));
+    const double from = 3.75;
     rig.device->setFloatValue(id(ModelValueID::NominalCurrent), float(from + 0.2));
     rig.device->reportValue(id(ModelValueID::NominalCurrent));
     QVERIFY(QTest::qWaitFor(
         [&] { return std::abs(mapper.deviceValue(SettingKey::NominalCurrent) - (from + 0.2)) < 1e-3; },
         Wait));
-    QCOMPARE(entries(DeviceHistory::Setting).size(), 1);
+    QCOMPARE(entries(DeviceHistory::Setting).size(), 2);
 
     // The next session of the same device reads what this one kept.
     const QList<Records::Event> kept = history->events();

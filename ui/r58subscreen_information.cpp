@@ -45,12 +45,8 @@ const Variant* findVariant(quint32 articleNumber)
 
 void showHistoryEvent(QTreeWidget* list, const Records::Event& event)
 {
-    // The file keeps the device's English words; the list shows them in the program's language.
-    QString text = event.text;
-    if (event.kind == DeviceHistory::Mode)
-        text = Records::DisplayNames::operatingMode(text);
-    else if (event.kind == DeviceHistory::Error || event.kind == DeviceHistory::Warning)
-        text = Records::DisplayNames::fault(text);
+    // The file keeps English and the device's words; the list shows the program's language.
+    const QString text = DeviceHistory::displayText(event);
     auto* item = new QTreeWidgetItem(
         {QDateTime::fromMSecsSinceEpoch(event.time).toString(QStringLiteral("yyyy-MM-dd hh:mm:ss")),
             DeviceHistory::kindText(event.kind), text});
