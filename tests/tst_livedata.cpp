@@ -263,7 +263,7 @@ void TestLiveData::writeErrorStopsRecording()
     QVERIFY2(status->text().contains(QStringLiteral("could not be written"))
             && status->text().contains(QDir::toNativeSeparators(path)),
         qPrintable(status->text()));
-    QCOMPARE(record->text(), QStringLiteral("Record…"));
+    QCOMPARE(record->text(), QStringLiteral("RECORD…"));
     // What was written before the failure stays in the file, line by line.
     QVERIFY(readLines(path).size() > 3);
 }

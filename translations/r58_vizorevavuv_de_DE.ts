@@ -848,14 +848,6 @@
         <translation>%1 min</translation>
     </message>
     <message>
-        <source>Resume</source>
-        <translation>Fortsetzen</translation>
-    </message>
-    <message>
-        <source>Pause</source>
-        <translation>Anhalten</translation>
-    </message>
-    <message>
         <source>Record measured values</source>
         <translation>Messwerte aufzeichnen</translation>
     </message>
@@ -868,16 +860,8 @@
         <translation>%1 ließ sich nicht anlegen (%2). Es wird nichts aufgezeichnet.</translation>
     </message>
     <message>
-        <source>Stop recording (%1)</source>
-        <translation>Aufzeichnung beenden (%1)</translation>
-    </message>
-    <message>
         <source>Recording to %1: %2 values</source>
         <translation>Aufzeichnung in %1: %2 Werte</translation>
-    </message>
-    <message>
-        <source>Record…</source>
-        <translation>Aufzeichnen…</translation>
     </message>
     <message>
         <source>Export event history</source>
@@ -1119,6 +1103,22 @@ Ohne Sicherung fortfahren?</translation>
         <source>Another device model</source>
         <translation>Anderes Gerätemodell</translation>
     </message>
+    <message>
+        <source>RESUME</source>
+        <translation>FORTSETZEN</translation>
+    </message>
+    <message>
+        <source>PAUSE</source>
+        <translation>ANHALTEN</translation>
+    </message>
+    <message>
+        <source>STOP RECORDING (%1)</source>
+        <translation>AUFZEICHNUNG BEENDEN (%1)</translation>
+    </message>
+    <message>
+        <source>RECORD…</source>
+        <translation>AUFZEICHNEN…</translation>
+    </message>
 </context>
 <context>
     <name>R58SubScreenAbout</name>
@@ -1316,12 +1316,12 @@ Ohne Sicherung fortfahren?</translation>
         <translation>Zeitfenster:</translation>
     </message>
     <message>
-        <source>Pause</source>
-        <translation>Anhalten</translation>
+        <source>PAUSE</source>
+        <translation>ANHALTEN</translation>
     </message>
     <message>
-        <source>Record…</source>
-        <translation>Aufzeichnen…</translation>
+        <source>RECORD…</source>
+        <translation>AUFZEICHNEN…</translation>
     </message>
 </context>
 <context>
@@ -1386,10 +1386,6 @@ Ohne Sicherung fortfahren?</translation>
         <translation>EREIGNISVERLAUF</translation>
     </message>
     <message>
-        <source>Export…</source>
-        <translation>Exportieren…</translation>
-    </message>
-    <message>
         <source>Time</source>
         <translation>Zeit</translation>
     </message>
@@ -1400,6 +1396,10 @@ Ohne Sicherung fortfahren?</translation>
     <message>
         <source>Details</source>
         <translation>Details</translation>
+    </message>
+    <message>
+        <source>EXPORT…</source>
+        <translation>EXPORTIEREN…</translation>
     </message>
 </context>
 <context>

@@ -64,8 +64,12 @@ MainScreen::MainScreen(QSharedPointer<SerialPortManager> manager,
     m_ui->labelKeyVisualS->setPixmap(QPixmap(QStringLiteral(":/images/key_visual_s.png")));
     m_ui->labelLogo->setPixmap(QPixmap(QStringLiteral(":/images/velor_logo.png")));
     m_ui->mdiAreaMain->setBackground(QBrush(Qt::transparent, Qt::SolidPattern));
-    // Designed for 1280 × 910; a device tab scrolls its page on a smaller screen.
-    Application::R58::fitToScreen(*this, size());
+    // Designed for 1280 × 910; a device tab scrolls its page on a smaller screen. There the
+    // header's picture and the logo below give their room to the device's page first.
+    const QSize designed = size();
+    Application::R58::hideWhenShort(
+        *this, {m_ui->labelKeyVisualS, m_ui->labelLogo}, designed.height() - 60);
+    Application::R58::fitToScreen(*this, designed);
 
     // Only for the roles that may update, as the device screen's own update.
     if (Application::R58::RoleFeatures::allows(

@@ -9,12 +9,14 @@
 #include "records/recordlocations.h"
 #include "ui/r58subscreen.h"
 #include "ui/trendplot.h"
+#include "ui/windowfit.h"
 #include "ui_r58subscreen_control.h"
 #include "ui_r58subscreen_data.h"
 
 #include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
+#include <QGridLayout>
 #include <QLabel>
 #include <QLocale>
 #include <QPixmap>
@@ -44,6 +46,21 @@ QString localized(const QString& modelText)
 
 // The windows the plot offers, in seconds.
 constexpr std::array<int, 3> TrendWindows {30, 120, 600};
+
+// Wide enough for each of its texts: none is cut, and the button keeps its place and size when
+// its text changes under the pointer.
+void keepWidthFor(QPushButton* button, const QStringList& texts)
+{
+    button->ensurePolished();
+    const QString shown = button->text();
+    int width = 0;
+    for (const QString& text : texts) {
+        button->setText(text);
+        width = std::max(width, button->sizeHint().width());
+    }
+    button->setText(shown);
+    button->setMinimumWidth(width);
+}
 
 } // namespace
 
@@ -86,7 +103,7 @@ void R58SubScreen::setupDataPage()
     form->trendPlot->setWindow(TrendWindows.front());
     connect(form->pushButtonTrendPause, &QPushButton::toggled, this, [this](bool paused) {
         m_uiData->trendPlot->setPaused(paused);
-        m_uiData->pushButtonTrendPause->setText(paused ? tr("Resume") : tr("Pause"));
+        m_uiData->pushButtonTrendPause->setText(paused ? tr("RESUME") : tr("PAUSE"));
     });
     // The plot follows the quantity on screen (its history keeps the others) and names its
     // lines as the page does, which for the voltages depends on the device's platform.
@@ -113,7 +130,18 @@ void R58SubScreen::setupDataPage()
         follow);
     follow();
 
+    // The three quantities' names and values stand in the same columns, the values wide enough
+    // for the largest a device shows, so that nothing moves as they change.
+    const QList<QGridLayout*> grids {
+        form->gridLayoutVoltageData, form->gridLayoutCurrentData, form->gridLayoutPowerData};
+    ::Application::R58::alignColumn(grids, 0);
+    form->labelActivePower->ensurePolished();
+    ::Application::R58::alignColumn(grids, 1,
+        form->labelActivePower->fontMetrics().horizontalAdvance(
+            QLocale().toString(8888.88, 'f', 2) + QStringLiteral(" kVAr")));
     connect(form->pushButtonRecord, &QPushButton::clicked, this, &R58SubScreen::handleRecord);
+    keepWidthFor(form->pushButtonTrendPause, {tr("PAUSE"), tr("RESUME")});
+    keepWidthFor(form->pushButtonRecord, {tr("RECORD…"), tr("STOP RECORDING (%1)").arg(QStringLiteral("00:00"))});
     showRecordingState();
 
     // The control page: running and stopping the motor.
@@ -244,7 +272,7 @@ void R58SubScreen::showRecordingState()
         const QString time = QStringLiteral("%1:%2")
                                  .arg(seconds / 60, 2, 10, QLatin1Char('0'))
                                  .arg(seconds % 60, 2, 10, QLatin1Char('0'));
-        button->setText(tr("Stop recording (%1)").arg(time));
+        button->setText(tr("STOP RECORDING (%1)").arg(time));
         const auto& recorder = m_capture->recorder();
         const QString gap = m_capture->streamGap();
         showRecordMessage(gap.isEmpty() ? tr("Recording to %1: %2 values")
@@ -253,7 +281,7 @@ void R58SubScreen::showRecordingState()
                                         : gap,
             !gap.isEmpty());
     } else {
-        button->setText(tr("Record…"));
+        button->setText(tr("RECORD…"));
     }
     if (button->property("recording").toBool() != recording) {
         button->setProperty("recording", recording);

@@ -1,6 +1,7 @@
 #include "ui/settingsform.h"
 
 #include "config/settingsmapper.h"
+#include "ui/windowfit.h"
 #include "ui_r58subscreen_configuration.h"
 
 #include <QLabel>
@@ -37,6 +38,11 @@ void nameSettingLabels(Ui::R58SubScreenConfiguration& form)
         label->setText(unit.isEmpty() ? SettingsMapper::name(key)
                                       : QStringLiteral("%1 (%2)").arg(SettingsMapper::name(key), unit));
     }
+    // The fields of every group of settings stand in one column.
+    Application::R58::alignColumn({form.gridLayoutGeneralSettings, form.gridLayoutUndercurrentSettings,
+                                      form.gridLayoutUndervoltageSettings,
+                                      form.gridLayoutOvervoltageSettings, form.gridLayoutAsymmetrySettings},
+        0);
 }
 
 QWidget* settingWidget(Ui::R58SubScreenConfiguration& form, SettingKey key)

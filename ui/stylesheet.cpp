@@ -3,9 +3,10 @@
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QFile>
-#include <QPushButton>
 #include <QFont>
+#include <QPushButton>
 #include <QStringList>
+#include <QStyle>
 #include <QVariant>
 
 // The style sheets live in this static library; registering them here keeps the linker from
@@ -58,6 +59,14 @@ void styleDialog(QDialog& dialog)
     }
     // Set after the properties, so that the buttons are polished with them.
     dialog.setStyleSheet(loadStyleSheet(QStringLiteral("dialog")));
+    // Under a window with a style sheet of its own (the connect screen), widgets made before
+    // this kept the look that window's sheet gave them, the platform's grey buttons: the
+    // style object stays the same, so Qt does not polish them again by itself.
+    const auto widgets = dialog.findChildren<QWidget*>();
+    for (QWidget* widget : widgets) {
+        widget->style()->unpolish(widget);
+        widget->style()->polish(widget);
+    }
 }
 
 } // namespace Application::R58

@@ -442,17 +442,23 @@ QString TrendPlot::valuesAt(double position) const
 
 void TrendPlot::retranslate()
 {
+    QString text;
     switch (m_page) {
     case Page::Voltage:
-        setAxisTitle(QwtPlot::yLeft, tr("Voltage (V)"));
+        text = tr("Voltage (V)");
         break;
     case Page::Current:
-        setAxisTitle(QwtPlot::yLeft, tr("Current (A)"));
+        text = tr("Current (A)");
         break;
     case Page::Power:
-        setAxisTitle(QwtPlot::yLeft, tr("Power (kW, kVAr, kVA)"));
+        text = tr("Power (kW, kVAr, kVA)");
         break;
     }
+    // On one line: Qwt wraps an axis title by default, and a long one ("Leistung (kW, kVAr,
+    // kVA)") then stood in two columns beside the scale.
+    QwtText title(text);
+    title.setRenderFlags(Qt::AlignHCenter | Qt::TextExpandTabs);
+    setAxisTitle(QwtPlot::yLeft, title);
 }
 
 void TrendPlot::setLineTitles(const std::array<QString, 3>& titles)

@@ -1,11 +1,15 @@
 #include "ui/windowfit.h"
 
+#include <QEvent>
 #include <QGridLayout>
 #include <QGuiApplication>
 #include <QLayout>
+#include <QResizeEvent>
 #include <QScreen>
 #include <QScrollArea>
 #include <QWidget>
+
+#include <algorithm>
 
 namespace Application::R58 {
 
@@ -26,7 +30,58 @@ QScrollArea* makeScrollArea(QWidget* parent)
     return area;
 }
 
+// Shows or hides the parts as the window's height crosses the limit.
+class ShortWindowFilter : public QObject
+{
+public:
+    ShortWindowFilter(QWidget& window, QList<QWidget*> parts, int height)
+        : QObject(&window), m_parts(std::move(parts)), m_height(height)
+    {
+        window.installEventFilter(this);
+        apply(window.height());
+    }
+
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Resize)
+            apply(static_cast<QResizeEvent*>(event)->size().height());
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    void apply(int height)
+    {
+        for (QWidget* part : qAsConst(m_parts))
+            part->setVisible(height >= m_height);
+    }
+
+    QList<QWidget*> m_parts;
+    int m_height;
+};
+
 } // namespace
+
+void hideWhenShort(QWidget& window, const QList<QWidget*>& parts, int height)
+{
+    new ShortWindowFilter(window, parts, height);
+}
+
+void alignColumn(const QList<QGridLayout*>& grids, int column, int minimum)
+{
+    int width = minimum;
+    for (QGridLayout* grid : grids) {
+        for (int row = 0; row < grid->rowCount(); ++row) {
+            QLayoutItem* item = grid->itemAtPosition(row, column);
+            if (QWidget* widget = item ? item->widget() : nullptr) {
+                // The style sheet's font decides the width.
+                widget->ensurePolished();
+                width = std::max(width, widget->sizeHint().width());
+            }
+        }
+    }
+    for (QGridLayout* grid : grids)
+        grid->setColumnMinimumWidth(column, width);
+}
 
 QScrollArea* wrapInScrollArea(QWidget& widget)
 {
