@@ -56,6 +56,8 @@ void settle(int milliseconds = 100)
 const QSize Laptop(1366, 714);
 // The branded windows' designed size, which the offscreen platform's small screen would cut.
 const QSize Designed(1280, 910);
+// A maximised window on a 1920 × 1080 screen with a panel.
+const QSize Large(1920, 1050);
 
 bool save(QWidget& window, const QDir& directory, const QString& name)
 {
@@ -442,6 +444,10 @@ int main(int argc, char* argv[])
         }
         if (!screens.isEmpty()) {
             ok &= save(mainScreen, output, QStringLiteral("main_devices_data_1366x768"));
+            // Maximised on a large screen: the page and the plot take the room.
+            mainScreen.resize(Large);
+            settle(300);
+            ok &= save(mainScreen, output, QStringLiteral("main_devices_data_1920x1080"));
         }
     }
 
