@@ -1399,7 +1399,7 @@ Ohne Sicherung fortfahren?</translation>
     </message>
     <message>
         <source>EXPORT…</source>
-        <translation>EXPORTIEREN…</translation>
+        <translation>EXPORT…</translation>
     </message>
 </context>
 <context>
