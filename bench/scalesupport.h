@@ -110,7 +110,8 @@ private:
 class DeviceThread
 {
 public:
-    DeviceThread(int count, QSharedPointer<ListSerialPortSource> source)
+    DeviceThread(int count, QSharedPointer<ListSerialPortSource> source,
+        int measurementInterval = MeasurementInterval)
     {
         m_thread.start();
         m_context.moveToThread(&m_thread);
@@ -123,7 +124,7 @@ public:
                     faults.rateLimited = true;
                     device->setFaults(faults);
                     device->setRecording(false);
-                    device->setMeasurementInterval(MeasurementInterval);
+                    device->setMeasurementInterval(measurementInterval);
                     if (device->plugIn())
                         m_devices.push_back(std::move(device));
                 }

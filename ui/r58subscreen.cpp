@@ -166,6 +166,12 @@ void R58SubScreen::activateFeatures()
         = features.hasFeature(UserFeatures::PackageUpdate) && !getSerialPort().isNull();
     m_uiInformation->textBrowserPackageUpdate->setVisible(packageUpdate);
     m_uiInformation->pushButtonOpenUpdatePackage->setVisible(packageUpdate);
+    // Nor a history: that is kept per device.
+    const bool device = !getSerialPort().isNull();
+    for (QWidget* history : {static_cast<QWidget*>(m_uiInformation->labelHistoryTitle),
+             static_cast<QWidget*>(m_uiInformation->pushButtonExportHistory),
+             static_cast<QWidget*>(m_uiInformation->treeWidgetHistory)})
+        history->setVisible(device);
 
     QPushButton* sixth = m_ui->pushButtonServiceMode;
     sixth->setEnabled(false);
