@@ -2,12 +2,21 @@
 
 #include "link/serialportmanager.h"
 
+#include <utility>
+
 namespace Application::R58 {
 
 SerialPort::SerialPort(
     QSharedPointer<SerialPortManager> manager, const QString& portName, QObject* parent)
-    : QObject(parent), m_manager(manager), m_portName(portName), m_port(new QSerialPort(this))
+    : QObject(parent),
+      m_manager(manager),
+      m_portName(portName),
+      m_port(new QSerialPort(this)),
+      m_handOverTimer(new QTimer(this))
 {
+    m_handOverTimer->setSingleShot(true);
+    m_handOverTimer->setTimerType(Qt::PreciseTimer);
+    connect(m_handOverTimer, &QTimer::timeout, this, [this] { handOver(false); });
     // A full path (the simulator's pseudo-terminals) is opened as it is; a bare
     // name is looked up under /dev.
     m_port->setPortName(portName);
@@ -49,6 +58,8 @@ bool SerialPort::open()
 
 void SerialPort::close()
 {
+    m_handOverTimer->stop();
+    m_deferred = false;
     if (m_port->isOpen())
         m_port->close();
 }
@@ -75,6 +86,7 @@ bool SerialPort::write(const QByteArray& data)
     const qint64 written = m_port->write(data);
     if (written != qint64(data.size()))
         return false;
+    m_wroteSinceHandOver = true;
     emit dataTransmitted(data);
     return true;
 }
@@ -96,12 +108,34 @@ bool SerialPort::writeLine(const QString& data)
 
 void SerialPort::handleReadyRead()
 {
+    if (m_handOverTimer->isActive()) {
+        m_deferred = true;
+        return;
+    }
+    const qint64 since = m_sinceHandOver.isValid() ? m_sinceHandOver.elapsed() : HandOverInterval;
+    if (!m_wroteSinceHandOver && since < HandOverInterval) {
+        m_deferred = true;
+        m_handOverTimer->start(int(HandOverInterval - since));
+        return;
+    }
+    handOver(true);
+}
+
+void SerialPort::handOver(bool signalled)
+{
+    m_handOverTimer->stop();
+    const bool deferred = std::exchange(m_deferred, false);
+    if (!m_port->isOpen())
+        return;
     const QByteArray data = m_port->readAll();
     if (data.isEmpty()) {
         // Readable but nothing to read: the far end has hung up.
-        handleHangUp();
+        if (signalled || deferred)
+            handleHangUp();
         return;
     }
+    m_wroteSinceHandOver = false;
+    m_sinceHandOver.start();
     emit dataReceived(data);
 }
 
@@ -123,6 +157,11 @@ void SerialPort::handleHangUp()
 {
     if (!m_port->isOpen())
         return;
+    // What came before the device went is the device's last word.
+    m_handOverTimer->stop();
+    m_deferred = false;
+    if (const QByteArray rest = m_port->readAll(); !rest.isEmpty())
+        emit dataReceived(rest);
     // Close at once: while the old descriptor stays open the kernel gives the
     // returning device a new name, and the read notifier would keep firing.
     m_port->close();

@@ -1,10 +1,12 @@
 #pragma once
 
 #include <QByteArray>
+#include <QElapsedTimer>
 #include <QObject>
 #include <QSerialPort>
 #include <QSharedPointer>
 #include <QString>
+#include <QTimer>
 #include <QWeakPointer>
 
 namespace Application::R58 {
@@ -20,6 +22,12 @@ class SerialPort : public QObject
 
 public:
     static constexpr qint32 BaudRate = 115200;
+    // A streaming device's bytes come a frame at a time, hundreds of times a second, and each
+    // hand-over to the link wakes its receive thread. Bytes that come within this many
+    // milliseconds of the last hand-over, with nothing written since, wait and go with what
+    // follows them; an answer to something just written (an update's next block request) goes
+    // at once. Ten milliseconds is far below anything a person or a wait of the link notices.
+    static constexpr int HandOverInterval = 10;
 
     SerialPort(QSharedPointer<SerialPortManager> manager, const QString& portName,
         QObject* parent = nullptr);
@@ -55,6 +63,8 @@ public slots:
     void handleError(QSerialPort::SerialPortError error);
 
 private:
+    // Gives what the port has read to the link; `signalled`: right on its readyRead.
+    void handOver(bool signalled);
     void handleHangUp();
 
     // Weak: the manager's map owns the ports, so a strong pointer back would
@@ -64,6 +74,11 @@ private:
     QSerialPort* m_port = nullptr;
     QString m_openError;
     QSerialPort::SerialPortError m_openErrorKind = QSerialPort::NoError;
+    QTimer* m_handOverTimer = nullptr;
+    QElapsedTimer m_sinceHandOver;
+    bool m_wroteSinceHandOver = false;
+    // A readyRead came and waits for the timer.
+    bool m_deferred = false;
 };
 
 } // namespace Application::R58

@@ -33,7 +33,7 @@ void TrendSeries::add(double x, double y)
 
 void TrendSeries::clear()
 {
-    m_ring.clear();
+    m_count = 0;
     m_first = 0;
     m_open = false;
 }
@@ -49,29 +49,33 @@ void TrendSeries::closeBucket()
 
 void TrendSeries::push(const QPointF& point)
 {
-    // The ring grows with the points until it is full (a screen that never streams keeps none);
-    // then the oldest point gives way.
-    if (m_ring.size() < m_capacity) {
-        m_ring.push_back(point);
+    // The whole ring is taken with the first point (a screen that never streams keeps none), so
+    // that a streaming screen's memory is the same from its first minute to the end of a shift,
+    // with no copies as a growing vector would make; once full, the oldest point gives way.
+    if (m_ring.empty())
+        m_ring.assign(m_capacity, QPointF());
+    if (m_count < m_capacity) {
+        m_ring[(m_first + m_count) % m_capacity] = point;
+        ++m_count;
         return;
     }
     m_ring[m_first] = point;
-    m_first = (m_first + 1) % m_ring.size();
+    m_first = (m_first + 1) % m_capacity;
 }
 
 std::size_t TrendSeries::size() const
 {
     if (!m_open)
-        return m_ring.size();
-    return m_ring.size() + (m_low == m_high ? 1 : 2);
+        return m_count;
+    return m_count + (m_low == m_high ? 1 : 2);
 }
 
 QPointF TrendSeries::point(std::size_t index) const
 {
-    if (index < m_ring.size())
-        return m_ring[(m_first + index) % m_ring.size()];
+    if (index < m_count)
+        return m_ring[(m_first + index) % m_capacity];
     const bool lowFirst = m_low.x() <= m_high.x();
-    return (index == m_ring.size()) == lowFirst ? m_low : m_high;
+    return (index == m_count) == lowFirst ? m_low : m_high;
 }
 
 std::size_t TrendSeries::lowerBound(double x) const

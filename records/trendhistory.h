@@ -36,7 +36,8 @@ private:
 
     double m_bucket;
     std::size_t m_capacity;
-    std::vector<QPointF> m_ring;
+    std::vector<QPointF> m_ring; // empty until the first point, then m_capacity long
+    std::size_t m_count = 0; // points kept in the ring
     std::size_t m_first = 0;
     // The bucket being filled: its number, and its lowest and highest point so far.
     bool m_open = false;
