@@ -8,6 +8,7 @@
 #include "link/listserialportsource.h"
 #include "link/serialportmanager.h"
 #include "link/talolinkpacket.h"
+#include "linktestsupport.h"
 #include "link/talolinkterminalservice.h"
 #include "link/talolinkusbcomponent.h"
 #include "model/modelvalueid.h"
@@ -39,14 +40,8 @@ constexpr int Wait = 10000; // milliseconds; generous for sanitizer builds
 using UpdateTest::argNumber;
 
 // One device screen for a role, on a simulated device unless told to be offline.
-struct Bench
+struct Bench : LinkTest::SimulatedLinks
 {
-    QTemporaryDir home;
-    QTemporaryDir links;
-    QSharedPointer<Application::R58::ListSerialPortSource> source
-        = QSharedPointer<Application::R58::ListSerialPortSource>::create();
-    QSharedPointer<Application::R58::SerialPortManager> manager
-        = QSharedPointer<Application::R58::SerialPortManager>::create(source);
     QSharedPointer<Application::R58::UserAccount> account
         = QSharedPointer<Application::R58::UserAccount>::create();
     QSharedPointer<Application::R58::Config> config;
@@ -55,14 +50,7 @@ struct Bench
     // How the factory reset's question is answered.
     QMessageBox::StandardButton resetAnswer = QMessageBox::Yes;
 
-    Bench()
-    {
-        // Never the user's own config.json.
-        qputenv("HOME", QFile::encodeName(home.path()));
-        QStandardPaths::setTestModeEnabled(true);
-        config = QSharedPointer<Application::R58::Config>::create();
-        manager->setPolling(false);
-    }
+    Bench() { config = QSharedPointer<Application::R58::Config>::create(); }
 
     ~Bench()
     {

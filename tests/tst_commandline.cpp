@@ -12,6 +12,7 @@
 #include "sim/simulateddevice.h"
 #include "update/batchupdate.h"
 #include "updatetestsupport.h"
+#include "linktestsupport.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -38,20 +39,11 @@ namespace {
 constexpr int Stall = 3000; // milliseconds; far above a healthy transfer under a sanitizer
 constexpr int Restart = 5000; // milliseconds; the restarted device's return
 
-quint16 id(ModelValueID value)
-{
-    return quint16(value);
-}
+using LinkTest::id;
 
 // Simulated devices listed as if found by their USB identity, and a command line over them.
-struct Rig
+struct Rig : LinkTest::SimulatedLinks
 {
-    QTemporaryDir home;
-    QTemporaryDir links;
-    QSharedPointer<Application::R58::ListSerialPortSource> source
-        = QSharedPointer<Application::R58::ListSerialPortSource>::create();
-    QSharedPointer<Application::R58::SerialPortManager> manager
-        = QSharedPointer<Application::R58::SerialPortManager>::create(source);
     std::vector<std::unique_ptr<SimulatedDevice>> devices;
     QTimer poll;
     QString out;
@@ -59,9 +51,6 @@ struct Rig
 
     explicit Rig(int count, quint32 firstSerial = 31415926u)
     {
-        qputenv("HOME", QFile::encodeName(home.path()));
-        QStandardPaths::setTestModeEnabled(true);
-        manager->setPolling(false);
         // The manager's own one-second poll is too slow for the restarts of a short test.
         QObject::connect(&poll, &QTimer::timeout, manager.data(),
             &Application::R58::SerialPortManager::poll);

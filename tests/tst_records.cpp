@@ -22,6 +22,7 @@
 #include "records/measurementcapture.h"
 #include "records/settingsbackups.h"
 #include "sim/simulateddevice.h"
+#include "linktestsupport.h"
 
 #include <QFile>
 #include <QPdfWriter>
@@ -51,21 +52,12 @@ namespace {
 
 constexpr int Wait = 10000; // milliseconds; generous for sanitizer builds
 
-quint16 id(ModelValueID value)
-{
-    return quint16(value);
-}
+using LinkTest::id;
 
 // One device's link stack on a simulated device over a pseudo-terminal, as a command line
 // would hold it: no screen.
-struct Rig
+struct Rig : LinkTest::SimulatedLinks
 {
-    QTemporaryDir home;
-    QTemporaryDir links;
-    QSharedPointer<Application::R58::ListSerialPortSource> source
-        = QSharedPointer<Application::R58::ListSerialPortSource>::create();
-    QSharedPointer<Application::R58::SerialPortManager> manager
-        = QSharedPointer<Application::R58::SerialPortManager>::create(source);
     QSharedPointer<Application::R58::UserAccount> account
         = QSharedPointer<Application::R58::UserAccount>::create();
     QSharedPointer<Application::R58::Config> config;
@@ -74,10 +66,7 @@ struct Rig
 
     Rig()
     {
-        qputenv("HOME", QFile::encodeName(home.path()));
-        QStandardPaths::setTestModeEnabled(true);
         config = QSharedPointer<Application::R58::Config>::create();
-        manager->setPolling(false);
         device = std::make_unique<Simulator::SimulatedDevice>(links.path(), source);
         device->setMeasurementInterval(20);
     }
